@@ -1,0 +1,23 @@
+#include "cli/CliSupport.h"
+
+#include <cstdio>
+
+#include "common/NumericText.h"
+
+namespace utm::cli {
+
+double ParseNumberArgument(const std::string& text, const std::string& what) {
+    if (!IsNumeric(text)) {
+        throw CommandError(what + " is not a number: \"" + text + "\"");
+    }
+    return Val(text);
+}
+
+void WriteStdout(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+        throw CommandError("cannot write to standard output");
+    }
+}
+
+}  // namespace utm::cli

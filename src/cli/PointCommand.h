@@ -1,0 +1,25 @@
+// utmconv point: one point converted either way on one grid.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
+
+namespace utm::cli {
+
+struct PointOptions {
+    std::string ellipsoid;             ///< "everest" or "wgs84"
+    std::string centralMeridian;       ///< degrees east, as typed
+    std::vector<std::string> toXY;     ///< LAT LON in decimal degrees
+    std::vector<std::string> toLatLong;  ///< X Y in metres
+};
+
+/// Adds the `point` subcommand to `app`; the options land in `options`.
+CLI::App* AddPointCommand(CLI::App& app, PointOptions& options);
+
+/// The line utmconv prints for the point: two numbers in general form
+/// separated by a TAB and ended by a line feed. Throws CommandError on a value
+/// that is not a number and ArithmeticError when the result cannot be computed.
+std::string RunPointCommand(const PointOptions& options);
+
+}  // namespace utm::cli

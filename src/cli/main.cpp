@@ -1,0 +1,58 @@
+// utmconv: the command-line companion of the UTM desktop program.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "cli/CliSupport.h"
+#include "cli/PointCommand.h"
+#include "geodesy/ArithmeticError.h"
+
+namespace {
+
+/// CLI11 messages can span lines; utmconv reports every failure on one line.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "utmconv: %s\n", OneLine(message).c_str());
+    return utm::cli::kFailureExit;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"utmconv: convert coordinates between latitude/longitude and Transverse Mercator grids"};
+    app.require_subcommand(1);
+
+    utm::cli::PointOptions pointOptions;
+    CLI::App* point = utm::cli::AddPointCommand(app, pointOptions);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        return Fail(e.what());
+    }
+
+    try {
+        if (point->parsed()) {
+            utm::cli::WriteStdout(utm::cli::RunPointCommand(pointOptions));
+        }
+    } catch (const utm::cli::CommandError& e) {
+        return Fail(e.what());
+    } catch (const utm::ArithmeticError& e) {
+        return Fail(std::string("the result cannot be computed: ") + e.what());
+    } catch (const std::exception& e) {
+        return Fail(e.what());
+    }
+    return 0;
+}

@@ -1,0 +1,25 @@
+// Reading numbers typed by a person or held in a data file. "." is always the
+// decimal point here, whatever the locale.
+#pragma once
+
+#include <string_view>
+
+namespace utm {
+
+/// True when `text`, apart from blanks (spaces and tabs) before and after it,
+/// is a decimal number: an optional sign, digits with at most one decimal point
+/// and at least one digit, and an optional exponent (E or e, an optional sign,
+/// one or more digits). The empty text and a number too large for a double
+/// are not numeric.
+bool IsNumeric(std::string_view text);
+
+/// The number at the start of `text` (leading blanks skipped), read up to the
+/// first character that cannot continue it; 0 when no number starts there.
+/// A number too large for a double gives ±infinity, one too small gives 0.
+double Val(std::string_view text);
+
+/// Length of the longest prefix of `text` that forms a number in the sense of
+/// Val (sign, digits, point, exponent), 0 when none does. Blanks are not skipped.
+std::size_t NumberPrefixLength(std::string_view text);
+
+}  // namespace utm

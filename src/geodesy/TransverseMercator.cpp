@@ -1,0 +1,101 @@
+#include "geodesy/TransverseMercator.h"
+
+#include <cmath>
+
+#include "geodesy/ArithmeticError.h"
+#include "geodesy/GridDefinition.h"
+#include "geodesy/MeridianArc.h"
+
+namespace utm {
+
+namespace {
+// Integer powers by repeated multiplication: the series raise A, D, T, C and
+// e1 to small whole powers on every point.
+inline double Sq(double v) { return v * v; }
+}  // namespace
+
+GridPoint ForwardSeries(const EllipsoidTerms& t, double k0, double phi, double lambda,
+                        double lambda0) {
+    const double sinPhi = std::sin(phi);
+    const double cosPhi = std::cos(phi);
+    const double tanPhi = sinPhi / cosPhi;
+    const double A = (lambda - lambda0) * cosPhi;
+    const double C = Sq(cosPhi * t.ePrime);
+    const double T = Sq(tanPhi);
+    // sin 2φ and cos 2φ from sin φ and cos φ by the double-angle identities.
+    const double M = MeridianArc(t, phi, 2.0 * sinPhi * cosPhi, 1.0 - 2.0 * sinPhi * sinPhi);
+    const double N = t.a / std::sqrt(1.0 - Sq(sinPhi * t.e));
+    const double M0 = 0.0;  // meridional arc at the latitude of origin 0
+
+    const double A2 = Sq(A);
+    const double A3 = A2 * A;
+    const double A4 = Sq(A2);
+    const double A5 = A4 * A;
+    const double A6 = A4 * A2;
+
+    const double x = (A3 * (1.0 - T + C) / 6.0 + A +
+                      A5 * (Sq(T) + (5.0 - 18.0 * T) + 72.0 * C - 58.0 * t.ePrimeSquared) / 120.0) *
+                         (N * k0) +
+                     kFalseEasting;
+    const double a6Term = A6 * (Sq(T) + (61.0 - 58.0 * T) + 600.0 * C - 330.0 * t.ePrimeSquared) / 720.0;
+    const double a4Term = A4 * (4.0 * Sq(C) + (5.0 - T + 9.0 * C)) / 24.0;
+    const double y = ((A2 / 2.0 + (a4Term + a6Term)) * (tanPhi * N) + (M - M0)) * k0;
+
+    RequireFinite("the forward projection", x, y);
+    return GridPoint{x, y};
+}
+
+GeodeticPoint InverseSeries(const EllipsoidTerms& t, double k0, double x, double y,
+                            double lambda0) {
+    const double M0 = 0.0;  // meridional arc at the latitude of origin 0
+    const double M = y / k0 + M0;
+    const double mu = M / (t.a * t.c0);
+
+    const double e1 = t.e1;
+    const double e1Sq = Sq(e1);
+    const double e1Cu = e1Sq * e1;
+    const double e1Qu = Sq(e1Sq);
+    // sin 4μ, sin 6μ and sin 8μ from sin 2μ and cos 2μ by the multiple-angle
+    // identities (a few units in the last place from direct evaluation).
+    const double sin2Mu = std::sin(2.0 * mu);
+    const double cos2Mu = std::cos(2.0 * mu);
+    const double sin4Mu = 2.0 * sin2Mu * cos2Mu;
+    const double cos4Mu = 1.0 - 2.0 * sin2Mu * sin2Mu;
+    const double sin6Mu = sin4Mu * cos2Mu + cos4Mu * sin2Mu;
+    const double sin8Mu = 2.0 * sin4Mu * cos4Mu;
+    const double phi1 = mu + (1.5 * e1 - 0.84375 * e1Cu) * sin2Mu +
+                        (1.3125 * e1Sq - 1.71875 * e1Qu) * sin4Mu +
+                        (151.0 / 96.0) * e1Cu * sin6Mu + 2.142578125 * e1Qu * sin8Mu;
+
+    const double sinPhi1 = std::sin(phi1);
+    const double cosPhi1 = std::cos(phi1);
+    const double tanPhi1 = sinPhi1 / cosPhi1;
+    const double N1 = t.a / std::sqrt(1.0 - Sq(sinPhi1 * t.e));
+    const double w = 1.0 - t.e2 * Sq(sinPhi1);
+    const double R1 = (1.0 - t.e2) * t.a / (w * std::sqrt(w));  // w^1.5
+    const double C1 = Sq(cosPhi1 * t.ePrime);
+    const double T1 = Sq(tanPhi1);
+    const double D = (x - kFalseEasting) / (k0 * N1);
+
+    const double D2 = Sq(D);
+    const double D3 = D2 * D;
+    const double D4 = Sq(D2);
+    const double D5 = D4 * D;
+    const double D6 = D4 * D2;
+    const double ep2 = t.ePrimeSquared;
+
+    const double phi =
+        phi1 - (tanPhi1 * N1 / R1) *
+                   (D2 / 2.0 - D4 * (5.0 + 3.0 * T1 + 10.0 * C1 - 4.0 * Sq(C1) - 9.0 * ep2) / 24.0 +
+                    D6 * (61.0 + 90.0 * T1 + 298.0 * C1 + 45.0 * Sq(T1) - 252.0 * ep2 - 3.0 * Sq(C1)) /
+                        720.0);
+    const double lambda =
+        lambda0 + (D - D3 * (1.0 + 2.0 * T1 + C1) / 6.0 +
+                   D5 * (5.0 - 2.0 * C1 + 28.0 * T1 - 3.0 * Sq(C1) + 8.0 * ep2 + 24.0 * Sq(T1)) / 120.0) /
+                      cosPhi1;
+
+    RequireFinite("the inverse projection", phi, lambda);
+    return GeodeticPoint{phi, lambda};
+}
+
+}  // namespace utm

@@ -1,0 +1,31 @@
+// The Transverse Mercator series, forward and inverse, on one ellipsoid with
+// latitude of origin 0, false easting 500000 m and no false northing.
+#pragma once
+
+#include "geodesy/Ellipsoid.h"
+
+namespace utm {
+
+struct GridPoint {
+    double x;  ///< easting, metres (false easting included)
+    double y;  ///< northing, metres
+};
+
+struct GeodeticPoint {
+    double phi;     ///< latitude, radians
+    double lambda;  ///< longitude, radians east
+};
+
+/// Forward series up to the sixth power of the longitude difference.
+/// `phi`, `lambda`, `lambda0` in radians; k0 the grid's scale factor.
+/// Throws ArithmeticError when the result is not finite.
+GridPoint ForwardSeries(const EllipsoidTerms& terms, double k0, double phi, double lambda,
+                        double lambda0);
+
+/// Inverse series through the footpoint latitude. `x`, `y` in metres,
+/// `lambda0` in radians; returns radians. Throws ArithmeticError when the
+/// result is not finite.
+GeodeticPoint InverseSeries(const EllipsoidTerms& terms, double k0, double x, double y,
+                            double lambda0);
+
+}  // namespace utm
