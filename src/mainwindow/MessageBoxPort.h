@@ -1,0 +1,30 @@
+// The one way every window asks a person something or tells them something.
+// The desktop program shows a QMessageBox; tests answer from a script.
+#pragma once
+
+#include <string>
+
+namespace utm {
+
+/// The application title, shown by every message box without a title of its own.
+inline constexpr const char* kAppTitle = "UTM";
+
+enum class MsgButtons { OK, OKCancel, YesNo };
+enum class MsgIcon { None, Information };
+
+/// The answers, with the numbers callers compare them by.
+enum class MsgAnswer { OK = 1, Cancel = 2, Yes = 6, No = 7 };
+
+class MessageBoxPort {
+public:
+    virtual ~MessageBoxPort() = default;
+    /// Shows `text` modally and returns the button pressed. An empty `title`
+    /// shows the application title.
+    virtual MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                           const std::string& title) = 0;
+
+    /// OK button, no icon, application title.
+    void Inform(const std::string& text) { Show(text, MsgButtons::OK, MsgIcon::None, ""); }
+};
+
+}  // namespace utm
