@@ -12,7 +12,7 @@ inline constexpr int kFailureExit = 2;
 
 /// A failure that utmconv reports as one line on stderr and exit status 2.
 class CommandError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -1,5 +1,7 @@
 #include "cli/PointCommand.h"
 
+#include <memory>
+
 #include "cli/CliSupport.h"
 #include "common/NumberFormat.h"
 #include "geodesy/Angles.h"
@@ -7,25 +9,28 @@
 
 namespace utm::cli {
 
-CLI::App* AddPointCommand(CLI::App& app, PointOptions& options) {
-    CLI::App* point = app.add_subcommand(
-        "point", "Convert one point between latitude/longitude and grid X/Y");
-    point->add_option("--ellipsoid", options.ellipsoid, "Ellipsoid of the grid")
+void AddPointCommand(CLI::App& app) {
+    auto options = std::make_shared<PointOptions>();
+    CLI::App* point =
+        app.add_subcommand("point", "Convert one point between latitude/longitude and grid X/Y");
+    point->add_option("--ellipsoid", options->ellipsoid, "Ellipsoid of the grid")
         ->required()
         ->check(CLI::IsMember({"everest", "wgs84"}));
-    point->add_option("--cm", options.centralMeridian, "Central meridian, degrees east")
+    point->add_option("--cm", options->centralMeridian, "Central meridian, degrees east")
         ->required();
-    CLI::Option* toXY = point->add_option("--to-xy", options.toXY,
-                                          "Latitude and longitude (decimal degrees) to X and Y")
+    CLI::Option* toXY = point
+                            ->add_option("--to-xy", options->toXY,
+                                         "Latitude and longitude (decimal degrees) to X and Y")
                             ->expected(2)
                             ->type_name("LAT LON");
     CLI::Option* toLatLong =
-        point->add_option("--to-latlong", options.toLatLong,
-                          "X and Y (metres) to latitude and longitude (decimal degrees)")
+        point
+            ->add_option("--to-latlong", options->toLatLong,
+                         "X and Y (metres) to latitude and longitude (decimal degrees)")
             ->expected(2)
             ->type_name("X Y");
     toXY->excludes(toLatLong);
-    return point;
+    point->callback([options] { WriteStdout(RunPointCommand(*options)); });
 }
 
 std::string RunPointCommand(const PointOptions& options) {

@@ -8,14 +8,14 @@
 namespace utm::cli {
 
 struct PointOptions {
-    std::string ellipsoid;             ///< "everest" or "wgs84"
-    std::string centralMeridian;       ///< degrees east, as typed
-    std::vector<std::string> toXY;     ///< LAT LON in decimal degrees
+    std::string ellipsoid;               ///< "everest" or "wgs84"
+    std::string centralMeridian;         ///< degrees east, as typed
+    std::vector<std::string> toXY;       ///< LAT LON in decimal degrees
     std::vector<std::string> toLatLong;  ///< X Y in metres
 };
 
-/// Adds the `point` subcommand to `app`; the options land in `options`.
-CLI::App* AddPointCommand(CLI::App& app, PointOptions& options);
+/// Adds the `point` subcommand to `app`; when parsed it prints its line.
+void AddPointCommand(CLI::App& app);
 
 /// The line utmconv prints for the point: two numbers in general form
 /// separated by a TAB and ended by a line feed. Throws CommandError on a value

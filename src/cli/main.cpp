@@ -5,7 +5,9 @@
 #include <string>
 
 #include "cli/CliSupport.h"
+#include "cli/ConvertCommand.h"
 #include "cli/PointCommand.h"
+#include "cli/TransferCommand.h"
 #include "geodesy/ArithmeticError.h"
 
 namespace {
@@ -27,11 +29,13 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"utmconv: convert coordinates between latitude/longitude and Transverse Mercator grids"};
+    CLI::App app{
+        "utmconv: convert coordinates between latitude/longitude and Transverse Mercator grids"};
     app.require_subcommand(1);
-
-    utm::cli::PointOptions pointOptions;
-    CLI::App* point = utm::cli::AddPointCommand(app, pointOptions);
+    // Each command runs from its subcommand's callback during parsing.
+    utm::cli::AddPointCommand(app);
+    utm::cli::AddConvertCommand(app);
+    utm::cli::AddTransferCommand(app);
 
     try {
         app.parse(argc, argv);
@@ -41,12 +45,6 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         return Fail(e.what());
-    }
-
-    try {
-        if (point->parsed()) {
-            utm::cli::WriteStdout(utm::cli::RunPointCommand(pointOptions));
-        }
     } catch (const utm::cli::CommandError& e) {
         return Fail(e.what());
     } catch (const utm::ArithmeticError& e) {

@@ -9,8 +9,12 @@ namespace utm {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view SkipLeadingBlanks(std::string_view text) {
     std::size_t i = 0;
@@ -32,8 +36,8 @@ bool ParseNumber(std::string_view number, double& value) {
     if (ec == std::errc::result_out_of_range) {
         // Too large or too small: tell them apart by the exponent's sign.
         const std::size_t e = number.find_first_of("eE");
-        const bool tiny = e != std::string_view::npos && e + 1 < number.size() &&
-                          number[e + 1] == '-';
+        const bool tiny =
+            e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
         if (tiny) {
             value = negative ? -0.0 : 0.0;
             return true;

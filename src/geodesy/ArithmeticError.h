@@ -9,7 +9,7 @@
 namespace utm {
 
 class ArithmeticError : public std::runtime_error {
-public:
+  public:
     explicit ArithmeticError(const std::string& what);
 };
 

@@ -9,7 +9,7 @@
 namespace utm {
 
 class ClsUTM {
-public:
+  public:
     /// Latitude `Phi`, longitude `Lambda` and central meridian `LambdaNot`, all in
     /// degrees, to easting `OutEast` and northing `OutNorth` in metres on Everest
     /// 1830 (k0 0.9999).

@@ -37,7 +37,8 @@ const EllipsoidTerms& WGS84Terms() {
 const EllipsoidTerms& TermsOf(const Ellipsoid& ellipsoid) {
     if (ellipsoid.a == WGS84.a && ellipsoid.b == WGS84.b) return WGS84Terms();
     if (ellipsoid.a == Everest1830.a && ellipsoid.b == Everest1830.b) return Everest1830Terms();
-    throw std::invalid_argument(std::string("no grid is defined on the ellipsoid ") + ellipsoid.name);
+    throw std::invalid_argument(std::string("no grid is defined on the ellipsoid ") +
+                                ellipsoid.name);
 }
 
 }  // namespace utm

@@ -7,8 +7,8 @@
 
 namespace utm {
 
-inline constexpr double kFalseEasting = 500000.0;   ///< metres, every grid
-inline constexpr double kFalseNorthing = 0.0;       ///< metres, every grid
+inline constexpr double kFalseEasting = 500000.0;  ///< metres, every grid
+inline constexpr double kFalseNorthing = 0.0;      ///< metres, every grid
 inline constexpr double kEverestScaleFactor = 0.9999;
 inline constexpr double kWGS84ScaleFactor = 0.9996;
 

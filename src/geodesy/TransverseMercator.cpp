@@ -11,7 +11,9 @@ namespace utm {
 namespace {
 // Integer powers by repeated multiplication: the series raise A, D, T, C and
 // e1 to small whole powers on every point.
-inline double Sq(double v) { return v * v; }
+inline double Sq(double v) {
+    return v * v;
+}
 }  // namespace
 
 GridPoint ForwardSeries(const EllipsoidTerms& t, double k0, double phi, double lambda,
@@ -37,7 +39,8 @@ GridPoint ForwardSeries(const EllipsoidTerms& t, double k0, double phi, double l
                       A5 * (Sq(T) + (5.0 - 18.0 * T) + 72.0 * C - 58.0 * t.ePrimeSquared) / 120.0) *
                          (N * k0) +
                      kFalseEasting;
-    const double a6Term = A6 * (Sq(T) + (61.0 - 58.0 * T) + 600.0 * C - 330.0 * t.ePrimeSquared) / 720.0;
+    const double a6Term =
+        A6 * (Sq(T) + (61.0 - 58.0 * T) + 600.0 * C - 330.0 * t.ePrimeSquared) / 720.0;
     const double a4Term = A4 * (4.0 * Sq(C) + (5.0 - T + 9.0 * C)) / 24.0;
     const double y = ((A2 / 2.0 + (a4Term + a6Term)) * (tanPhi * N) + (M - M0)) * k0;
 
@@ -64,8 +67,8 @@ GeodeticPoint InverseSeries(const EllipsoidTerms& t, double k0, double x, double
     const double sin6Mu = sin4Mu * cos2Mu + cos4Mu * sin2Mu;
     const double sin8Mu = 2.0 * sin4Mu * cos4Mu;
     const double phi1 = mu + (1.5 * e1 - 0.84375 * e1Cu) * sin2Mu +
-                        (1.3125 * e1Sq - 1.71875 * e1Qu) * sin4Mu +
-                        (151.0 / 96.0) * e1Cu * sin6Mu + 2.142578125 * e1Qu * sin8Mu;
+                        (1.3125 * e1Sq - 1.71875 * e1Qu) * sin4Mu + (151.0 / 96.0) * e1Cu * sin6Mu +
+                        2.142578125 * e1Qu * sin8Mu;
 
     const double sinPhi1 = std::sin(phi1);
     const double cosPhi1 = std::cos(phi1);
@@ -85,14 +88,16 @@ GeodeticPoint InverseSeries(const EllipsoidTerms& t, double k0, double x, double
     const double ep2 = t.ePrimeSquared;
 
     const double phi =
-        phi1 - (tanPhi1 * N1 / R1) *
-                   (D2 / 2.0 - D4 * (5.0 + 3.0 * T1 + 10.0 * C1 - 4.0 * Sq(C1) - 9.0 * ep2) / 24.0 +
-                    D6 * (61.0 + 90.0 * T1 + 298.0 * C1 + 45.0 * Sq(T1) - 252.0 * ep2 - 3.0 * Sq(C1)) /
-                        720.0);
+        phi1 -
+        (tanPhi1 * N1 / R1) *
+            (D2 / 2.0 - D4 * (5.0 + 3.0 * T1 + 10.0 * C1 - 4.0 * Sq(C1) - 9.0 * ep2) / 24.0 +
+             D6 * (61.0 + 90.0 * T1 + 298.0 * C1 + 45.0 * Sq(T1) - 252.0 * ep2 - 3.0 * Sq(C1)) /
+                 720.0);
     const double lambda =
-        lambda0 + (D - D3 * (1.0 + 2.0 * T1 + C1) / 6.0 +
-                   D5 * (5.0 - 2.0 * C1 + 28.0 * T1 - 3.0 * Sq(C1) + 8.0 * ep2 + 24.0 * Sq(T1)) / 120.0) /
-                      cosPhi1;
+        lambda0 +
+        (D - D3 * (1.0 + 2.0 * T1 + C1) / 6.0 +
+         D5 * (5.0 - 2.0 * C1 + 28.0 * T1 - 3.0 * Sq(C1) + 8.0 * ep2 + 24.0 * Sq(T1)) / 120.0) /
+            cosPhi1;
 
     RequireFinite("the inverse projection", phi, lambda);
     return GeodeticPoint{phi, lambda};

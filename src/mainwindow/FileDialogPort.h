@@ -21,7 +21,7 @@ struct FileDialogRequest {
 };
 
 class FileDialogPort {
-public:
+  public:
     virtual ~FileDialogPort() = default;
     /// Shows the dialog modally; the full path chosen, or nothing when cancelled.
     /// The Open dialog accepts the name of a file that does not exist; the Save
@@ -31,14 +31,14 @@ public:
 
 /// Raised by CommonDialog::Show on Cancel when CancelError is set.
 class DialogCancelled : public std::runtime_error {
-public:
+  public:
     DialogCancelled() : std::runtime_error("the file dialog was cancelled") {}
 };
 
 /// One dialog control per window: its `FileName` is one value for all uses of
 /// the control. A confirmed choice replaces it; Cancel leaves it as it was.
 class CommonDialog {
-public:
+  public:
     explicit CommonDialog(FileDialogPort& port) : port_(port) {}
 
     std::string Filter;
@@ -61,7 +61,7 @@ public:
     void ShowOpen() { Show(FileDialogAction::Open); }
     void ShowSave() { Show(FileDialogAction::Save); }
 
-private:
+  private:
     FileDialogPort& port_;
 };
 

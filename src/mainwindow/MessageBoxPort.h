@@ -16,7 +16,7 @@ enum class MsgIcon { None, Information };
 enum class MsgAnswer { OK = 1, Cancel = 2, Yes = 6, No = 7 };
 
 class MessageBoxPort {
-public:
+  public:
     virtual ~MessageBoxPort() = default;
     /// Shows `text` modally and returns the button pressed. An empty `title`
     /// shows the application title.

@@ -22,7 +22,7 @@ struct ShownMessage {
 };
 
 class ScriptedMessageBox : public MessageBoxPort {
-public:
+  public:
     /// Answers used in order; when the script runs out, OK/Yes buttons get OK,
     /// Yes/No buttons get No.
     std::deque<MsgAnswer> answers;
@@ -48,7 +48,7 @@ public:
 };
 
 class ScriptedFileDialog : public FileDialogPort {
-public:
+  public:
     /// Paths chosen in order; std::nullopt stands for Cancel. An exhausted
     /// script cancels.
     std::deque<std::optional<std::string>> choices;
