@@ -1,0 +1,77 @@
+// utmconv point end to end: output bytes and exit status.
+#include <gtest/gtest.h>
+
+#include "support/RunProcess.h"
+
+namespace {
+
+using utm::test::RunProcess;
+
+utm::test::ProcessResult Point(const std::vector<std::string>& args) {
+    std::vector<std::string> all{"point"};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunProcess(UTMCONV_PATH, all);
+}
+
+TEST(UtmconvPoint, ForwardOnEverestPrintsTwoNumbersTabSeparated) {
+    auto r = Point({"--ellipsoid", "everest", "--cm", "84", "--to-xy", "27.7", "85.3"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "628198.19317284\t3065307.73239086\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(UtmconvPoint, NegativeArgumentsAreValuesNotOptions) {
+    auto r = Point({"--ellipsoid", "everest", "--cm", "84", "--to-xy", "-27.7", "85.3"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "628198.19317284\t-3065307.73239086\n");
+}
+
+TEST(UtmconvPoint, CentralMeridianPointGivesExactFalseEasting) {
+    auto r = Point({"--ellipsoid", "everest", "--cm", "84", "--to-xy", "0", "84"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "500000\t0\n");
+}
+
+TEST(UtmconvPoint, InverseOnWGS84PrintsDegrees) {
+    auto r = Point(
+        {"--ellipsoid", "wgs84", "--cm", "81", "--to-latlong", "696667.5410", "3098814.2536"});
+    EXPECT_EQ(r.status, 0);
+    // 27.9999999994, 83.0000000002 rounded to 15 significant digits.
+    ASSERT_FALSE(r.out.empty());
+    EXPECT_EQ(r.out.back(), '\n');
+    const std::size_t tab = r.out.find('\t');
+    ASSERT_NE(tab, std::string::npos);
+    EXPECT_NEAR(std::stod(r.out.substr(0, tab)), 28.0, 1e-9);
+    EXPECT_NEAR(std::stod(r.out.substr(tab + 1)), 83.0, 1e-9);
+}
+
+TEST(UtmconvPoint, BadInputGivesOneLineOnStderrAndStatus2) {
+    const std::vector<std::vector<std::string>> cases{
+        {"--ellipsoid", "everest", "--cm", "84", "--to-xy", "abc", "85.3"},
+        {"--ellipsoid", "everest", "--cm", "x", "--to-xy", "27.7", "85.3"},
+        {"--ellipsoid", "everest", "--cm", "84", "--to-xy", "27.7"},
+        {"--ellipsoid", "clarke", "--cm", "84", "--to-xy", "27.7", "85.3"},
+        {"--ellipsoid", "everest", "--to-xy", "27.7", "85.3"},
+        {"--ellipsoid", "everest", "--cm", "84"},
+        {"--ellipsoid", "everest", "--cm", "84", "--to-xy", "1", "2", "--to-latlong", "1", "2"},
+        {"--ellipsoid", "everest", "--cm", "84", "--to-latlong", "1e300", "0"},
+    };
+    for (const auto& args : cases) {
+        auto r = Point(args);
+        std::string joined;
+        for (const auto& a : args) joined += a + " ";
+        SCOPED_TRACE(joined);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        ASSERT_FALSE(r.err.empty());
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    }
+}
+
+TEST(UtmconvPoint, NoCommandIsAnError) {
+    auto r = RunProcess(UTMCONV_PATH, {});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
