@@ -1,0 +1,28 @@
+// Connects the main window to the transfer window and the spreadsheet
+// application: the Retrieve command, the MERIDEX menu item and the transfer
+// window's "Within Excel" button.
+#pragma once
+
+#include <memory>
+
+#include "mainwindow/FileDialogPort.h"
+#include "mainwindow/MessageBoxPort.h"
+#include "spreadsheet/SelectRangePaste.h"
+#include "spreadsheet/SpreadsheetPort.h"
+
+namespace utm {
+
+class Utm;
+
+/// What the connections keep for the life of the main window: its one
+/// SelectRangePaste object, created on first use.
+struct AppConnections {
+    std::unique_ptr<SelectRangePaste> selectRangePaste;
+};
+
+/// Sets the main window's Retrieve and MERIDEX hooks. Every object passed in
+/// must outlive the window.
+void ConnectWindows(Utm& window, MessageBoxPort& messages, FileDialogPort& fileDialog,
+                    SpreadsheetPort& spreadsheet, AppConnections& connections);
+
+}  // namespace utm

@@ -1,0 +1,72 @@
+#include "app/Screenshots.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextStream>
+#include <QWidget>
+
+#include "about/Aboutfrm.h"
+#include "about/frmAbout.h"
+#include "mainwindow/ui/Utm.h"
+
+namespace utm {
+
+namespace {
+
+void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+bool Save(QWidget& widget, const QDir& dir, const QString& name) {
+    Settle();
+    const QString path = dir.filePath(name);
+    const bool ok = widget.grab().save(path, "PNG");
+    QTextStream(stdout) << (ok ? "wrote " : "could not write ") << path << Qt::endl;
+    return ok;
+}
+
+}  // namespace
+
+bool SaveScreenshots(Utm& window, const QString& folder) {
+    QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral("."))) return false;
+    auto* mode = window.findChild<QComboBox*>(QStringLiteral("Combo2"));
+    auto* text2 = window.findChild<QLineEdit*>(QStringLiteral("Text2"));
+    auto* text3 = window.findChild<QLineEdit*>(QStringLiteral("Text3"));
+    auto* option2 = window.findChild<QRadioButton*>(QStringLiteral("Option2"));
+    if (mode == nullptr || text2 == nullptr || text3 == nullptr || option2 == nullptr) return false;
+
+    bool ok = Save(window, dir, QStringLiteral("utm-start.png"));
+    mode->setCurrentIndex(0);
+    text2->setText(QStringLiteral("27.7"));
+    text3->setText(QStringLiteral("85.3"));
+    window.Command2_Click();
+    ok = Save(window, dir, QStringLiteral("utm-single-data.png")) && ok;
+    option2->setChecked(true);
+    window.Command3_Click();
+    text2->setText(QStringLiteral("500000"));
+    text3->setText(QStringLiteral("3000000"));
+    window.Command2_Click();
+    ok = Save(window, dir, QStringLiteral("utm-xy-to-latlong.png")) && ok;
+    mode->setCurrentIndex(1);
+    ok = Save(window, dir, QStringLiteral("utm-multiple-data.png")) && ok;
+    mode->setCurrentIndex(2);
+    ok = Save(window, dir, QStringLiteral("utm-within-excel.png")) && ok;
+
+    window.mnuAbout1_Click();
+    if (frmAbout* about = window.AboutDialog()) {
+        ok = Save(*about, dir, QStringLiteral("frmAbout.png")) && ok;
+    }
+    window.AboutUTM_Click();
+    if (Aboutfrm* text = window.AboutTextWindow()) {
+        ok = Save(*text, dir, QStringLiteral("Aboutfrm.png")) && ok;
+    }
+    return ok;
+}
+
+}  // namespace utm

@@ -1,0 +1,52 @@
+// utm: the desktop coordinate converter. Starts with the main window `Utm` and
+// connects it to the transfer window and to the spreadsheet application.
+#include <QApplication>
+#include <QTimer>
+
+#include "app/AppWiring.h"
+#include "app/Screenshots.h"
+#include "mainwindow/ui/QtPorts.h"
+#include "mainwindow/ui/Utm.h"
+#ifdef UTM_HAVE_CALC
+#include "spreadsheet/calc/CalcSpreadsheet.h"
+#else
+#include "spreadsheet/NoSpreadsheet.h"
+#endif
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("UTM"));
+    QApplication::setApplicationVersion(QStringLiteral(UTM_VERSION));
+
+    utm::QtMessageBox messages;
+    utm::QtFileDialog fileDialog;
+    utm::Utm window(messages, fileDialog);
+    messages.SetParent(&window);
+    fileDialog.SetParent(&window);
+
+    // The spreadsheet application, bound afresh by each request that uses it.
+#ifdef UTM_HAVE_CALC
+    utm::CalcSpreadsheet spreadsheet;
+#else
+    utm::NoSpreadsheet spreadsheet;
+#endif
+
+    utm::AppConnections connections;
+    utm::ConnectWindows(window, messages, fileDialog, spreadsheet, connections);
+
+    window.Form_Load();
+    window.show();
+
+    // Documentation pictures: put the windows through their states and end.
+    const QString screenshotDir = qEnvironmentVariable("UTM_SCREENSHOT_DIR");
+    if (!screenshotDir.isEmpty()) {
+        int status = 0;
+        QTimer::singleShot(0, &window, [&] {
+            status = utm::SaveScreenshots(window, screenshotDir) ? 0 : 1;
+            QApplication::exit(status);
+        });
+        QApplication::exec();
+        return status;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,485 @@
+#include "common/FastNumberFormat.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace utm {
+
+namespace {
+
+constexpr std::uint64_t kPow10[] = {1ULL,
+                                    10ULL,
+                                    100ULL,
+                                    1000ULL,
+                                    10000ULL,
+                                    100000ULL,
+                                    1000000ULL,
+                                    10000000ULL,
+                                    100000000ULL,
+                                    1000000000ULL,
+                                    10000000000ULL,
+                                    100000000000ULL,
+                                    1000000000000ULL,
+                                    10000000000000ULL,
+                                    100000000000000ULL,
+                                    1000000000000000ULL,
+                                    10000000000000000ULL,
+                                    100000000000000000ULL,
+                                    1000000000000000000ULL};
+
+/// Powers of ten that are exact doubles, for reading short decimals.
+constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+/// |value| rounded to 15 significant digits: the digits without trailing
+/// zeros (at least one) and the power of ten of the first digit.
+struct Digits15 {
+    char digits[24];
+    int count;
+    int exponent;
+};
+
+/// Splits the scientific text "d.ddde±xx" into digits and exponent.
+void FromScientific(const char* first, const char* last, Digits15& d) {
+    d.count = 0;
+    const char* p = first;
+    for (; p < last && *p != 'e'; ++p) {
+        if (*p != '.') d.digits[d.count++] = *p;
+    }
+    ++p;  // 'e'
+    const bool negative = *p == '-';
+    ++p;  // sign
+    int exponent = 0;
+    for (; p < last; ++p) exponent = exponent * 10 + (*p - '0');
+    d.exponent = negative ? -exponent : exponent;
+    while (d.count > 1 && d.digits[d.count - 1] == '0') --d.count;
+}
+
+/// Requires a finite, non-zero magnitude.
+void ToDigits15(double magnitude, Digits15& d) {
+    char buf[48];
+    // The shortest text that reads back as the value: when it has at most 15
+    // significant digits it is also the value rounded to 15 digits, because a
+    // double's spacing is finer than that of 15-digit decimals.
+    auto result = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
+    FromScientific(buf, result.ptr, d);
+    if (d.count <= 15) return;
+    result = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+    FromScientific(buf, result.ptr, d);
+}
+
+char* WriteText(char* out, const char* text) {
+    const std::size_t n = std::strlen(text);
+    std::memcpy(out, text, n);
+    return out + n;
+}
+
+/// Writes the decimal digits of `n`.
+char* WriteInteger(char* out, std::uint64_t n) {
+    return std::to_chars(out, out + 24, n).ptr;
+}
+
+/// General form of values that are a whole number of millionths below 1e8
+/// (all inputs with up to six decimals, all results rounded to three). Such a
+/// value is the double nearest to M/10^6 with M below 10^14, and as M/10^6 has
+/// at most 14 significant digits it is also the value rounded to 15 digits.
+/// Returns nullptr, writing nothing, for any other value.
+char* WriteGeneralMillionths(char* out, double value, char decimalSeparator) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < 1e8)) return nullptr;
+    // Any M will do that passes the check: the nearest one normally.
+    const auto millionths = static_cast<std::uint64_t>(magnitude * 1e6 + 0.5);
+    if (millionths == 0 || static_cast<double>(millionths) / 1e6 != magnitude) return nullptr;
+    if (value < 0) *out++ = '-';
+    out = WriteInteger(out, millionths / 1000000);
+    std::uint64_t fraction = millionths % 1000000;
+    if (fraction != 0) {
+        int digits = 6;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --digits;
+        }
+        *out++ = decimalSeparator;
+        for (int i = digits - 1; i >= 0; --i) {
+            out[i] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        out += digits;
+    }
+    return out;
+}
+
+/// RoundFixed3 without text for magnitudes from 1e-4 up to below 1e11, where
+/// 15 significant digits reach past the fourth decimal. Computes the value
+/// rounded to 15 digits exactly with integers, then rounds that to three
+/// decimals, halves away from zero. Returns false when the 15-digit rounding
+/// is an exact tie or the decade guess was off; the caller then goes the slow way.
+bool RoundFixed3Exact(double magnitude, std::uint64_t& thousandthsOut) {
+    if (!(magnitude >= 1e-4 && magnitude < 1e11)) return false;
+    // Power of ten of the first digit (a wrong guess at a decade boundary is
+    // caught below through the digit count).
+    static constexpr double kDecadeAbove[] = {1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2,  1e3, 1e4,
+                                              1e5,  1e6,  1e7,  1e8, 1e9, 1e10, 1e11};
+    int e = -4;
+    while (e < 10 && magnitude >= kDecadeAbove[e + 4]) ++e;
+    const int k = 14 - e;  // magnitude * 10^k has 15 digits before the point
+    // magnitude = mantissa * 2^binaryExponent with a 53-bit mantissa (a normal double).
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const std::uint64_t mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+    const int binaryExponent = static_cast<int>((bits >> 52) & 0x7ff) - 1075;
+    // magnitude * 10^k = mantissa * 5^k * 2^(binaryExponent + k), exactly.
+    unsigned __int128 product = mantissa;
+    product *= kPow10[k] >> k;  // 5^k
+    const int shift = binaryExponent + k;
+    std::uint64_t n;
+    if (shift >= 0) {
+        if (shift > 20) return false;
+        n = static_cast<std::uint64_t>(product << shift);
+    } else {
+        const int right = -shift;
+        if (right >= 120) return false;
+        const unsigned __int128 one = 1;
+        const unsigned __int128 remainder = product & ((one << right) - 1);
+        const unsigned __int128 half = one << (right - 1);
+        if (remainder == half) return false;  // a tie: leave it to the text rounding
+        n = static_cast<std::uint64_t>(product >> right) + (remainder > half ? 1 : 0);
+    }
+    if (n < kPow10[14] || n > kPow10[15]) return false;  // the decade guess was off
+    // n * 10^(e - 14) is the value to 15 digits; keep down to 10^-3.
+    const std::uint64_t unit = kPow10[11 - e];  // 10 .. 10^15
+    std::uint64_t thousandths = n / unit;
+    if ((n % unit) * 2 >= unit) ++thousandths;
+    thousandthsOut = thousandths;
+    return true;
+}
+
+/// RoundFixed3 for magnitudes below 1e8 whose thousandths are not close to a
+/// half. Rounding to 15 significant digits first moves such a value by at most
+/// 5e-5 thousandths and computing magnitude * 1000 by about 1e-5 more, so when
+/// the product is farther than 1e-4 from a half, rounding it directly gives the
+/// same number of thousandths. Returns false otherwise.
+bool RoundFixed3Quick(double magnitude, std::uint64_t& thousandthsOut) {
+    if (!(magnitude < 1e8)) return false;
+    const double thousandths = magnitude * 1000.0;
+    const double whole = std::floor(thousandths);
+    const double fraction = thousandths - whole;
+    if (std::fabs(fraction - 0.5) <= 1e-4) return false;
+    thousandthsOut = static_cast<std::uint64_t>(fraction > 0.5 ? whole + 1.0 : whole);
+    return true;
+}
+
+/// The number of thousandths of FormatFixed3(magnitude) for magnitudes from 0
+/// up to below 1e11, without text; false outside that range or in the rare
+/// cases only the text rounding can settle.
+bool Thousandths(double magnitude, std::uint64_t& thousandths) {
+    return RoundFixed3Quick(magnitude, thousandths) || RoundFixed3Exact(magnitude, thousandths);
+}
+
+/// Reads back a decimal given as digits and the power of ten of its last digit.
+double ReadDecimal(const char* digits, int count, int lastExponent) {
+    char text[64];
+    std::memcpy(text, digits, static_cast<std::size_t>(count));
+    char* p = text + count;
+    *p++ = 'e';
+    p = std::to_chars(p, text + sizeof text, lastExponent).ptr;
+    double value = 0.0;
+    std::from_chars(text, p, value);
+    return value;
+}
+
+/// 10^k for k = 0..19: exact doubles.
+constexpr double kPow10d[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                              1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+
+/// Lower bounds of the decades 10^-6 ... 10^15 (index e + 6).
+constexpr double kDecade[] = {1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
+                              1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+constexpr std::uint64_t k1e14 = 100000000000000ULL;
+constexpr std::uint64_t k1e15 = 1000000000000000ULL;
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+/// Writes exactly `count` decimal digits of `v` (leading zeros included) at `out`.
+void WriteDigits(char* out, std::uint64_t v, int count) {
+    char* p = out + count;
+    for (; count >= 2; count -= 2) {
+        const std::size_t pair = static_cast<std::size_t>(v % 100) * 2;
+        v /= 100;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    }
+    if (count == 1) *--p = static_cast<char>('0' + v % 10);
+}
+
+/// `magnitude` (1e-5 <= magnitude < 1e15) rounded to 15 significant digits:
+/// the digits as an integer of 15 digits and the power of ten of the first
+/// one. False when the value lies too close to a rounding tie for the fast
+/// computation, or rounds up to 1e15.
+bool Round15(double magnitude, std::uint64_t& digits, int& exponent) {
+    // The power of ten from the binary exponent (floor of e2 * log10 2), then
+    // one step up when the value has reached the next decade.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int e2 = static_cast<int>(bits >> 52) - 1023;
+    int e = (e2 * 78913) >> 18;
+    if (e < -6 || e > 14) return false;
+    if (magnitude >= kDecade[e + 7]) ++e;
+    if (e < -5 || e > 14) return false;
+    // magnitude * 10^(14 - e) exactly, as the sum of the rounded product and
+    // its rounding error (the power of ten is an exact double).
+    const double power = kPow10d[14 - e];
+    const double scaled = magnitude * power;
+    const double error = std::fma(magnitude, power, -scaled);
+    // The decade bounds below 1 are not exact doubles: check the guess.
+    if (scaled < 1e14 || scaled >= 1e15) return false;
+    std::uint64_t q = static_cast<std::uint64_t>(static_cast<std::int64_t>(scaled));
+    double fraction = (scaled - static_cast<double>(q)) + error;
+    if (fraction < 0.0) {
+        --q;
+        fraction += 1.0;
+    } else if (fraction >= 1.0) {
+        ++q;
+        fraction -= 1.0;
+    }
+    // Next to a tie the last rounding steps could decide wrongly: leave it to
+    // the exact routine.
+    if (q < k1e14 || std::fabs(fraction - 0.5) < 1e-6) return false;
+    if (fraction > 0.5) ++q;
+    if (q == k1e15) {
+        q = k1e14;
+        if (++e > 14) return false;
+    }
+    digits = q;
+    exponent = e;
+    return true;
+}
+
+/// General form of values rounded to 15 significant digits with integer
+/// arithmetic, for plain decimals from 1e-5 up to below 1e15: the common case
+/// of transfer results. Returns nullptr, writing nothing, outside that range or
+/// next to a rounding tie.
+char* WriteGeneralRounded15(char* out, double value, char decimalSeparator) {
+    const double magnitude = std::fabs(value);
+    std::uint64_t q = 0;
+    int e = 0;
+    if (!(magnitude >= 1e-5 && magnitude < 1e15) || !Round15(magnitude, q, e)) return nullptr;
+    // Drop trailing zeros: q keeps n significant digits.
+    int n = 15;
+    while (q % 10 == 0) {
+        q /= 10;
+        --n;
+    }
+    if (value < 0) *out++ = '-';
+    if (e < 0) {
+        *out++ = '0';
+        *out++ = decimalSeparator;
+        for (int i = 0; i < -e - 1; ++i) *out++ = '0';
+        WriteDigits(out, q, n);
+        return out + n;
+    }
+    const int integerDigits = e + 1;
+    if (n <= integerDigits) {
+        WriteDigits(out, q * static_cast<std::uint64_t>(kPow10d[integerDigits - n]), integerDigits);
+        return out + integerDigits;
+    }
+    const int decimals = n - integerDigits;
+    const auto scale = static_cast<std::uint64_t>(kPow10d[decimals]);
+    WriteDigits(out, q / scale, integerDigits);
+    out += integerDigits;
+    *out++ = decimalSeparator;
+    WriteDigits(out, q % scale, decimals);
+    return out + decimals;
+}
+
+}  // namespace
+
+char* WriteGeneral(char* out, double value, char decimalSeparator) {
+    if (std::isnan(value)) return WriteText(out, "NaN");
+    if (std::isinf(value)) return WriteText(out, value < 0 ? "-Infinity" : "Infinity");
+    if (value == 0.0) {
+        *out++ = '0';
+        return out;
+    }
+    if (char* end = WriteGeneralMillionths(out, value, decimalSeparator)) return end;
+    if (char* end = WriteGeneralRounded15(out, value, decimalSeparator)) return end;
+    Digits15 d;
+    ToDigits15(std::fabs(value), d);
+    if (value < 0) *out++ = '-';
+    const int n = d.count;
+    const int e = d.exponent;
+    if (e >= 15 || e < -15) {
+        *out++ = d.digits[0];
+        if (n > 1) {
+            *out++ = decimalSeparator;
+            std::memcpy(out, d.digits + 1, static_cast<std::size_t>(n - 1));
+            out += n - 1;
+        }
+        *out++ = 'E';
+        *out++ = e < 0 ? '-' : '+';
+        const int absExp = e < 0 ? -e : e;
+        if (absExp < 10) *out++ = '0';
+        return WriteInteger(out, static_cast<std::uint64_t>(absExp));
+    }
+    if (e >= 0) {
+        if (n <= e + 1) {
+            std::memcpy(out, d.digits, static_cast<std::size_t>(n));
+            out += n;
+            std::memset(out, '0', static_cast<std::size_t>(e + 1 - n));
+            return out + (e + 1 - n);
+        }
+        std::memcpy(out, d.digits, static_cast<std::size_t>(e + 1));
+        out += e + 1;
+        *out++ = decimalSeparator;
+        std::memcpy(out, d.digits + e + 1, static_cast<std::size_t>(n - e - 1));
+        return out + (n - e - 1);
+    }
+    *out++ = '0';
+    *out++ = decimalSeparator;
+    std::memset(out, '0', static_cast<std::size_t>(-e - 1));
+    out += -e - 1;
+    std::memcpy(out, d.digits, static_cast<std::size_t>(n));
+    return out + n;
+}
+
+void AppendGeneral(std::string& out, double value, char decimalSeparator) {
+    char buf[kMaxGeneralTextLength];
+    out.append(buf, WriteGeneral(buf, value, decimalSeparator));
+}
+
+double RoundFixed3(double value) {
+    if (!std::isfinite(value)) return value;
+    if (value == 0.0) return 0.0;
+    std::uint64_t thousandths = 0;
+    if (Thousandths(std::fabs(value), thousandths)) {
+        if (thousandths == 0) return 0.0;
+        const double magnitude = static_cast<double>(thousandths) / 1000.0;
+        return value < 0 ? -magnitude : magnitude;
+    }
+    Digits15 d;
+    ToDigits15(std::fabs(value), d);
+    // Digit k of d.digits stands for 10^(exponent - k); the third decimal is
+    // digit exponent + 3 and the digit that decides the rounding is exponent + 4.
+    const int keep = d.exponent + 4;  // digits up to and including the third decimal
+    double magnitude;
+    if (keep < 0) {
+        magnitude = 0.0;  // below 0.0001: .000
+    } else if (keep >= d.count) {
+        magnitude = ReadDecimal(d.digits, d.count, d.exponent - d.count + 1);
+    } else {
+        char kept[24];
+        int count = keep;
+        std::memcpy(kept, d.digits, static_cast<std::size_t>(keep));
+        if (d.digits[keep] >= '5') {
+            // Halves away from zero: add one unit of the third decimal.
+            int i = count - 1;
+            while (i >= 0 && kept[i] == '9') kept[i--] = '0';
+            if (i < 0) {
+                std::memmove(kept + 1, kept, static_cast<std::size_t>(count));
+                kept[0] = '1';
+                ++count;
+            } else {
+                ++kept[i];
+            }
+        }
+        magnitude = count == 0 ? 0.0 : ReadDecimal(kept, count, -3);
+    }
+    if (magnitude == 0.0) return 0.0;
+    return value < 0 ? -magnitude : magnitude;
+}
+
+char* WriteRoundedFixed3(char* out, double value, char decimalSeparator, double& rounded) {
+    std::uint64_t thousandths = 0;
+    if (!std::isfinite(value) || !Thousandths(std::fabs(value), thousandths)) {
+        rounded = RoundFixed3(value);
+        return WriteGeneral(out, rounded, decimalSeparator);
+    }
+    if (thousandths == 0) {
+        rounded = 0.0;
+        *out++ = '0';
+        return out;
+    }
+    // The rounded double is the one nearest to thousandths/1000, a decimal of at
+    // most 14 digits, so its 15-digit general form is that decimal itself.
+    const double magnitude = static_cast<double>(thousandths) / 1000.0;
+    rounded = value < 0 ? -magnitude : magnitude;
+    if (value < 0) *out++ = '-';
+    out = WriteInteger(out, thousandths / 1000);
+    std::uint64_t fraction = thousandths % 1000;
+    if (fraction != 0) {
+        int digits = 3;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --digits;
+        }
+        *out++ = decimalSeparator;
+        for (int i = digits - 1; i >= 0; --i) {
+            out[i] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        out += digits;
+    }
+    return out;
+}
+
+bool ParseDecimal(std::string_view text, double& value) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    if (p == end || !((*p >= '0' && *p <= '9') || *p == '.')) return false;
+    // Short plain decimals (at most 15 digits, no exponent) are an integer
+    // divided by an exact power of ten: one correctly rounded division gives
+    // the nearest double, as from_chars would.
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    const char* q = p;
+    for (; q < end; ++q) {
+        const char c = *q;
+        if (c >= '0' && c <= '9') {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            ++digits;
+            if (point) ++decimals;
+            if (digits > 15) break;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (q == end && digits > 0) {
+        const double magnitude = static_cast<double>(mantissa) / kExactPow10[decimals];
+        value = negative ? -magnitude : magnitude;
+        return true;
+    }
+    double magnitude = 0.0;
+    const auto [ptr, ec] = std::from_chars(p, end, magnitude, std::chars_format::general);
+    if (ptr != end) return false;
+    if (ec == std::errc::result_out_of_range) {
+        // Too small reads as 0; too large is not a number here.
+        const char* e = p;
+        while (e < end && *e != 'e' && *e != 'E') ++e;
+        if (e + 1 < end && e[1] == '-') {
+            value = negative ? -0.0 : 0.0;
+            return true;
+        }
+        return false;
+    }
+    if (ec != std::errc()) return false;
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+}  // namespace utm

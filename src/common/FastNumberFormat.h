@@ -1,0 +1,38 @@
+// Allocation-free versions of the number formats and of reading a decimal,
+// for files with a million lines. They give exactly the texts and values of
+// NumberFormat.h and NumericText.h.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace utm {
+
+/// Longest text WriteGeneral can produce.
+inline constexpr std::size_t kMaxGeneralTextLength = 40;
+
+/// Writes FormatGeneral(value, decimalSeparator) at `out`, which must have room
+/// for kMaxGeneralTextLength characters; returns the end of what was written.
+char* WriteGeneral(char* out, double value, char decimalSeparator = '.');
+
+/// Appends FormatGeneral(value, decimalSeparator) to `out`.
+void AppendGeneral(std::string& out, double value, char decimalSeparator = '.');
+
+/// The number read back from FormatFixed3(value) ("##.000"): the value rounded
+/// to three decimals, halves away from zero, as the nearest double. Not-finite
+/// values come back unchanged.
+double RoundFixed3(double value);
+
+/// Writes FormatGeneral(RoundFixed3(value), decimalSeparator) at `out` (room
+/// for kMaxGeneralTextLength characters) and sets `rounded` to RoundFixed3(value);
+/// returns the end of what was written.
+char* WriteRoundedFixed3(char* out, double value, char decimalSeparator, double& rounded);
+
+/// Reads `text` as a whole decimal number without blanks ("." as decimal
+/// point; optional sign; an exponent allowed; no "inf", "nan" or hexadecimal).
+/// Returns false, leaving `value` alone, when the text is anything else or
+/// beyond the range of a double; a value too small for a double reads as 0.
+bool ParseDecimal(std::string_view text, double& value);
+
+}  // namespace utm

@@ -1,0 +1,54 @@
+// Single-point conversion of the main window (Convert in "Single Data" mode)
+// and the keystroke filter of its three number boxes.
+#pragma once
+
+#include <string>
+
+#include "mainwindow/ConversionDirection.h"
+#include "mainwindow/MessageBoxPort.h"
+
+namespace utm {
+
+/// The texts of the window's boxes.
+struct SinglePointRequest {
+    std::string CentralMeridianText;  ///< `Text1`: central meridian, degrees east
+    std::string FirstText;            ///< `Text2`: latitude (degrees) or easting X (metres)
+    std::string SecondText;           ///< `Text3`: longitude (degrees) or northing Y (metres)
+    ConversionDirection Direction = ConversionDirection::LatLongToXY;
+};
+
+struct SinglePointResult {
+    enum class Status {
+        Converted,          ///< FirstOutput and SecondOutput hold the texts for `Text4`, `Text5`
+        ValidationFailure,  ///< a text was not numeric: put the focus into `Text1`
+        NoDirection,        ///< neither direction selected: nothing to show
+        CannotCompute,      ///< the projection could not compute the point (message shown)
+    };
+    Status status = Status::NoDirection;
+    std::string FirstOutput;   ///< `Text4`: easting X or latitude, "##.000"
+    std::string SecondOutput;  ///< `Text5`: northing Y or longitude, "##.000"
+
+    bool Converted() const { return status == Status::Converted; }
+    /// True when the window must move the keyboard focus into `Text1`.
+    bool FocusToText1() const { return status == Status::ValidationFailure; }
+};
+
+/// The message shown when one of the three texts is not a number.
+inline constexpr const char* kValuesShouldBeNumeric = "Values should be Numeric!";
+
+/// Converts one point on the Everest 1830 grid whose central meridian is
+/// `CentralMeridianText`, through the shared variables of `Declaration`
+/// (`SharedCM` is set first, whatever the outcome). Results are formatted
+/// "##.000" with `decimalSeparator`. Only the Converted status carries output
+/// texts: on any other the window leaves `Text4` and `Text5` as they are.
+/// Messages go through `messages`: "Values should be Numeric!" (OK,
+/// information icon, application title) when a text fails the numeric test,
+/// and an explanation when the projection cannot compute the point.
+SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageBoxPort& messages,
+                                     char decimalSeparator = '.');
+
+/// Keystroke filter of `Text1`, `Text2` and `Text3`: keeps a digit, "." or
+/// backspace (8); sets any other key code to 0, which drops the key.
+void validation(int& KeyAscii);
+
+}  // namespace utm

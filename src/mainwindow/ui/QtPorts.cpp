@@ -1,0 +1,84 @@
+#include "mainwindow/ui/QtPorts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace utm {
+
+MsgAnswer QtMessageBox::Show(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                             const std::string& title) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(QString::fromStdString(title.empty() ? std::string(kAppTitle) : title));
+    box.setText(QString::fromStdString(text));
+    box.setIcon(icon == MsgIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon);
+    switch (buttons) {
+        case MsgButtons::OK:
+            box.setStandardButtons(QMessageBox::Ok);
+            box.setEscapeButton(QMessageBox::Ok);
+            break;
+        case MsgButtons::OKCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case MsgButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            // Closing a yes/no question without answering is the safe answer.
+            box.setEscapeButton(QMessageBox::No);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Cancel:
+            return MsgAnswer::Cancel;
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::OK;
+    }
+}
+
+QStringList QtNameFilters(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split(QChar('|'));
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QChar(';'), QChar(' '));
+        result << parts[i] + QStringLiteral(" (") + patterns.trimmed() + QChar(')');
+    }
+    return result;
+}
+
+std::optional<std::string> QtFileDialog::Show(const FileDialogRequest& request) {
+    QFileDialog dialog(parent_, QString::fromStdString(request.title));
+    // Qt's own dialog on every platform: the native ones may insist on an
+    // existing file or confirm a replacement themselves.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(request.action == FileDialogAction::Save ? QFileDialog::AcceptSave
+                                                                  : QFileDialog::AcceptOpen);
+    const QStringList filters = QtNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.first());
+    }
+    const QString start = QFile::decodeName(request.fileName.c_str());
+    const QString folder = QFile::decodeName(request.initialFolder.c_str());
+    if (!folder.isEmpty() && QDir(folder).exists()) {
+        dialog.setDirectory(folder);
+    } else if (!start.isEmpty() && QFileInfo(start).dir().exists()) {
+        dialog.setDirectory(QFileInfo(start).dir());
+    }
+    if (!start.isEmpty()) dialog.selectFile(start);
+
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    return QFile::encodeName(QDir::toNativeSeparators(chosen.first())).toStdString();
+}
+
+}  // namespace utm

@@ -1,0 +1,518 @@
+#include "mainwindow/ui/Utm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+
+#include "about/AboutTexts.h"
+#include "about/Aboutfrm.h"
+#include "about/WindowTopmost.h"
+#include "about/frmAbout.h"
+#include "common/NumericText.h"
+#include "geodesy/Angles.h"
+#include "geodesy/Declaration.h"
+#include "mainwindow/BatchConversion.h"
+#include "mainwindow/SinglePoint.h"
+
+namespace utm {
+
+namespace {
+
+int Px(int twips) {
+    return UtmLayout::Pixels(twips);
+}
+
+QRect Twips(int left, int top, int width, int height) {
+    return QRect(Px(left), Px(top), Px(width), Px(height));
+}
+
+std::string Str(const QLineEdit* box) {
+    return box->text().toStdString();
+}
+
+const QString kEastingCaption = QStringLiteral("X-Co-ordinate :\n     (Easting)");
+const QString kNorthingCaption = QStringLiteral("Y-Co-ordinate :\n     (Northing)");
+const QString kLatitudeCaption = QStringLiteral("Latitude :");
+const QString kLongitudeCaption = QStringLiteral("Longitude :");
+
+/// Space kept between a caption and the box it names, in pixels.
+constexpr int kCaptionGap = 3;
+
+template <typename W>
+W* Named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+}  // namespace
+
+int KeyAsciiOf(const QKeyEvent& event) {
+    switch (event.key()) {
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Escape:
+            return 27;
+        default:
+            break;
+    }
+    const Qt::KeyboardModifiers mods = event.modifiers();
+    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && event.key() >= Qt::Key_A &&
+        event.key() <= Qt::Key_Z) {
+        return event.key() - Qt::Key_A + 1;
+    }
+    const QString text = event.text();
+    if (text.isEmpty()) return -1;
+    const char16_t c = text.at(0).unicode();
+    // Tab and Delete move focus or edit; they type no character of their own.
+    if (c == u'\t' || c == 0x7f) return -1;
+    return c;
+}
+
+Utm::Utm(MessageBoxPort& messages, FileDialogPort& fileDialog, QWidget* parent)
+    : QMainWindow(parent), messages_(messages), dialog_(fileDialog) {
+    setObjectName(QStringLiteral("Utm"));
+    setWindowTitle(QStringLiteral("UTM"));
+    // The arrangement is laid out in twips for a small dialog font.
+    QFont small = font();
+    small.setPixelSize(10);
+    setFont(small);
+    exitProgram = [] {
+        QApplication::closeAllWindows();
+        QCoreApplication::exit(0);
+    };
+    BuildControls();
+    BuildMenus();
+}
+
+Utm::~Utm() = default;
+
+void Utm::BuildControls() {
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+
+    Option1_ = Named(new QRadioButton(QStringLiteral("Lat-Long to XY"), client_), "Option1");
+    Option1_->setGeometry(Twips(840, 0, 1335, 375));
+    Option2_ = Named(new QRadioButton(QStringLiteral("XY to LAT-Long"), client_), "Option2");
+    Option2_->setGeometry(Twips(3480, 0, 1455, 375));
+
+    Label1_ = Named(new QLabel(QStringLiteral("CM (Longitude):"), client_), "Label1");
+    Label1_->setGeometry(Twips(480, 480, 1215, 255));
+    Text1_ = Named(new QLineEdit(client_), "Text1");
+    Text1_->setGeometry(Twips(1680, 480, 975, 285));
+    Label6_ = Named(new QLabel(QStringLiteral("Conversion:"), client_), "Label6");
+    Label6_->setGeometry(Twips(3240, 480, 975, 255));
+    Combo2_ = Named(new QComboBox(client_), "Combo2");
+    Combo2_->setEditable(true);
+    Combo2_->setInsertPolicy(QComboBox::NoInsert);
+    Combo2_->setGeometry(Twips(4200, 480, 1335, 315));
+
+    Frame1_ = Named(new QGroupBox(QStringLiteral("Input :"), client_), "Frame1");
+    Frame1_->setGeometry(Twips(120, 960, 2535, 1215));
+    Label2_ = Named(new QLabel(Frame1_), "Label2");
+    Label2_->move(Px(120), Px(240));
+    Text2_ = Named(new QLineEdit(Frame1_), "Text2");
+    Text2_->setGeometry(Twips(1320, 240, 1095, 285));
+    Label3_ = Named(new QLabel(Frame1_), "Label3");
+    Label3_->move(Px(120), Px(720));
+    Text3_ = Named(new QLineEdit(Frame1_), "Text3");
+    Text3_->setGeometry(Twips(1320, 720, 1095, 285));
+
+    Frame2_ = Named(new QGroupBox(QStringLiteral("Output :"), client_), "Frame2");
+    Frame2_->setGeometry(Twips(2880, 960, 2655, 1215));
+    Label4_ = Named(new QLabel(Frame2_), "Label4");
+    Label4_->move(Px(120), Px(240));
+    Text4_ = Named(new QLineEdit(Frame2_), "Text4");
+    Text4_->setGeometry(Twips(1320, 240, 1215, 285));
+    Label5_ = Named(new QLabel(Frame2_), "Label5");
+    Label5_->move(Px(120), Px(720));
+    Text5_ = Named(new QLineEdit(Frame2_), "Text5");
+    Text5_->setGeometry(Twips(1320, 720, 1215, 285));
+
+    Command1_ = Named(new QPushButton(QStringLiteral("&Browse"), client_), "Command1");
+    Command1_->setGeometry(Twips(120, 2280, 855, 260));
+    Text6_ = Named(new QLineEdit(QString::fromLatin1(kNoDataFileText), client_), "Text6");
+    Text6_->setGeometry(Twips(1200, 2280, 4455, 285));
+
+    Command2_ = Named(new QPushButton(QStringLiteral("&Convert"), client_), "Command2");
+    Command6_ = Named(new QPushButton(QStringLiteral("&Retrieve"), client_), "Command6");
+    Command3_ = Named(new QPushButton(QStringLiteral("&Clear"), client_), "Command3");
+    Command5_ = Named(new QPushButton(QStringLiteral("&Exit"), client_), "Command5");
+    Label7_ = Named(new QLabel(QStringLiteral("Units :"), client_), "Label7");
+    Combo3_ = Named(new QComboBox(client_), "Combo3");
+    Combo3_->setEditable(true);
+    Combo3_->setInsertPolicy(QComboBox::NoInsert);
+
+    for (QPushButton* button : {Command1_, Command2_, Command6_, Command3_, Command5_}) {
+        button->setAutoDefault(false);
+    }
+    for (QRadioButton* option : {Option1_, Option2_}) {
+        option->resize(std::max(option->width(), option->sizeHint().width()), option->height());
+    }
+
+    connect(Option1_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option1_Click();
+    });
+    connect(Option2_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option2_Click();
+    });
+    connect(Combo2_, &QComboBox::currentIndexChanged, this, &Utm::Combo2_Click);
+    connect(Command1_, &QPushButton::clicked, this, &Utm::Command1_Click);
+    connect(Command2_, &QPushButton::clicked, this, &Utm::Command2_Click);
+    connect(Command6_, &QPushButton::clicked, this, &Utm::Command6_Click);
+    connect(Command3_, &QPushButton::clicked, this, &Utm::Command3_Click);
+    connect(Command5_, &QPushButton::clicked, this, &Utm::Command5_Click);
+
+    for (QObject* box : {static_cast<QObject*>(Text1_), static_cast<QObject*>(Text2_),
+                         static_cast<QObject*>(Text3_), static_cast<QObject*>(Combo2_),
+                         static_cast<QObject*>(Combo2_->lineEdit()), static_cast<QObject*>(Combo3_),
+                         static_cast<QObject*>(Combo3_->lineEdit())}) {
+        box->installEventFilter(this);
+    }
+}
+
+void Utm::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* mnufile = bar->addMenu(QStringLiteral("File"));
+    mnufile->setObjectName(QStringLiteral("mnufile"));
+    mnufile->menuAction()->setObjectName(QStringLiteral("mnufile"));
+
+    auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                       const QKeySequence& shortcut) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        if (!shortcut.isEmpty()) {
+            action->setShortcut(shortcut);
+            menuShortcuts_ << action;
+        }
+        return action;
+    };
+    auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+
+    connect(
+        item(mnufile, "mnubrowse", QStringLiteral("Browse"), QKeySequence(Qt::CTRL | Qt::Key_B)),
+        &QAction::triggered, this, &Utm::mnubrowse_Click);
+    connect(item(mnufile, "mnuexcelret", QStringLiteral("Excel Retrieve"),
+                 QKeySequence(Qt::CTRL | Qt::Key_E)),
+            &QAction::triggered, this, &Utm::mnuexcelret_Click);
+    separator(mnufile, "brr");
+    connect(item(mnufile, "Meridex", QStringLiteral("MERIDEX"), QKeySequence()),
+            &QAction::triggered, this, &Utm::Meridex_Click);
+    separator(mnufile, "br");
+    FileTop_ = item(mnufile, "FileTop", QStringLiteral("Always on Top"), QKeySequence());
+    FileTop_->setCheckable(true);
+    // Qt flips the check mark before `triggered`; FileTop_Click flips it itself.
+    connect(FileTop_, &QAction::triggered, this, [this](bool checked) {
+        FileTop_->setChecked(!checked);
+        FileTop_Click();
+    });
+    separator(mnufile, "bre");
+    connect(item(mnufile, "mnuexit", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_X)),
+            &QAction::triggered, this, &Utm::mnuexit_Click);
+
+    QMenu* mnuAbout = bar->addMenu(QStringLiteral("About"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    mnuAbout->menuAction()->setObjectName(QStringLiteral("mnuAbout"));
+    connect(
+        item(mnuAbout, "mnuAbout1", QStringLiteral("About..."), QKeySequence(Qt::CTRL | Qt::Key_A)),
+        &QAction::triggered, this, &Utm::mnuAbout1_Click);
+    connect(item(mnuAbout, "AboutUTM", QStringLiteral("UTM"), QKeySequence()), &QAction::triggered,
+            this, &Utm::AboutUTM_Click);
+}
+
+void Utm::Form_Load() {
+    Command1_->setVisible(false);
+    Command2_->setEnabled(false);
+    Command6_->setEnabled(false);
+    Frame1_->setEnabled(false);
+    Frame2_->setEnabled(false);
+
+    if (Option1_->isChecked()) {
+        Option1_Click();
+    } else {
+        Option1_->setChecked(true);
+    }
+    Text6_->setVisible(false);
+    ApplyLayout(UtmLayout::kSinglePointHeight, UtmLayout::kSinglePointRowTop);
+
+    {
+        const QSignalBlocker block(Combo2_);
+        Combo2_->clear();
+        Combo2_->addItems({QStringLiteral("Single Data"), QStringLiteral("Multiple Data"),
+                           QStringLiteral("Within Excel")});
+        Combo2_->setCurrentIndex(-1);
+        Combo2_->setEditText(QStringLiteral(" Drop me"));
+    }
+    Combo3_->clear();
+    Combo3_->addItem(QStringLiteral(" \u00b0, m"));
+    Combo3_->setCurrentIndex(0);
+    Text1_->setText(QStringLiteral("84"));
+}
+
+void Utm::ApplyLayout(int heightTwips, int rowTopTwips) {
+    heightTwips_ = heightTwips;
+    rowTopTwips_ = rowTopTwips;
+    Command2_->setGeometry(Twips(120, rowTopTwips, 855, 260));
+    Command6_->setGeometry(Twips(1200, rowTopTwips, 855, 260));
+    Command3_->setGeometry(Twips(2280, rowTopTwips, 735, 260));
+    Command5_->setGeometry(Twips(3240, rowTopTwips, 735, 260));
+    Label7_->setGeometry(Twips(4080, rowTopTwips, 615, 255));
+    Combo3_->setGeometry(Twips(4680, rowTopTwips, 975, 315));
+    FitCaptions();
+
+    const QSize clientSize(Px(UtmLayout::kWidth - UtmLayout::kNonClientWidth),
+                           Px(heightTwips - UtmLayout::kNonClientHeight));
+    client_->setFixedSize(clientSize);
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(clientSize.width(), clientSize.height() + menuHeight);
+}
+
+void Utm::FitCaptions() {
+    // A caption left of a box in the top rows moves left when its text is wider
+    // than its place; a caption inside a frame pushes its box's left edge right.
+    for (auto [label, box] :
+         {std::pair<QLabel*, QWidget*>{Label1_, Text1_}, {Label6_, Combo2_}, {Label7_, Combo3_}}) {
+        const int width = std::max(label->width(), label->sizeHint().width());
+        const int room = box->x() - kCaptionGap;
+        label->setGeometry(std::min(label->x(), room - width), label->y(), width, label->height());
+    }
+    const struct {
+        QLabel* label;
+        QLineEdit* box;
+        QRect place;
+    } framed[] = {{Label2_, Text2_, Twips(1320, 240, 1095, 285)},
+                  {Label3_, Text3_, Twips(1320, 720, 1095, 285)},
+                  {Label4_, Text4_, Twips(1320, 240, 1215, 285)},
+                  {Label5_, Text5_, Twips(1320, 720, 1215, 285)}};
+    for (const auto& f : framed) {
+        f.label->adjustSize();
+        QRect place = f.place;
+        place.setLeft(std::max(place.left(), f.label->geometry().right() + 1 + kCaptionGap));
+        f.box->setGeometry(place);
+    }
+    // The mode list may widen into the free space at the window's right edge.
+    const int clientWidth = Px(UtmLayout::kWidth - UtmLayout::kNonClientWidth);
+    Combo2_->resize(
+        std::clamp(Combo2_->sizeHint().width(), Px(1335), clientWidth - Combo2_->x() - 4),
+        Combo2_->height());
+}
+
+void Utm::Combo2_Click() {
+    const int index = Combo2_->currentIndex();
+    if (index < 0 || index > 2) return;
+    const bool single = index == 0;
+    Command2_->setEnabled(index != 2);
+    Command6_->setEnabled(index == 2);
+    Command1_->setVisible(!single);
+    Command1_->setEnabled(index == 1);
+    Text6_->setVisible(!single);
+    Frame1_->setEnabled(single);
+    Frame2_->setEnabled(single);
+    if (single) {
+        ApplyLayout(UtmLayout::kSinglePointHeight, UtmLayout::kSinglePointRowTop);
+    } else {
+        ApplyLayout(UtmLayout::kFileHeight, UtmLayout::kFileRowTop);
+    }
+}
+
+void Utm::Option1_Click() {
+    if (!Option1_->isChecked()) return;
+    Label2_->setText(kLatitudeCaption);
+    Label3_->setText(kLongitudeCaption);
+    Label4_->setText(kEastingCaption);
+    Label5_->setText(kNorthingCaption);
+    FitCaptions();
+    Text1_->setCursorPosition(2);
+}
+
+void Utm::Option2_Click() {
+    if (!Option2_->isChecked()) return;
+    Label2_->setText(kEastingCaption);
+    Label3_->setText(kNorthingCaption);
+    Label4_->setText(kLatitudeCaption);
+    Label5_->setText(kLongitudeCaption);
+    FitCaptions();
+    Text1_->setFocus();
+    Text1_->setCursorPosition(2);
+}
+
+ConversionDirection Utm::Direction() const {
+    if (Option1_->isChecked()) return ConversionDirection::LatLongToXY;
+    if (Option2_->isChecked()) return ConversionDirection::XYToLatLong;
+    return ConversionDirection::None;
+}
+
+char Utm::DecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 0x80) return point.at(0).toLatin1();
+    return '.';
+}
+
+dataload& Utm::Loader() {
+    if (!loader_) loader_ = std::make_unique<dataload>(columns_);
+    return *loader_;
+}
+
+void Utm::Command1_Click() {
+    const std::string path = Browse(dialog_, messages_, Loader());
+    if (!path.empty()) Text6_->setText(QString::fromStdString(path));
+}
+
+void Utm::mnubrowse_Click() {
+    Command1_Click();
+}
+
+void Utm::Command2_Click() {
+    Declaration::SharedCM = DegreesToRadians(Val(Str(Text1_)));
+    switch (Combo2_->currentIndex()) {
+        case 0: {
+            SinglePointRequest request;
+            request.CentralMeridianText = Str(Text1_);
+            request.FirstText = Str(Text2_);
+            request.SecondText = Str(Text3_);
+            request.Direction = Direction();
+            const SinglePointResult result =
+                ConvertSinglePoint(request, messages_, DecimalSeparator());
+            if (result.Converted()) {
+                Text4_->setText(QString::fromStdString(result.FirstOutput));
+                Text5_->setText(QString::fromStdString(result.SecondOutput));
+            }
+            if (result.FocusToText1()) Text1_->setFocus();
+            break;
+        }
+        case 1: {
+            MultipleDataRequest request;
+            request.CentralMeridianText = Str(Text1_);
+            request.DataFilePath = Text6_->text().toStdString();
+            request.Direction = Direction();
+            request.DecimalSeparator = DecimalSeparator();
+            ConvertMultipleData(request, dialog_, messages_, Loader(), HomeFolder());
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void Utm::Command3_Click() {
+    Text2_->clear();
+    Text3_->clear();
+    Text4_->clear();
+    Text5_->clear();
+}
+
+void Utm::Command5_Click() {
+    if (exitProgram) exitProgram();
+}
+
+void Utm::mnuexit_Click() {
+    Command5_Click();
+}
+
+std::string Utm::CentralMeridianText() const {
+    return Text1_->text().toStdString();
+}
+
+void Utm::ClearDataFileBox() {
+    Text6_->clear();
+}
+
+void Utm::Command6_Click() {
+    if (retrieve) retrieve();
+}
+
+void Utm::mnuexcelret_Click() {
+    Command6_Click();
+}
+
+void Utm::FileTop_Click() {
+    FileTop_->setChecked(!FileTop_->isChecked());
+    SetWindowTopmost(*this, FileTop_->isChecked());
+}
+
+void Utm::Meridex_Click() {
+    if (openTransferWindow) openTransferWindow();
+}
+
+void Utm::mnuAbout1_Click() {
+    if (frmAbout_.isNull()) frmAbout_ = new frmAbout(this);
+    frmAbout_->show();
+    frmAbout_->raise();
+    frmAbout_->activateWindow();
+}
+
+void Utm::AboutUTM_Click() {
+    if (aboutfrm_.isNull()) aboutfrm_ = new Aboutfrm(this);
+    aboutfrm_->SetText1(AboutDescriptionText());
+    aboutfrm_->setWindowTitle(QString::fromLatin1(kAboutCaption));
+    aboutfrm_->show();
+    aboutfrm_->raise();
+    aboutfrm_->activateWindow();
+}
+
+frmAbout* Utm::AboutDialog() const {
+    return frmAbout_.data();
+}
+
+Aboutfrm* Utm::AboutTextWindow() const {
+    return aboutfrm_.data();
+}
+
+void Utm::Text1_KeyPress(int& KeyAscii) {
+    validation(KeyAscii);
+}
+void Utm::Text2_KeyPress(int& KeyAscii) {
+    validation(KeyAscii);
+}
+void Utm::Text3_KeyPress(int& KeyAscii) {
+    validation(KeyAscii);
+}
+void Utm::Combo2_KeyPress(int& KeyAscii) {
+    KeyAscii = 0;
+}
+void Utm::Combo3_KeyPress(int& KeyAscii) {
+    KeyAscii = 0;
+}
+
+bool Utm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The menu shortcuts win over the boxes' own editing shortcuts.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (const QAction* action : std::as_const(menuShortcuts_)) {
+            if (action->shortcut() == pressed) return true;
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+    int code = KeyAsciiOf(*static_cast<QKeyEvent*>(event));
+    if (code < 0) return false;
+    if (watched == Text1_) {
+        Text1_KeyPress(code);
+    } else if (watched == Text2_) {
+        Text2_KeyPress(code);
+    } else if (watched == Text3_) {
+        Text3_KeyPress(code);
+    } else if (watched == Combo2_ || watched == Combo2_->lineEdit()) {
+        Combo2_KeyPress(code);
+    } else {
+        Combo3_KeyPress(code);
+    }
+    return code == 0;
+}
+
+}  // namespace utm

@@ -1,0 +1,163 @@
+// The main window `Utm`: single-point conversion, the data-file row of the
+// batch conversion, the Retrieve command and the menus. A thin shell: every
+// command copies the boxes' texts into an operation's request and the
+// operation's result back into the boxes.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "mainwindow/ConversionDirection.h"
+#include "mainwindow/DataLoad.h"
+#include "mainwindow/FileDialogPort.h"
+#include "mainwindow/MessageBoxPort.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace utm {
+
+class Aboutfrm;
+class frmAbout;
+
+/// The key code a key press delivers to a box's KeyPress handler: the
+/// character typed (backspace 8, Enter 13, Esc 27, Ctrl+letter 1 to 26), or -1
+/// for keys that type no character (arrows, Delete, Home, Tab, function keys).
+int KeyAsciiOf(const QKeyEvent& event);
+
+/// The window's size in twips and the top of its button row, per layout.
+struct UtmLayout {
+    static constexpr int kTwipsPerPixel = 15;
+    static constexpr int kWidth = 5880;
+    static constexpr int kSinglePointHeight = 3450;
+    static constexpr int kFileHeight = 3930;
+    static constexpr int kSinglePointRowTop = 2300;
+    static constexpr int kFileRowTop = 2760;
+    /// Title bar, borders and menu bar of the window's height and width: the
+    /// controls' area is the size less these.
+    static constexpr int kNonClientHeight = 765;
+    static constexpr int kNonClientWidth = 120;
+    static int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+};
+
+class Utm : public QMainWindow {
+    Q_OBJECT
+  public:
+    /// Every message and file dialog of the window goes through the two ports.
+    Utm(MessageBoxPort& messages, FileDialogPort& fileDialog, QWidget* parent = nullptr);
+    ~Utm() override;
+
+    /// The MERIDEX menu item opens the transfer window through this, when set.
+    std::function<void()> openTransferWindow;
+    /// The Retrieve command (button and menu) runs this, when set.
+    std::function<void()> retrieve;
+    /// Exit runs this; by default it closes every window and ends the event loop.
+    std::function<void()> exitProgram;
+
+    /// The window's file dialog control, shared by Browse, the batch save and Retrieve.
+    CommonDialog& CommonDialog1() { return dialog_; }
+    MessageBoxPort& Messages() { return messages_; }
+    /// The data columns of the batch path.
+    BatchColumns& Columns() { return columns_; }
+    /// The direction selected by the option buttons.
+    ConversionDirection Direction() const;
+    /// The central-meridian text of `Text1`.
+    std::string CentralMeridianText() const;
+    /// Empties the data-file box `Text6` (Retrieve does so before converting).
+    void ClearDataFileBox();
+    /// The window's height in twips (3450 single-point layout, 3930 file layout).
+    int HeightTwips() const { return heightTwips_; }
+    /// The top of the button row in twips (2300 or 2760).
+    int ButtonRowTopTwips() const { return rowTopTwips_; }
+    /// The decimal separator of the user's locale, for results shown and written.
+    static char DecimalSeparator();
+
+    frmAbout* AboutDialog() const;
+    Aboutfrm* AboutTextWindow() const;
+
+  public slots:
+    void Form_Load();
+    void Combo2_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Command1_Click();
+    void mnubrowse_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command5_Click();
+    void mnuexit_Click();
+    void Command6_Click();
+    void mnuexcelret_Click();
+    void FileTop_Click();
+    void Meridex_Click();
+    void mnuAbout1_Click();
+    void AboutUTM_Click();
+
+  public:
+    void Text1_KeyPress(int& KeyAscii);
+    void Text2_KeyPress(int& KeyAscii);
+    void Text3_KeyPress(int& KeyAscii);
+    void Combo2_KeyPress(int& KeyAscii);
+    void Combo3_KeyPress(int& KeyAscii);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildControls();
+    void BuildMenus();
+    /// Sets the window height and the top of the button row, in twips.
+    void ApplyLayout(int heightTwips, int rowTopTwips);
+    /// Sizes the labels to their texts and keeps every caption clear of the
+    /// box it names.
+    void FitCaptions();
+    dataload& Loader();
+
+    MessageBoxPort& messages_;
+    CommonDialog dialog_;
+    BatchColumns columns_;
+    std::unique_ptr<dataload> loader_;
+    int heightTwips_ = UtmLayout::kSinglePointHeight;
+    int rowTopTwips_ = UtmLayout::kSinglePointRowTop;
+
+    QWidget* client_ = nullptr;
+    QRadioButton* Option1_ = nullptr;
+    QRadioButton* Option2_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QLineEdit* Text1_ = nullptr;
+    QLabel* Label6_ = nullptr;
+    QComboBox* Combo2_ = nullptr;
+    QGroupBox* Frame1_ = nullptr;
+    QLabel* Label2_ = nullptr;
+    QLineEdit* Text2_ = nullptr;
+    QLabel* Label3_ = nullptr;
+    QLineEdit* Text3_ = nullptr;
+    QGroupBox* Frame2_ = nullptr;
+    QLabel* Label4_ = nullptr;
+    QLineEdit* Text4_ = nullptr;
+    QLabel* Label5_ = nullptr;
+    QLineEdit* Text5_ = nullptr;
+    QPushButton* Command1_ = nullptr;
+    QLineEdit* Text6_ = nullptr;
+    QPushButton* Command2_ = nullptr;
+    QPushButton* Command6_ = nullptr;
+    QPushButton* Command3_ = nullptr;
+    QPushButton* Command5_ = nullptr;
+    QLabel* Label7_ = nullptr;
+    QComboBox* Combo3_ = nullptr;
+    QAction* FileTop_ = nullptr;
+    QList<QAction*> menuShortcuts_;
+
+    QPointer<frmAbout> frmAbout_;
+    QPointer<Aboutfrm> aboutfrm_;
+};
+
+}  // namespace utm

@@ -1,0 +1,208 @@
+#include "spreadsheet/SelectRangePaste.h"
+
+#include "common/NumberFormat.h"
+#include "common/NumericText.h"
+#include "geodesy/Angles.h"
+#include "geodesy/ArithmeticError.h"
+#include "geodesy/Declaration.h"
+#include "spreadsheet/RangeAddress.h"
+#include "spreadsheet/SelectionDialogue.h"
+
+namespace utm {
+
+namespace {
+
+// A cell's value as a number: numbers as they are, a text that is a number
+// read with "." as decimal point, anything else (empty, heading text) 0.
+double ToNumber(const SheetValue& value) {
+    if (const double* number = std::get_if<double>(&value)) return *number;
+    if (const std::string* text = std::get_if<std::string>(&value)) {
+        if (IsNumeric(*text)) return Val(*text);
+    }
+    return 0.0;
+}
+
+// The first cell of every row of `rows`, as numbers.
+std::vector<double> FirstCells(const SheetRows& rows, std::size_t expected) {
+    std::vector<double> values(expected, 0.0);
+    for (std::size_t i = 0; i < expected && i < rows.size(); ++i) {
+        if (!rows[i].empty()) values[i] = ToNumber(rows[i].front());
+    }
+    return values;
+}
+
+// Rounds through the "0.000" text, as the cells receive the results.
+double RoundThroughText(double value) {
+    return Val(FormatFixed3WithZero(value));
+}
+
+std::string RowsWrittenText(int firstRow, int lastWrittenRow) {
+    if (lastWrittenRow < firstRow) return "No row received results.";
+    if (lastWrittenRow == firstRow) {
+        return "Row " + std::to_string(firstRow) + " received its results.";
+    }
+    return "Rows " + std::to_string(firstRow) + " to " + std::to_string(lastWrittenRow) +
+           " received their results.";
+}
+
+}  // namespace
+
+std::string SelectRangePaste::ChooseDataWorkbook(CommonDialog& dialog) {
+    dialog.Filter = kWorkbookFilter;
+    dialog.DialogTitle = kWorkbookDialogTitle;
+    dialog.ShowOpen();
+    std::string path = dialog.FileName;
+    if (path.empty()) box_.Inform(kSelectDataFileMissing);
+    return path;
+}
+
+void SelectRangePaste::ReadSheet(CommonDialog& CommonDialog1, bool& endsub) {
+    const std::string path = ChooseDataWorkbook(CommonDialog1);
+    // No workbook can be bound from an empty name: the message just shown
+    // ends the request.
+    if (path.empty()) {
+        endsub = true;
+        return;
+    }
+    try {
+        App.BindWorkbook(path);
+        if (!App.BindRunning()) {
+            ShowProblem(box_, "LibreOffice Calc is not running.");
+            endsub = true;
+            return;
+        }
+        std::shared_ptr<Worksheet> sheet;
+        std::optional<std::string> address =
+            RunSelectionDialogue(App, box_, kSelectDataPrompt, [&] { sheet = App.ActiveSheet(); });
+        if (!address) {
+            endsub = true;
+            return;
+        }
+        std::optional<CellBlock> block = ParseBlockAddress(*address);
+        if (!block) {
+            ShowProblem(box_, NotOneBlockMessage(*address));
+            endsub = true;
+            return;
+        }
+        const auto rows = static_cast<std::size_t>(block->rows());
+        std::vector<double> first =
+            FirstCells(sheet->GetValues({block->firstRow, block->firstColumn, block->lastRow,
+                                         block->firstColumn}),
+                       rows);
+        std::vector<double> last =
+            block->lastColumn == block->firstColumn
+                ? first
+                : FirstCells(sheet->GetValues({block->firstRow, block->lastColumn, block->lastRow,
+                                               block->lastColumn}),
+                             rows);
+
+        Sheet = std::move(sheet);
+        RangeAddress_ = *address;
+        FirstRow = block->firstRow;
+        LastRow = block->lastRow;
+        FirstColumn = block->firstColumn;
+        LastColumn = block->lastColumn;
+        FirstValues = std::move(first);
+        LastValues = std::move(last);
+        FirstResults.assign(rows, 0.0);
+        SecondResults.assign(rows, 0.0);
+        haveBlock_ = true;
+    } catch (const SpreadsheetError& error) {
+        ShowProblem(box_, error.what());
+        endsub = true;
+    }
+}
+
+void SelectRangePaste::ComputePaste(bool forward) {
+    if (!haveBlock_) return;
+    const int count = LastRow - FirstRow + 1;
+    int converted = 0;
+    std::string failure;
+    for (; converted < count; ++converted) {
+        const auto i = static_cast<std::size_t>(converted);
+        try {
+            if (forward) {
+                ConvertLatLongToXY(DegreesToRadians(FirstValues[i]),
+                                   DegreesToRadians(LastValues[i]));
+                FirstResults[i] = RoundThroughText(Declaration::SharedX);
+                SecondResults[i] = RoundThroughText(Declaration::SharedY);
+            } else {
+                ConvertXYToLatLong(FirstValues[i], LastValues[i]);
+                double latitude = RadiansToDegrees(Declaration::SharedLat);
+                double longitude = RadiansToDegrees(Declaration::SharedLong);
+                RequireFinite("the conversion to degrees", latitude, longitude);
+                FirstResults[i] = RoundThroughText(latitude);
+                SecondResults[i] = RoundThroughText(longitude);
+            }
+        } catch (const ArithmeticError& error) {
+            failure = error.what();
+            break;
+        }
+    }
+
+    try {
+        WriteResults(converted);
+    } catch (const SpreadsheetError& error) {
+        ShowProblem(box_, std::string(error.what()) + "\r\nNo result was written.");
+        return;
+    }
+    if (!failure.empty()) {
+        const int row = FirstRow + converted;
+        ShowProblem(box_, "Row " + std::to_string(row) + " cannot be converted: " + failure +
+                              "\r\n" + RowsWrittenText(FirstRow, row - 1) + " The rows from " +
+                              std::to_string(row) + " on received none.");
+        return;
+    }
+    try {
+        FinishFormat();
+    } catch (const SpreadsheetError& error) {
+        ShowProblem(box_, std::string(error.what()) +
+                              "\r\nThe results were written; the sheet was not formatted.");
+    }
+}
+
+void SelectRangePaste::WriteResults(int rowCount) {
+    if (rowCount <= 0) return;
+    SheetRows rows(static_cast<std::size_t>(rowCount));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = {FirstResults[i], SecondResults[i]};
+    }
+    Sheet->SetValues(FirstRow, LastColumn + 1, rows);
+}
+
+void SelectRangePaste::FinishFormat() {
+    const CellBlock block{FirstRow, FirstColumn, LastRow, LastColumn};
+    Sheet->SelectColumns(1, 26);  // "A:z"
+    Sheet->SetFont(block, "Times New Roman", 8, "Regular");
+    Sheet->AutoFitColumns(block);
+    // Each column gets 1.25 times its own fitted width, also when the
+    // block's columns differ.
+    std::vector<double> widths = Sheet->ColumnWidths(block);
+    for (double& width : widths) width *= 1.25;
+    Sheet->SetColumnWidths(block, widths);
+}
+
+bool Retrieve(const std::function<SelectRangePaste&()>& paste, MessageBoxPort& box,
+              CommonDialog& CommonDialog1, std::string_view centralMeridianText,
+              ConversionDirection direction, const std::function<void()>& clearDataFileBox) {
+    bool endsub = false;
+    Declaration::SharedCM = Val(centralMeridianText) * Pi() / 180.0;
+    bool forward = false;
+    if (direction == ConversionDirection::LatLongToXY) {
+        forward = true;
+    } else if (direction != ConversionDirection::XYToLatLong) {
+        return false;
+    }
+    if (box.Show(kSelectDataFilePrompt, MsgButtons::OKCancel, MsgIcon::None, "") ==
+        MsgAnswer::Cancel) {
+        return false;
+    }
+    SelectRangePaste& object = paste();
+    object.ReadSheet(CommonDialog1, endsub);
+    if (endsub) return false;
+    if (clearDataFileBox) clearDataFileBox();
+    object.ComputePaste(forward);
+    return true;
+}
+
+}  // namespace utm

@@ -1,0 +1,74 @@
+// The main window's "Within Excel" conversion: the user picks a workbook,
+// selects a block of cells, and every row of the block is converted on the
+// Everest 1830 grid of `Declaration::SharedCM`; the two results go into the
+// two cells right of the block.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mainwindow/ConversionDirection.h"
+#include "mainwindow/FileDialogPort.h"
+#include "mainwindow/MessageBoxPort.h"
+#include "spreadsheet/SpreadsheetPort.h"
+
+namespace utm {
+
+inline constexpr const char* kSelectDataFilePrompt = " Select your Excel Data file.";
+inline constexpr const char* kSelectDataFileMissing = "Select the Excel data file";
+inline constexpr const char* kWorkbookFilter = "*.xls (Excel Files)|*.xls|";
+inline constexpr const char* kWorkbookDialogTitle = "Select the data file for Sorting";
+
+class SelectRangePaste {
+  public:
+    SelectRangePaste(SpreadsheetPort& app, MessageBoxPort& box) : App(app), box_(box) {}
+
+    /// Binds the workbook chosen in `CommonDialog1` and the running application,
+    /// runs the selection dialogue and reads the block's first and last columns.
+    /// Sets `endsub` to true when the user cancelled the selection prompt, and
+    /// also when the request cannot go on (no workbook name, a workbook or
+    /// application that cannot be reached, a selection that is not one block);
+    /// those are said in a message. Otherwise leaves `endsub` alone and holds
+    /// the new block and its inputs.
+    void ReadSheet(CommonDialog& CommonDialog1, bool& endsub);
+
+    /// Converts every row held by the last ReadSheet (`forward`: latitude and
+    /// longitude to X and Y, else X and Y to latitude and longitude, degrees),
+    /// rounds through "0.000", writes the two results right of the block and
+    /// formats the sheet. A row that cannot be converted stops the run: the
+    /// rows before it are written, a message names the row, no formatting.
+    void ComputePaste(bool forward);
+
+    /// The block of the last complete ReadSheet (empty before one).
+    const std::string& RangeAddress() const { return RangeAddress_; }
+
+  private:
+    std::string ChooseDataWorkbook(CommonDialog& dialog);
+    void ReadColumns();
+    void WriteResults(int rowCount);
+    void FinishFormat();
+
+    SpreadsheetPort& App;
+    MessageBoxPort& box_;
+    std::shared_ptr<Worksheet> Sheet;
+    std::string RangeAddress_;
+    bool haveBlock_ = false;
+    int FirstRow = 0, LastRow = 0, FirstColumn = 0, LastColumn = 0;
+    // Indexed by sheet row - FirstRow.
+    std::vector<double> FirstValues, LastValues, FirstResults, SecondResults;
+};
+
+/// The Retrieve command (`Command6_Click`, `mnuexcelret_Click`): sets
+/// `SharedCM` from the central-meridian text, asks " Select your Excel Data
+/// file.", then runs ReadSheet and ComputePaste on the window's object, which
+/// `paste` hands out (creating it on first use). When a block was read,
+/// `clearDataFileBox` runs (the window empties `Text6`) before the conversion.
+/// Returns true when a block was read and converted (with or without errors).
+bool Retrieve(const std::function<SelectRangePaste&()>& paste, MessageBoxPort& box,
+              CommonDialog& CommonDialog1, std::string_view centralMeridianText,
+              ConversionDirection direction, const std::function<void()>& clearDataFileBox);
+
+}  // namespace utm

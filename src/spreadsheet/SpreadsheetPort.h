@@ -1,0 +1,91 @@
+// The spreadsheet application as the spreadsheet operations see it: exactly
+// the members they call. The desktop program talks to LibreOffice Calc over
+// UNO (CalcSpreadsheet.h); tests use an in-memory sheet.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace utm {
+
+/// A block of cells given by two corners; rows and columns count from 1, as
+/// the spreadsheet counts them.
+struct CellBlock {
+    int firstRow = 1;
+    int firstColumn = 1;
+    int lastRow = 1;
+    int lastColumn = 1;
+
+    int rows() const { return lastRow - firstRow + 1; }
+    int columns() const { return lastColumn - firstColumn + 1; }
+    bool operator==(const CellBlock&) const = default;
+};
+
+/// One cell's content as the spreadsheet hands it over: empty, a number or a text.
+using SheetValue = std::variant<std::monostate, double, std::string>;
+/// A block of cell contents, row by row; every row has the block's width.
+using SheetRows = std::vector<std::vector<SheetValue>>;
+
+/// A spreadsheet call that failed: no application, a workbook that cannot be
+/// opened, an application that died. `what()` is a sentence for the user.
+class SpreadsheetError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+/// One worksheet, bound once and then used for every cell access of a request,
+/// even if the user activates another sheet meanwhile.
+class Worksheet {
+  public:
+    virtual ~Worksheet() = default;
+
+    /// The contents of `block`, in one call.
+    virtual SheetRows GetValues(const CellBlock& block) = 0;
+    /// Writes `rows` (all of one width) with its top-left cell at
+    /// (`topRow`, `leftColumn`), in one call, overwriting what was there.
+    virtual void SetValues(int topRow, int leftColumn, const SheetRows& rows) = 0;
+    /// Makes `block` the selection (and this sheet the active one).
+    virtual void Select(const CellBlock& block) = 0;
+    /// Makes the whole columns `firstColumn` to `lastColumn` the selection.
+    virtual void SelectColumns(int firstColumn, int lastColumn) = 0;
+    /// Font of every cell of `block`; `style` is "Regular", "Bold", ...
+    virtual void SetFont(const CellBlock& block, const std::string& name, double size,
+                         const std::string& style) = 0;
+    /// Fits the widths of the block's columns to their contents.
+    virtual void AutoFitColumns(const CellBlock& block) = 0;
+    /// The width of each column of `block`, left to right, in the sheet's unit.
+    virtual std::vector<double> ColumnWidths(const CellBlock& block) = 0;
+    /// Sets the width of each column of `block`, left to right.
+    virtual void SetColumnWidths(const CellBlock& block, const std::vector<double>& widths) = 0;
+};
+
+/// The spreadsheet application. Every member may throw SpreadsheetError.
+class SpreadsheetPort {
+  public:
+    virtual ~SpreadsheetPort() = default;
+
+    /// Binds to the running application; false when none runs.
+    virtual bool BindRunning() = 0;
+    /// Starts a new application holding a new empty spreadsheet and binds to it.
+    virtual void StartNew() = 0;
+    /// Binds the workbook stored at `path`, opening it (and starting the
+    /// application) when needed; it becomes the current workbook.
+    virtual void BindWorkbook(const std::string& path) = 0;
+    /// Makes the application and its first window visible.
+    virtual void Show() = 0;
+    /// The address of the current selection in row/column notation: "R2C3:R10C4"
+    /// for a block, "R2C3" for one cell, "R2:R5" for whole rows, "C1:C3" for
+    /// whole columns, blocks joined by "," for several.
+    virtual std::string SelectionAddress() = 0;
+    /// The active sheet of the current workbook.
+    virtual std::shared_ptr<Worksheet> ActiveSheet() = 0;
+    /// The text a Copy of the current selection gives, without touching the
+    /// system clipboard: cells separated by TAB, every row ended by CR LF,
+    /// numbers as displayed.
+    virtual std::string CopySelectionText() = 0;
+};
+
+}  // namespace utm

@@ -1,0 +1,101 @@
+#include "transfer/PointBlock.h"
+
+#include "common/FastNumberFormat.h"
+#include "common/NumberFormat.h"
+#include "geodesy/ClsUTM.h"
+
+namespace utm {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string PointText(const PointRow& point) {
+    return "(" + FormatGeneral(point[0]) + ", " + FormatGeneral(point[1]) + ")";
+}
+
+}  // namespace
+
+PointTransferError::PointTransferError(std::size_t row, const std::string& what)
+    : ArithmeticError(what), row_(row) {}
+
+bool ParseLocaleNumber(std::string_view text, char decimalSeparator, double& value) {
+    text = TrimBlanks(text);
+    if (decimalSeparator == '.') return ParseDecimal(text, value);
+    // Another separator: a "." is not part of a number; the separator becomes
+    // "." for the parser.
+    if (text.find('.') != std::string_view::npos) return false;
+    char small[64];
+    std::string large;
+    char* copy = small;
+    if (text.size() > sizeof small) {
+        large.resize(text.size());
+        copy = large.data();
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        copy[i] = text[i] == decimalSeparator ? '.' : text[i];
+    }
+    return ParseDecimal(std::string_view(copy, text.size()), value);
+}
+
+PointRow PointFromFields(std::string_view first, std::string_view second, char decimalSeparator) {
+    PointRow point{0.0, 0.0};
+    // A field that is not a number leaves its value at 0.
+    ParseLocaleNumber(first, decimalSeparator, point[0]);
+    ParseLocaleNumber(second, decimalSeparator, point[1]);
+    return point;
+}
+
+PointRow SplitPointLine(std::string_view line, char delimiter, char decimalSeparator) {
+    const std::size_t first = line.find(delimiter);
+    if (first == std::string_view::npos) return {0.0, 0.0};
+    if (line.find(delimiter, first + 1) != std::string_view::npos) return {0.0, 0.0};
+    return PointFromFields(line.substr(0, first), line.substr(first + 1), decimalSeparator);
+}
+
+ResultBlock TransferPoints(int kind, const PointBlock& points) {
+    ResultBlock result(points.size());
+    TransferPointRows(kind, points, 0, points.size(), result);
+    return result;
+}
+
+void TransferPointRows(int kind, const PointBlock& points, std::size_t first, std::size_t last,
+                       ResultBlock& result) {
+    if (!IsTransferKind(kind)) return;
+    const ClsUTM utm;
+    for (std::size_t i = first; i < last; ++i) {
+        double outX = 0.0;
+        double outY = 0.0;
+        try {
+            RunTransferKind(utm, kind, points[i][0], points[i][1], outX, outY);
+        } catch (const ArithmeticError& e) {
+            throw PointTransferError(
+                i, "the point " + PointText(points[i]) + " cannot be transferred: " + e.what());
+        }
+        result[i] = {outX, outY};
+    }
+}
+
+double CellValue(std::string_view text, char decimalSeparator, std::size_t row) {
+    if (TrimBlanks(text).empty()) return 0.0;
+    double value = 0.0;
+    if (!ParseLocaleNumber(text, decimalSeparator, value)) {
+        throw PointTransferError(row,
+                                 "the cell text \"" + std::string(text) + "\" is not a number");
+    }
+    return value;
+}
+
+double CellValue(const std::optional<std::string>& text, char decimalSeparator, std::size_t row) {
+    return text ? CellValue(std::string_view(*text), decimalSeparator, row) : 0.0;
+}
+
+}  // namespace utm

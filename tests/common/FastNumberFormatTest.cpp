@@ -1,0 +1,179 @@
+// The allocation-free formats must give exactly the texts and values of the
+// plain ones, on the values a batch meets and on the awkward ones.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "common/FastNumberFormat.h"
+#include "common/NumberFormat.h"
+#include "common/NumericText.h"
+
+namespace {
+
+using utm::AppendGeneral;
+using utm::FormatFixed3;
+using utm::FormatGeneral;
+using utm::RoundFixed3;
+
+std::string General(double v, char sep = '.') {
+    std::string out;
+    AppendGeneral(out, v, sep);
+    return out;
+}
+
+/// Values around every place where the formats change course.
+std::vector<double> AwkwardValues() {
+    std::vector<double> values{0.0,
+                               -0.0,
+                               0.5,
+                               -0.25,
+                               0.0005,
+                               0.00049999999999999,
+                               0.0004999,
+                               1e-4,
+                               9.9999e-5,
+                               1.0005,
+                               2.0005,
+                               0.1235,
+                               628198.19317284,
+                               3065307.73239086,
+                               696698.790268152,
+                               500000.0,
+                               12345678901.46875,
+                               99999999999.9995,
+                               99999.9995,
+                               999999999999999.0,
+                               1e15,
+                               1.5e20,
+                               1e-16,
+                               123456789012345678.0,
+                               std::nextafter(1e8, 0.0),
+                               1e8,
+                               std::nextafter(1e11, 0.0),
+                               1e11,
+                               27.7,
+                               85.3,
+                               0.1 + 0.2};
+    for (int e = -6; e <= 16; ++e) {
+        const double p = std::pow(10.0, e);
+        values.push_back(p);
+        values.push_back(std::nextafter(p, 0.0));
+        values.push_back(std::nextafter(p, 1e300));
+        values.push_back(p * 0.5);
+        values.push_back(p * 1.0005);
+    }
+    return values;
+}
+
+TEST(FastNumberFormat, SameTextsAndRoundingsAsThePlainFormats) {
+    std::vector<double> values = AwkwardValues();
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> metres(-4e6, 4e6);
+    std::uniform_real_distribution<double> exponent(-8.0, 17.0);
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(metres(random));
+        values.push_back(std::round(metres(random) * 1000.0) / 1000.0 + 0.0005);
+        values.push_back(std::pow(10.0, exponent(random)));
+    }
+    for (double v : values) {
+        for (double s : {v, -v}) {
+            ASSERT_EQ(General(s), FormatGeneral(s)) << s;
+            ASSERT_EQ(RoundFixed3(s), utm::Val(FormatFixed3(s))) << s;
+            char buf[utm::kMaxGeneralTextLength];
+            double rounded = 1.0;
+            const char* end = utm::WriteRoundedFixed3(buf, s, ',', rounded);
+            ASSERT_EQ(std::string(buf, static_cast<std::size_t>(end - buf)),
+                      FormatGeneral(RoundFixed3(s), ','))
+                << s;
+            ASSERT_EQ(rounded, RoundFixed3(s)) << s;
+        }
+    }
+}
+
+TEST(FastNumberFormat, NonFiniteAndSeparator) {
+    EXPECT_EQ(General(std::numeric_limits<double>::quiet_NaN()), "NaN");
+    EXPECT_EQ(General(-std::numeric_limits<double>::infinity()), "-Infinity");
+    EXPECT_EQ(General(-0.5, ','), "-0,5");
+    EXPECT_EQ(General(628198.193, ','), "628198,193");
+    EXPECT_EQ(General(1.5e20, ','), "1,5E+20");
+    EXPECT_TRUE(std::isinf(RoundFixed3(std::numeric_limits<double>::infinity())));
+}
+
+TEST(FastNumberFormat, ParseDecimalAgreesWithTheNumericTestAndVal) {
+    const char* texts[] = {"27.7",
+                           "-27.7",
+                           "+84",
+                           "0",
+                           "-0",
+                           ".5",
+                           "5.",
+                           "1e5",
+                           "1.5E+3",
+                           "2e-3",
+                           "1e-400",
+                           "1e400",
+                           "",
+                           ".",
+                           "-",
+                           "+-1",
+                           "1.2.3",
+                           "12 34",
+                           "inf",
+                           "nan",
+                           "0x10",
+                           "1e",
+                           "e5",
+                           "1,5",
+                           "abc",
+                           "27.7a",
+                           "123456789012345678",
+                           "0.1234567890123456789"};
+    for (const char* text : texts) {
+        double value = 12345.0;
+        const bool parsed = utm::ParseDecimal(text, value);
+        EXPECT_EQ(parsed, utm::IsNumeric(text)) << text;
+        if (parsed) {
+            EXPECT_EQ(value, utm::Val(text)) << text;
+        } else {
+            EXPECT_EQ(value, 12345.0) << text;
+        }
+    }
+}
+
+void ExpectSameGeneralText(double v) {
+    for (char separator : {'.', ','}) {
+        std::string fast;
+        utm::AppendGeneral(fast, v, separator);
+        ASSERT_EQ(fast, utm::FormatGeneral(v, separator)) << v;
+    }
+}
+
+TEST(FastNumberFormat, GeneralFormNextToTiesAndDecadeBounds) {
+    // clang-format off
+    const double edges[] = {0.0, -0.0, 1.0, -0.5, 1e-5, 9.99999999999999e-6, 1e-16, 1e14,
+        999999999999999.0, 999999999999999.5, 1e15, 123456789012345.6, 0.1 + 0.2,
+        133754.54091234567, -159257.4079, 0.000123456789012345678, 9.9999999999999995,
+        99999.9999999999995, 1e300, -1e-300, HUGE_VAL, std::nan("")};
+    // clang-format on
+    for (double v : edges) {
+        ExpectSameGeneralText(v);
+    }
+    std::mt19937_64 random(20261207);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-7, 16);
+    for (int i = 0; i < 100000; ++i) {
+        double v = mantissa(random) * std::pow(10.0, exponent(random));
+        if (i % 4 == 0) v = -std::round(v * 1000.0) / 1000.0;  // short decimals, as in data files
+        ExpectSameGeneralText(v);
+        // Next to a tie in the 15th digit.
+        const double tie = (std::floor(mantissa(random) * 1e13) + 0.5) / 1e13 * 1e5;
+        ExpectSameGeneralText(tie);
+        ExpectSameGeneralText(std::nextafter(tie, 0.0));
+        ExpectSameGeneralText(std::nextafter(tie, 1e300));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+// Reading whole files, and writing files that are complete or not there.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <set>
+#include <string>
+
+#include "common/FileIO.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using utm::FileWriteError;
+using utm::ReadWholeFile;
+using utm::SafeFileWriter;
+using utm::test::TempFolder;
+
+TEST(FileIO, ReadsExactBytesAndRefusesWhatIsNoFile) {
+    TempFolder folder;
+    const std::string bytes("a,b\r\n\0\xff\n", 8);
+    EXPECT_EQ(ReadWholeFile(folder.Write("data.csv", bytes)), bytes);
+    EXPECT_EQ(ReadWholeFile(folder.Write("empty.csv", "")), std::string());
+    EXPECT_FALSE(ReadWholeFile(folder.File("missing.csv")));
+    EXPECT_FALSE(ReadWholeFile(folder.Path()));
+}
+
+TEST(FileIO, CommitReplacesTheFileAndKeepsItsPermissions) {
+    TempFolder folder;
+    const std::string target = folder.Write("out.txt", "old content");
+    ::chmod(target.c_str(), 0640);
+    {
+        SafeFileWriter writer(target);
+        writer.Write("new ");
+        writer.Write(std::string(3 << 20, 'x'));  // larger than one block
+        writer.Write("end");
+        EXPECT_EQ(ReadWholeFile(target), "old content");  // untouched until Commit
+        writer.Commit();
+    }
+    EXPECT_EQ(ReadWholeFile(target), "new " + std::string(3 << 20, 'x') + "end");
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
+}
+
+TEST(FileIO, AbandonedWriteLeavesThePreviousFileAndNoTemporaryFile) {
+    TempFolder folder;
+    const std::string target = folder.Write("out.txt", "previous");
+    {
+        SafeFileWriter writer(target);
+        writer.Write("half of the lines");
+    }
+    EXPECT_EQ(ReadWholeFile(target), "previous");
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
+    {
+        SafeFileWriter writer(folder.File("new.txt"));
+        writer.Write("never committed");
+    }
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
+}
+
+TEST(FileIO, WritesThroughASymbolicLink) {
+    TempFolder folder;
+    const std::string real = folder.Write("real.txt", "old");
+    const std::string link = folder.File("link.txt");
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    SafeFileWriter writer(link);
+    writer.Write("new");
+    writer.Commit();
+    EXPECT_EQ(ReadWholeFile(real), "new");
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST(FileIO, UncreatableTargetsGiveAnErrorNamingThePath) {
+    TempFolder folder;
+    const std::string missingFolder = folder.File("no-such-folder/out.txt");
+    try {
+        SafeFileWriter writer(missingFolder);
+        FAIL() << "no error";
+    } catch (const FileWriteError& e) {
+        EXPECT_NE(std::string(e.what()).find("\"" + missingFolder + "\""), std::string::npos);
+    }
+    EXPECT_THROW(SafeFileWriter writer(folder.Path()), FileWriteError);
+    EXPECT_THROW(SafeFileWriter writer(""), FileWriteError);
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// Browse and the batch conversion, through scripted dialogs and message boxes,
+// checked on the exact bytes of the files.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "common/FileIO.h"
+#include "mainwindow/BatchConversion.h"
+#include "support/ScriptedPorts.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using utm::BatchColumns;
+using utm::BatchRunResult;
+using utm::CommonDialog;
+using utm::ConversionDirection;
+using utm::dataload;
+using utm::test::ScriptedFileDialog;
+using utm::test::ScriptedMessageBox;
+using utm::test::TempFolder;
+using Status = utm::BatchRunResult::Status;
+
+const char* const kPoints = "27.7,85.3\r\n27.5,84\r\n28,86\r\n";
+const char* const kPointsOutput =
+    "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
+    "27.7\t85.3\t628198.193\t3065307.732\r\n"
+    "27.5\t84\t500000\t3042473.351\r\n"
+    "28\t86\t696698.79\t3099482.324\r\n";
+
+std::string Bytes(const std::string& path) {
+    return utm::ReadWholeFile(path).value_or("<missing>");
+}
+
+class Batch : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    BatchColumns columns;
+    dataload loader{columns};
+    ScriptedFileDialog dialogPort;
+    CommonDialog dialog{dialogPort};
+    ScriptedMessageBox box;
+
+    /// Convert in "Multiple Data" with the save dialog answering `output`.
+    BatchRunResult Run(const std::string& dataPath, std::optional<std::string> output,
+                       ConversionDirection direction = ConversionDirection::LatLongToXY,
+                       const std::string& cm = "84", char separator = '.') {
+        dialogPort.choices.push_back(std::move(output));
+        utm::MultipleDataRequest request{cm, dataPath, direction, separator};
+        return utm::ConvertMultipleData(request, dialog, box, loader, "/home/surveyor");
+    }
+    /// Only the message texts shown.
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const auto& m : box.shown) texts.push_back(m.text);
+        return texts;
+    }
+};
+
+TEST_F(Batch, BrowseReadsTheChosenFileAndReportsItsCount) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    dialogPort.choices.push_back(data);
+    EXPECT_EQ(utm::Browse(dialog, box, loader), data);
+    ASSERT_EQ(dialogPort.requests.size(), 1u);
+    const utm::FileDialogRequest& shown = dialogPort.requests[0];
+    EXPECT_EQ(shown.action, utm::FileDialogAction::Open);
+    EXPECT_EQ(shown.filter,
+              "*.csv (Excel Files)|*.csv|*.txt (Text Files)|*.txt|*.rtf (Richtextformat "
+              "Files)|*.rtf|*.doc (Word Files)|*.doc|*.xls (Excel File)|*.xls");
+    EXPECT_EQ(shown.title, "Select the data file for Sorting");
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].text, "No of Data = 3");
+    EXPECT_EQ(box.shown[0].icon, utm::MsgIcon::None);
+    EXPECT_EQ(box.shown[0].title, "UTM");
+    EXPECT_EQ(columns.DataFirst.values(), (std::vector<double>{27.7, 27.5, 28}));
+
+    // Cancel keeps the earlier name: the same file is loaded and reported again.
+    dialogPort.choices.push_back(std::nullopt);
+    EXPECT_EQ(utm::Browse(dialog, box, loader), data);
+    EXPECT_EQ(dialogPort.requests[1].fileName, data);
+    EXPECT_EQ(Messages().back(), "No of Data = 3");
+}
+
+TEST_F(Batch, BrowseWithoutANameAsksForOneAndAMissingFileCountsZero) {
+    dialogPort.choices.push_back(std::nullopt);
+    EXPECT_EQ(utm::Browse(dialog, box, loader), "");
+    dialogPort.choices.push_back(folder.File("typed-but-missing.csv"));
+    EXPECT_EQ(utm::Browse(dialog, box, loader), folder.File("typed-but-missing.csv"));
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Select the data file", "No of Data = 0"}));
+}
+
+TEST_F(Batch, LatLongToXYWritesTheWorkedExampleExactly) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    const std::string out = folder.File("result.xls");
+    const BatchRunResult r = Run(data, out);
+    EXPECT_EQ(r.status, Status::Written);
+    EXPECT_EQ(r.pointCount, 3u);
+    EXPECT_EQ(Bytes(out), kPointsOutput);
+    EXPECT_TRUE(box.shown.empty());  // no message at the end of a run
+    const utm::FileDialogRequest& shown = dialogPort.requests.at(0);
+    EXPECT_EQ(shown.action, utm::FileDialogAction::Save);
+    EXPECT_EQ(shown.filter,
+              "*.xls(Excel Files)|*.xls|*.txt(Text Files)|*.txt|*.rtf(Richtextformat "
+              "Files)|*.rtf|*.doc(Word Files)|*.doc");
+    EXPECT_EQ(shown.title, "Save the file for Output");
+    EXPECT_EQ(shown.initialFolder, "/home/surveyor");
+    // Results are kept rounded; the data columns are reset after the run.
+    EXPECT_EQ(columns.ResultFirst.values(), (std::vector<double>{628198.193, 500000, 696698.79}));
+    EXPECT_EQ(columns.DataCount, 0u);
+    EXPECT_TRUE(columns.DataFirst.empty());
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"points.csv", "result.xls"}));
+}
+
+TEST_F(Batch, XYToLatLongAndOtherNamesGiveTheSameKindOfFile) {
+    const std::string data = folder.Write("xy.csv", "628198.193,3065307.732\n500000,3000000");
+    const std::string txt = folder.File("result.txt");
+    EXPECT_EQ(Run(data, txt, ConversionDirection::XYToLatLong).status, Status::Written);
+    EXPECT_EQ(Bytes(txt),
+              "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
+              "628198.193\t3065307.732\t27.7\t85.3\r\n"
+              "500000\t3000000\t27.117\t84\r\n");
+    const std::string xls = folder.File("result.xls");
+    EXPECT_EQ(Run(data, xls, ConversionDirection::XYToLatLong).status, Status::Written);
+    EXPECT_EQ(Bytes(xls), Bytes(txt));
+}
+
+TEST_F(Batch, TwoRunsGiveIdenticalFilesAndTheLocaleSeparatorIsUsed) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    Run(data, folder.File("a.txt"));
+    Run(data, folder.File("b.txt"));
+    EXPECT_EQ(Bytes(folder.File("a.txt")), Bytes(folder.File("b.txt")));
+    Run(data, folder.File("comma.txt"), ConversionDirection::LatLongToXY, "84", ',');
+    EXPECT_EQ(Bytes(folder.File("comma.txt")),
+              "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
+              "27,7\t85,3\t628198,193\t3065307,732\r\n"
+              "27,5\t84\t500000\t3042473,351\r\n"
+              "28\t86\t696698,79\t3099482,324\r\n");
+}
+
+TEST_F(Batch, NoSaveNameAsksForOneAndWritesNothing) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    EXPECT_EQ(Run(data, std::nullopt).status, Status::NoFileName);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Type the File Name"});
+    EXPECT_EQ(box.shown[0].icon, utm::MsgIcon::None);
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"points.csv"});
+}
+
+TEST_F(Batch, OverwritingTheDataFileIsAskedAndNoKeepsIt) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    box.answers.push_back(utm::MsgAnswer::No);
+    EXPECT_EQ(Run(data, data).status, Status::Declined);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].text, "Do you want to overwrite file.");
+    EXPECT_EQ(box.shown[0].buttons, utm::MsgButtons::YesNo);
+    EXPECT_EQ(box.shown[0].icon, utm::MsgIcon::None);
+    EXPECT_EQ(box.shown[0].title, "Confirmation");
+    EXPECT_EQ(Bytes(data), kPoints);
+
+    // Cancel keeps the name chosen last (the data file): Yes replaces it.
+    box.answers.push_back(utm::MsgAnswer::Yes);
+    EXPECT_EQ(Run(data, std::nullopt).status, Status::Written);
+    EXPECT_EQ(Bytes(data), kPointsOutput);
+}
+
+TEST_F(Batch, APathDifferingOnlyInCaseIsNotAskedAbout) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    const std::string upper = folder.File("POINTS.csv");
+    EXPECT_EQ(Run(data, upper).status, Status::Written);
+    EXPECT_TRUE(box.shown.empty());
+    EXPECT_EQ(Bytes(upper), kPointsOutput);
+}
+
+TEST_F(Batch, NoPointToConvertExplainsAndWritesNothing) {
+    const std::string out = folder.File("out.txt");
+    const std::string empty = folder.Write("empty.csv", "");
+    const std::pair<std::string, std::string> cases[] = {
+        {"Load data file", "No data file has been chosen"},
+        {"", "No data file has been chosen"},
+        {folder.File("missing.csv"), "\"" + folder.File("missing.csv") + "\" cannot be opened"},
+        {empty, "\"" + empty + "\" holds no points"},
+    };
+    for (const auto& [dataPath, message] : cases) {
+        box.shown.clear();
+        const BatchRunResult r = Run(dataPath, out);
+        EXPECT_EQ(r.status, Status::Failed) << dataPath;
+        ASSERT_EQ(box.shown.size(), 1u) << dataPath;
+        EXPECT_NE(box.shown[0].text.find(message), std::string::npos) << box.shown[0].text;
+        EXPECT_EQ(r.message, box.shown[0].text);
+    }
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"empty.csv"});
+}
+
+TEST_F(Batch, AnOutputThatCannotBeCreatedIsNamedAndNothingIsLost) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    const std::string out = folder.File("no-such-folder/out.txt");
+    const BatchRunResult r = Run(data, out);
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_NE(r.message.find("\"" + out + "\""), std::string::npos) << r.message;
+    EXPECT_EQ(Bytes(data), kPoints);
+    // A folder of that name is no output file either.
+    EXPECT_EQ(Run(data, folder.Path()).status, Status::Failed);
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"points.csv"});
+}
+
+TEST_F(Batch, APointThatCannotBeComputedNamesItsLineAndKeepsThePreviousOutput) {
+    const std::string data =
+        folder.Write("xy.csv", "500000,3000000,500000\r\n3000000,1e300\r\n0,5\r\n");
+    const std::string out = folder.Write("out.txt", "previous result");
+    const BatchRunResult r = Run(data, out, ConversionDirection::XYToLatLong);
+    EXPECT_EQ(r.status, Status::Failed);
+    // Point 3 is (1E+300; 0), whose first number is on line 2.
+    EXPECT_NE(r.message.find("Line 2 of the data file"), std::string::npos) << r.message;
+    EXPECT_NE(r.message.find("1E+300"), std::string::npos) << r.message;
+    EXPECT_EQ(Bytes(out), "previous result");
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"xy.csv", "out.txt"}));
+    EXPECT_EQ(columns.DataCount, 0u);
+}
+
+TEST_F(Batch, FullPrecisionAndNoDirection) {
+    const std::string data = folder.Write("points.csv", "27.7,85.3\r\n");
+    utm::ConvertDataFileRequest request;
+    request.CentralMeridianText = "84";
+    request.DataFilePath = data;
+    request.OutputPath = folder.File("full.txt");
+    request.FullPrecision = true;
+    EXPECT_EQ(utm::ConvertDataFile(request, loader, box).status, Status::Written);
+    EXPECT_EQ(Bytes(request.OutputPath),
+              "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
+              "27.7\t85.3\t628198.19317284\t3065307.73239086\r\n");
+    // Neither option selected: the results stay 0.
+    request.FullPrecision = false;
+    request.Direction = ConversionDirection::None;
+    EXPECT_EQ(utm::ConvertDataFile(request, loader, box).status, Status::Written);
+    EXPECT_EQ(Bytes(request.OutputPath),
+              "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n27.7\t85.3\t0\t0\r\n");
+    // An empty central meridian box means 0 in this mode (no numeric test).
+    request.Direction = ConversionDirection::LatLongToXY;
+    request.CentralMeridianText = "";
+    EXPECT_EQ(utm::ConvertDataFile(request, loader, box).status, Status::Written);
+    EXPECT_TRUE(box.shown.empty());
+}
+
+}  // namespace

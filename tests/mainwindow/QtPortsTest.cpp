@@ -1,0 +1,117 @@
+// The Qt message box and file dialog behind the ports, answered by a timer
+// that finds the modal dialog and presses its buttons.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+#include "mainwindow/BatchConversion.h"
+#include "mainwindow/ui/QtPorts.h"
+
+namespace utm {
+namespace {
+
+/// Runs `act` on the modal dialog of type D once it is shown.
+template <typename D>
+void WhenShown(std::function<void(D&)> act) {
+    auto* timer = new QTimer(QCoreApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(*dialog);
+        }
+    });
+    timer->start(10);
+}
+
+TEST(QtNameFilters, ConvertsDescriptionPatternPairs) {
+    EXPECT_EQ(QtNameFilters(kBrowseFilter).size(), 5);
+    EXPECT_EQ(QtNameFilters(kSaveFilter).first(), QStringLiteral("*.xls(Excel Files) (*.xls)"));
+    EXPECT_EQ(QtNameFilters("Data|*.csv;*.txt|Dangling"), QStringList{"Data (*.csv *.txt)"});
+    EXPECT_TRUE(QtNameFilters("").isEmpty());
+}
+
+TEST(QtMessageBox, ShowsTextTitleIconAndButtonsAndReturnsTheAnswer) {
+    QtMessageBox port;
+    QString title, text;
+    QMessageBox::Icon icon{};
+    int buttons = 0;
+    WhenShown<QMessageBox>([&](QMessageBox& box) {
+        title = box.windowTitle();
+        text = box.text();
+        icon = box.icon();
+        buttons = box.buttons().size();
+        box.button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(port.Show("Do you want to overwrite file.", MsgButtons::YesNo, MsgIcon::None,
+                        "Confirmation"),
+              MsgAnswer::No);
+    EXPECT_EQ(title, QStringLiteral("Confirmation"));
+    EXPECT_EQ(text, QStringLiteral("Do you want to overwrite file."));
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_EQ(buttons, 2);
+
+    WhenShown<QMessageBox>([&](QMessageBox& box) {
+        title = box.windowTitle();
+        icon = box.icon();
+        box.button(QMessageBox::Cancel)->click();
+    });
+    EXPECT_EQ(
+        port.Show("Values should be Numeric!", MsgButtons::OKCancel, MsgIcon::Information, ""),
+        MsgAnswer::Cancel);
+    EXPECT_EQ(title, QStringLiteral("UTM"));
+    EXPECT_EQ(icon, QMessageBox::Information);
+}
+
+TEST(QtFileDialog, OpenAcceptsTheNameOfAFileThatDoesNotExist) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("new-points.csv"));
+    QtFileDialog port;
+    QStringList filters;
+    QString title;
+    WhenShown<QFileDialog>([&](QFileDialog& dialog) {
+        filters = dialog.nameFilters();
+        title = dialog.windowTitle();
+        dialog.selectFile(missing);
+        static_cast<QDialog&>(dialog).accept();
+    });
+    const auto chosen = port.Show({FileDialogAction::Open, kBrowseFilter, kBrowseTitle, "", ""});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, missing.toStdString());
+    EXPECT_EQ(filters.size(), 5);
+    EXPECT_EQ(title, QStringLiteral("Select the data file for Sorting"));
+}
+
+TEST(QtFileDialog, SaveNeitherConfirmsNorAddsAnExtensionAndCancelGivesNothing) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("result"));
+    QtFileDialog port;
+    bool confirms = true, saves = false;
+    QString suffix = QStringLiteral("?");
+    WhenShown<QFileDialog>([&](QFileDialog& dialog) {
+        confirms = !dialog.testOption(QFileDialog::DontConfirmOverwrite);
+        saves = dialog.acceptMode() == QFileDialog::AcceptSave;
+        suffix = dialog.defaultSuffix();
+        dialog.selectFile(target);
+        static_cast<QDialog&>(dialog).accept();
+    });
+    const auto chosen =
+        port.Show({FileDialogAction::Save, kSaveFilter, kSaveTitle, dir.path().toStdString(), ""});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, target.toStdString());
+    EXPECT_FALSE(confirms);
+    EXPECT_TRUE(saves);
+    EXPECT_TRUE(suffix.isEmpty());
+
+    WhenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+    EXPECT_FALSE(port.Show({FileDialogAction::Save, kSaveFilter, kSaveTitle, "", ""}).has_value());
+}
+
+}  // namespace
+}  // namespace utm

@@ -1,0 +1,131 @@
+// Single-point conversion and the keystroke filter of the main window.
+#include <gtest/gtest.h>
+
+#include "mainwindow/SinglePoint.h"
+#include "support/ScriptedPorts.h"
+
+namespace {
+
+using utm::ConversionDirection;
+using utm::ConvertSinglePoint;
+using utm::SinglePointRequest;
+using utm::SinglePointResult;
+using Status = utm::SinglePointResult::Status;
+
+SinglePointRequest Request(std::string cm, std::string first, std::string second,
+                           ConversionDirection direction = ConversionDirection::LatLongToXY) {
+    return SinglePointRequest{std::move(cm), std::move(first), std::move(second), direction};
+}
+
+void ExpectOutputs(const SinglePointResult& r, const std::string& first,
+                   const std::string& second) {
+    EXPECT_EQ(r.status, Status::Converted);
+    EXPECT_EQ(r.FirstOutput, first);
+    EXPECT_EQ(r.SecondOutput, second);
+    EXPECT_FALSE(r.FocusToText1());
+}
+
+TEST(SinglePoint, WorkedExamplesInBothDirections) {
+    utm::test::ScriptedMessageBox box;
+    ExpectOutputs(ConvertSinglePoint(Request("84", "27.7", "85.3"), box), "628198.193",
+                  "3065307.732");
+    ExpectOutputs(ConvertSinglePoint(Request("84", "27.5", "84"), box), "500000.000",
+                  "3042473.351");
+    ExpectOutputs(ConvertSinglePoint(
+                      Request("84", "500000", "3000000", ConversionDirection::XYToLatLong), box),
+                  "27.117", "84.000");
+    // Round trip of the first example through the displayed texts.
+    ExpectOutputs(
+        ConvertSinglePoint(
+            Request("84", "628198.193", "3065307.732", ConversionDirection::XYToLatLong), box),
+        "27.700", "85.300");
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST(SinglePoint, ResultsBelowOneHaveNoLeadingZeroAndUseTheLocaleSeparator) {
+    utm::test::ScriptedMessageBox box;
+    // On the equator at the central meridian 0.5: latitude 0, longitude one half.
+    ExpectOutputs(
+        ConvertSinglePoint(Request("0.5", "500000", "0", ConversionDirection::XYToLatLong), box),
+        ".000", ".500");
+    ExpectOutputs(ConvertSinglePoint(Request("84", "27.7", "85.3"), box, ','), "628198,193",
+                  "3065307,732");
+}
+
+TEST(SinglePoint, PastedNegativeAndSpacedValuesConvert) {
+    utm::test::ScriptedMessageBox box;
+    ExpectOutputs(ConvertSinglePoint(Request("84", "-27.7", "85.3"), box), "628198.193",
+                  "-3065307.732");
+    ExpectOutputs(ConvertSinglePoint(Request(" 84 ", "27.7 ", " 85.3"), box), "628198.193",
+                  "3065307.732");
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST(SinglePoint, NonNumericTextShowsTheMessageAndConvertsNothing) {
+    const SinglePointRequest bad[] = {
+        Request("84", "", "85.3"),
+        Request("84", "27.7", ""),
+        Request("", "27.7", "85.3"),
+        Request("84", "12.5.3", "85.3"),
+        Request("84", "27,7", "85.3"),
+        Request("8 4", "27.7", "85.3"),
+        Request("84", "abc", "3000000", ConversionDirection::XYToLatLong),
+    };
+    for (const SinglePointRequest& request : bad) {
+        utm::test::ScriptedMessageBox box;
+        const SinglePointResult r = ConvertSinglePoint(request, box);
+        EXPECT_EQ(r.status, Status::ValidationFailure);
+        EXPECT_TRUE(r.FocusToText1());
+        EXPECT_TRUE(r.FirstOutput.empty() && r.SecondOutput.empty());
+        ASSERT_EQ(box.shown.size(), 1u);
+        EXPECT_EQ(box.shown[0].text, "Values should be Numeric!");
+        EXPECT_EQ(box.shown[0].buttons, utm::MsgButtons::OK);
+        EXPECT_EQ(box.shown[0].icon, utm::MsgIcon::Information);
+        EXPECT_EQ(box.shown[0].title, "UTM");
+    }
+    // A failed request does not stop the next one, in either direction.
+    utm::test::ScriptedMessageBox box;
+    ExpectOutputs(ConvertSinglePoint(Request("84", "27.7", "85.3"), box), "628198.193",
+                  "3065307.732");
+    ExpectOutputs(ConvertSinglePoint(
+                      Request("84", "500000", "3000000", ConversionDirection::XYToLatLong), box),
+                  "27.117", "84.000");
+}
+
+TEST(SinglePoint, NoDirectionGivesNoOutputAndNoMessage) {
+    utm::test::ScriptedMessageBox box;
+    const SinglePointResult r =
+        ConvertSinglePoint(Request("84", "27.7", "85.3", ConversionDirection::None), box);
+    EXPECT_EQ(r.status, Status::NoDirection);
+    EXPECT_TRUE(r.FirstOutput.empty());
+    EXPECT_FALSE(r.FocusToText1());
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST(SinglePoint, APointTheProjectionCannotComputeIsExplainedNotShown) {
+    utm::test::ScriptedMessageBox box;
+    const SinglePointResult r =
+        ConvertSinglePoint(Request("84", "1e300", "0", ConversionDirection::XYToLatLong), box);
+    EXPECT_EQ(r.status, Status::CannotCompute);
+    EXPECT_TRUE(r.FirstOutput.empty() && r.SecondOutput.empty());
+    EXPECT_FALSE(r.FocusToText1());
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_NE(box.shown[0].text.find("cannot be converted"), std::string::npos);
+}
+
+TEST(Validation, KeepsDigitsPointAndBackspaceOnly) {
+    for (int key : std::initializer_list<int>{'0', '5', '9', '.', 8}) {
+        int k = key;
+        utm::validation(k);
+        EXPECT_EQ(k, key);
+    }
+    // Letters, exponent, signs, comma, blank, Enter, Tab, Ctrl+C/V/X, DEL, byte 255.
+    for (int key : std::initializer_list<int>{'a', 'E', 'e', '-', '+', ',', ' ', '/', ':', 13, 9, 3,
+                                              22, 24, 127, 255}) {
+        int k = key;
+        utm::validation(k);
+        EXPECT_EQ(k, 0) << key;
+    }
+}
+
+}  // namespace

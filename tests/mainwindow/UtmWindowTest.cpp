@@ -1,0 +1,387 @@
+// The main window driven as a user would: typing, clicking, menus; messages
+// and file dialogs answered by scripted ports.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "mainwindow/ui/Utm.h"
+#include "support/ScriptedPorts.h"
+
+namespace utm {
+namespace {
+
+const QString kEasting = QStringLiteral("X-Co-ordinate :\n     (Easting)");
+const QString kNorthing = QStringLiteral("Y-Co-ordinate :\n     (Northing)");
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class UtmWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window_.Form_Load();
+        window_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    }
+
+    template <typename W>
+    W* Get(const char* name) {
+        W* widget = window_.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QLineEdit* Box(const char* name) { return Get<QLineEdit>(name); }
+    QString Text(const char* name) { return Box(name)->text(); }
+    QAction* Item(const char* name) { return Get<QAction>(name); }
+    void PickMode(int index) { Get<QComboBox>("Combo2")->setCurrentIndex(index); }
+    void Type(const char* box, const QString& keys) {
+        Box(box)->clear();
+        QTest::keyClicks(Box(box), keys);
+    }
+    int ClientHeight() { return window_.centralWidget()->height(); }
+    std::string TempPath(const char* name) { return dir_.filePath(name).toStdString(); }
+
+    test::ScriptedMessageBox messages_;
+    test::ScriptedFileDialog dialogs_;
+    Utm window_{messages_, dialogs_};
+    QTemporaryDir dir_;
+};
+
+TEST_F(UtmWindow, StartsInTheSinglePointLayoutWithNothingChosen) {
+    EXPECT_EQ(window_.windowTitle(), QStringLiteral("UTM"));
+    auto* mode = Get<QComboBox>("Combo2");
+    EXPECT_EQ(mode->currentIndex(), -1);
+    EXPECT_EQ(mode->currentText(), QStringLiteral(" Drop me"));
+    ASSERT_EQ(mode->count(), 3);
+    EXPECT_EQ(mode->itemText(0), QStringLiteral("Single Data"));
+    EXPECT_EQ(mode->itemText(1), QStringLiteral("Multiple Data"));
+    EXPECT_EQ(mode->itemText(2), QStringLiteral("Within Excel"));
+    EXPECT_EQ(Get<QComboBox>("Combo3")->currentText(), QStringLiteral(" \u00b0, m"));
+    EXPECT_EQ(Text("Text1"), QStringLiteral("84"));
+    EXPECT_EQ(Text("Text6"), QStringLiteral("Load data file"));
+    EXPECT_FALSE(Get<QPushButton>("Command2")->isEnabled());
+    EXPECT_FALSE(Get<QPushButton>("Command6")->isEnabled());
+    EXPECT_FALSE(Get<QPushButton>("Command1")->isVisible());
+    EXPECT_FALSE(Box("Text6")->isVisible());
+    EXPECT_FALSE(Get<QGroupBox>("Frame1")->isEnabled());
+    EXPECT_FALSE(Get<QGroupBox>("Frame2")->isEnabled());
+    EXPECT_TRUE(Get<QRadioButton>("Option1")->isChecked());
+    EXPECT_EQ(Get<QLabel>("Label2")->text(), QStringLiteral("Latitude :"));
+    EXPECT_EQ(Get<QLabel>("Label3")->text(), QStringLiteral("Longitude :"));
+    EXPECT_EQ(Get<QLabel>("Label4")->text(), kEasting);
+    EXPECT_EQ(Get<QLabel>("Label5")->text(), kNorthing);
+    EXPECT_FALSE(Item("FileTop")->isChecked());
+    EXPECT_EQ(window_.HeightTwips(), 3450);
+    EXPECT_EQ(window_.ButtonRowTopTwips(), 2300);
+    EXPECT_EQ(Get<QPushButton>("Command2")->y(), 153);
+    EXPECT_EQ(Item("mnubrowse")->shortcut(), QKeySequence(QStringLiteral("Ctrl+B")));
+    EXPECT_EQ(Item("mnuexcelret")->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
+    EXPECT_EQ(Item("mnuexit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
+    EXPECT_EQ(Item("mnuAbout1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+}
+
+TEST_F(UtmWindow, EachModeRearrangesTheWindow) {
+    struct Expect {
+        int index, heightTwips, rowTwips;
+        bool convert, retrieve, browseShown, browseEnabled, fileRow, frames;
+    };
+    // Multiple Data then Single Data checks that the single-point layout returns.
+    for (const Expect& e : {Expect{1, 3930, 2760, true, false, true, true, true, false},
+                            Expect{0, 3450, 2300, true, false, false, false, false, true},
+                            Expect{2, 3930, 2760, false, true, true, false, true, false}}) {
+        SCOPED_TRACE(e.index);
+        PickMode(e.index);
+        EXPECT_EQ(window_.HeightTwips(), e.heightTwips);
+        EXPECT_EQ(window_.ButtonRowTopTwips(), e.rowTwips);
+        EXPECT_EQ(ClientHeight(), (e.heightTwips - 765) / 15);
+        EXPECT_EQ(window_.height(), window_.menuBar()->height() + ClientHeight());
+        EXPECT_EQ(window_.width(), (5880 - 120) / 15);
+        for (const char* name : {"Command2", "Command6", "Command3", "Command5", "Combo3"}) {
+            EXPECT_EQ(window_.findChild<QWidget*>(name)->y(), (e.rowTwips + 7) / 15) << name;
+        }
+        EXPECT_EQ(Get<QPushButton>("Command2")->isEnabled(), e.convert);
+        EXPECT_EQ(Get<QPushButton>("Command6")->isEnabled(), e.retrieve);
+        EXPECT_EQ(Get<QPushButton>("Command1")->isVisible(), e.browseShown);
+        EXPECT_EQ(Get<QPushButton>("Command1")->isEnabled(), e.browseEnabled);
+        EXPECT_EQ(Box("Text6")->isVisible(), e.fileRow);
+        EXPECT_EQ(Get<QGroupBox>("Frame1")->isEnabled(), e.frames);
+        EXPECT_EQ(Get<QGroupBox>("Frame2")->isEnabled(), e.frames);
+    }
+    EXPECT_EQ(Text("Text6"), QStringLiteral("Load data file"));
+}
+
+TEST_F(UtmWindow, EveryCaptionIsFullyReadableInEveryLayout) {
+    for (int mode : {0, 1}) {
+        for (const char* option : {"Option1", "Option2"}) {
+            PickMode(mode);
+            Get<QRadioButton>(option)->setChecked(true);
+            const QRect client = window_.centralWidget()->rect();
+            for (QWidget* w : window_.centralWidget()->findChildren<QWidget*>()) {
+                const QString name = w->objectName();
+                if (!w->isVisible() || name.isEmpty() || name.startsWith(QStringLiteral("qt_")))
+                    continue;
+                const QRect inClient(w->mapTo(window_.centralWidget(), QPoint(0, 0)), w->size());
+                EXPECT_TRUE(client.contains(inClient))
+                    << w->objectName().toStdString() << " mode " << mode << " " << option;
+            }
+            for (auto* label : window_.centralWidget()->findChildren<QLabel*>()) {
+                EXPECT_GE(label->width(), label->sizeHint().width())
+                    << label->objectName().toStdString();
+                EXPECT_GE(label->height(), label->sizeHint().height())
+                    << label->objectName().toStdString();
+            }
+            for (auto* button : window_.centralWidget()->findChildren<QRadioButton*>()) {
+                EXPECT_GE(button->width(), button->sizeHint().width());
+            }
+            // A caption ends before the box it names.
+            for (auto [label, box] : {std::pair{"Label1", "Text1"},
+                                      {"Label2", "Text2"},
+                                      {"Label3", "Text3"},
+                                      {"Label4", "Text4"},
+                                      {"Label5", "Text5"}}) {
+                EXPECT_LT(Get<QLabel>(label)->geometry().right(), Box(box)->x()) << label;
+            }
+            EXPECT_LT(Get<QLabel>("Label6")->geometry().right(), Get<QComboBox>("Combo2")->x());
+            EXPECT_LT(Get<QLabel>("Label7")->geometry().right(), Get<QComboBox>("Combo3")->x());
+        }
+    }
+}
+
+TEST_F(UtmWindow, DirectionSwapsTheLabelsAndKeepsTheBoxes) {
+    PickMode(0);
+    Box("Text2")->setText(QStringLiteral("1"));
+    Box("Text4")->setText(QStringLiteral("2"));
+    QTest::mouseClick(Get<QRadioButton>("Option2"), Qt::LeftButton);
+    EXPECT_EQ(Get<QLabel>("Label2")->text(), kEasting);
+    EXPECT_EQ(Get<QLabel>("Label3")->text(), kNorthing);
+    EXPECT_EQ(Get<QLabel>("Label4")->text(), QStringLiteral("Latitude :"));
+    EXPECT_EQ(Get<QLabel>("Label5")->text(), QStringLiteral("Longitude :"));
+    EXPECT_EQ(Box("Text1")->cursorPosition(), 2);
+    QTest::mouseClick(Get<QRadioButton>("Option1"), Qt::LeftButton);
+    EXPECT_EQ(Get<QLabel>("Label2")->text(), QStringLiteral("Latitude :"));
+    EXPECT_EQ(Get<QLabel>("Label5")->text(), kNorthing);
+    EXPECT_EQ(Text("Text2"), QStringLiteral("1"));
+    EXPECT_EQ(Text("Text4"), QStringLiteral("2"));
+}
+
+TEST_F(UtmWindow, ConvertsATypedPointBothWays) {
+    PickMode(0);
+    Type("Text2", QStringLiteral("27.7"));
+    Type("Text3", QStringLiteral("85.3"));
+    QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
+    EXPECT_EQ(Text("Text4"), QStringLiteral("628198.193"));
+    EXPECT_EQ(Text("Text5"), QStringLiteral("3065307.732"));
+
+    QTest::mouseClick(Get<QRadioButton>("Option2"), Qt::LeftButton);
+    Type("Text2", QStringLiteral("500000"));
+    Type("Text3", QStringLiteral("3000000"));
+    QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
+    EXPECT_EQ(Text("Text4"), QStringLiteral("27.117"));
+    EXPECT_EQ(Text("Text5"), QStringLiteral("84.000"));
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(UtmWindow, BadInputShowsTheMessageAndKeepsTheOutputs) {
+    PickMode(0);
+    Type("Text2", QStringLiteral("27.5"));
+    Type("Text3", QStringLiteral("84"));
+    QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
+    ASSERT_EQ(Text("Text4"), QStringLiteral("500000.000"));
+    for (const QString& bad : {QString(), QStringLiteral("12.5.3")}) {
+        Type("Text3", bad);
+        QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
+    }
+    ASSERT_EQ(messages_.shown.size(), 2u);
+    for (const test::ShownMessage& m : messages_.shown) {
+        EXPECT_EQ(m.text, "Values should be Numeric!");
+        EXPECT_EQ(m.buttons, MsgButtons::OK);
+        EXPECT_EQ(m.icon, MsgIcon::Information);
+        EXPECT_EQ(m.title, "UTM");
+    }
+    EXPECT_EQ(Text("Text4"), QStringLiteral("500000.000"));
+    EXPECT_EQ(Text("Text5"), QStringLiteral("3042473.351"));
+    EXPECT_EQ(QApplication::focusWidget(), Box("Text1"));
+    // A pasted negative value passes the numeric test; the next request converts.
+    Box("Text3")->setText(QStringLiteral("-12.5"));
+    QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
+    EXPECT_EQ(messages_.shown.size(), 2u);
+    EXPECT_NE(Text("Text4"), QStringLiteral("500000.000"));
+}
+
+TEST_F(UtmWindow, NumberBoxesTakeOnlyDigitsPointsAndBackspace) {
+    PickMode(0);
+    for (const char* name : {"Text1", "Text2", "Text3"}) {
+        Type(name, QStringLiteral("1a-2, e3.4+E"));
+        EXPECT_EQ(Text(name), QStringLiteral("123.4")) << name;
+        QTest::keyClick(Box(name), Qt::Key_Backspace);
+        EXPECT_EQ(Text(name), QStringLiteral("123.")) << name;
+    }
+    // Paste, copy and cut shortcuts are dropped; arrows and Delete still edit.
+    QApplication::clipboard()->setText(QStringLiteral("999"));
+    QTest::keyClick(Box("Text2"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Text("Text2"), QStringLiteral("123."));
+    QTest::keyClick(Box("Text2"), Qt::Key_Home);
+    QTest::keyClick(Box("Text2"), Qt::Key_Delete);
+    EXPECT_EQ(Text("Text2"), QStringLiteral("23."));
+}
+
+TEST_F(UtmWindow, MenuShortcutsWinOverTheBoxesAndExitRunsFromEveryPlace) {
+    PickMode(0);
+    window_.activateWindow();
+    Box("Text2")->setFocus();
+    int exits = 0;
+    window_.exitProgram = [&] { ++exits; };
+    QTest::keyClick(Box("Text2"), Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(dialogs_.requests.size(), 1u);  // Browse ran (and was cancelled)
+    QTest::keyClick(Box("Text2"), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(exits, 1);
+    QTest::mouseClick(Get<QPushButton>("Command5"), Qt::LeftButton);
+    Item("mnuexit")->trigger();
+    EXPECT_EQ(exits, 3);
+}
+
+TEST_F(UtmWindow, ComboBoxesTakeNoTypedKeys) {
+    QTest::keyClicks(Get<QComboBox>("Combo2"), QStringLiteral("Multiple"));
+    EXPECT_EQ(Get<QComboBox>("Combo2")->currentText(), QStringLiteral(" Drop me"));
+    EXPECT_EQ(Get<QComboBox>("Combo2")->currentIndex(), -1);
+    QTest::keyClicks(Get<QComboBox>("Combo3"), QStringLiteral("ft"));
+    EXPECT_EQ(Get<QComboBox>("Combo3")->currentText(), QStringLiteral(" \u00b0, m"));
+}
+
+TEST_F(UtmWindow, ClearEmptiesThePointBoxesOnly) {
+    PickMode(0);
+    for (const char* name : {"Text2", "Text3", "Text4", "Text5"}) Box(name)->setText("5");
+    Box("Text6")->setText(QStringLiteral("/data/points.csv"));
+    Box("Text1")->setText(QStringLiteral("87"));
+    QTest::mouseClick(Get<QPushButton>("Command3"), Qt::LeftButton);
+    for (const char* name : {"Text2", "Text3", "Text4", "Text5"}) EXPECT_TRUE(Text(name).isEmpty());
+    EXPECT_EQ(Text("Text1"), QStringLiteral("87"));
+    EXPECT_EQ(Text("Text6"), QStringLiteral("/data/points.csv"));
+}
+
+TEST_F(UtmWindow, AlwaysOnTopTwiceLeavesTheWindowNotTopmostAtTheTopLeft) {
+    window_.move(120, 90);
+    const QPoint corner = window_.screen()->geometry().topLeft();
+    Item("FileTop")->trigger();
+    EXPECT_TRUE(Item("FileTop")->isChecked());
+    EXPECT_TRUE(window_.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window_.isVisible());
+    EXPECT_EQ(window_.pos(), corner);
+    window_.move(120, 90);
+    Item("FileTop")->trigger();
+    EXPECT_FALSE(Item("FileTop")->isChecked());
+    EXPECT_FALSE(window_.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window_.isVisible());
+    EXPECT_EQ(window_.pos(), corner);
+}
+
+TEST_F(UtmWindow, MenuItemsWorkWhileTheirButtonsAreHiddenOrDisabled) {
+    const std::string data = TempPath("points.csv");
+    WriteFile(data, "27.7,85.3\r\n27.5,84\r\n28,86\r\n");
+    int retrieved = 0, transfers = 0;
+    // With no hooks set, Retrieve and MERIDEX do nothing.
+    Item("mnuexcelret")->trigger();
+    Item("Meridex")->trigger();
+    window_.retrieve = [&] { ++retrieved; };
+    window_.openTransferWindow = [&] { ++transfers; };
+
+    PickMode(2);
+    ASSERT_TRUE(Get<QPushButton>("Command1")->isVisible());
+    ASSERT_FALSE(Get<QPushButton>("Command1")->isEnabled());
+    dialogs_.choices.push_back(data);
+    Item("mnubrowse")->trigger();
+    EXPECT_EQ(Text("Text6").toStdString(), data);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text, "No of Data = 3");
+
+    PickMode(0);  // Retrieve button disabled, the menu item still runs it
+    Item("mnuexcelret")->trigger();
+    Item("Meridex")->trigger();
+    QTest::mouseClick(Get<QPushButton>("Command6"), Qt::LeftButton);  // disabled: no effect
+    EXPECT_EQ(retrieved, 1);
+    EXPECT_EQ(transfers, 1);
+}
+
+TEST_F(UtmWindow, BrowseThenBatchWritesTheOutputFileExactly) {
+    const std::string data = TempPath("points.csv");
+    const std::string out = TempPath("out.xls");
+    WriteFile(data, "27.7,85.3\r\n27.5,84\r\n28,86\r\n");
+    PickMode(1);
+    dialogs_.choices = {data, out};
+    QTest::mouseClick(Get<QPushButton>("Command1"), Qt::LeftButton);
+    EXPECT_EQ(Text("Text6").toStdString(), data);
+    QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
+    ASSERT_EQ(dialogs_.requests.size(), 2u);
+    EXPECT_EQ(dialogs_.requests[0].action, FileDialogAction::Open);
+    EXPECT_EQ(dialogs_.requests[1].action, FileDialogAction::Save);
+    EXPECT_EQ(dialogs_.requests[1].title, "Save the file for Output");
+    EXPECT_EQ(dialogs_.requests[1].fileName, data);  // one file name for both dialogs
+    EXPECT_EQ(ReadFile(out),
+              "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
+              "27.7\t85.3\t628198.193\t3065307.732\r\n"
+              "27.5\t84\t500000\t3042473.351\r\n"
+              "28\t86\t696698.79\t3099482.324\r\n");
+    ASSERT_EQ(messages_.shown.size(), 1u);  // "No of Data = 3" only
+    EXPECT_EQ(window_.Columns().DataCount, 0u);
+
+    // A cancelled save dialog keeps the last name, here the output file: a
+    // second run rewrites it identically.
+    const std::string first = ReadFile(out);
+    QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
+    EXPECT_EQ(ReadFile(out), first);
+}
+
+TEST_F(UtmWindow, OverwriteQuestionAnsweredNoLeavesTheDataFile) {
+    const std::string data = TempPath("points.csv");
+    const std::string bytes = "27.7,85.3\r\n";
+    WriteFile(data, bytes);
+    PickMode(1);
+    dialogs_.choices = {data};  // Browse picks it; the save dialog is cancelled
+    window_.Command1_Click();
+    messages_.answers = {MsgAnswer::OK, MsgAnswer::No};
+    window_.Command2_Click();
+    ASSERT_EQ(messages_.shown.size(), 2u);
+    EXPECT_EQ(messages_.shown[1].text, "Do you want to overwrite file.");
+    EXPECT_EQ(messages_.shown[1].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(messages_.shown[1].title, "Confirmation");
+    EXPECT_EQ(ReadFile(data), bytes);
+}
+
+TEST_F(UtmWindow, ExitByDefaultClosesEveryWindow) {
+    Item("AboutUTM")->trigger();
+    ASSERT_NE(window_.AboutTextWindow(), nullptr);
+    window_.Command5_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window_.isVisible());
+    EXPECT_EQ(window_.AboutTextWindow(), nullptr);
+    // Ending the event loop with none running leaves a request to quit that
+    // would end the next dialog at once: let one loop run and consume it.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+}  // namespace
+}  // namespace utm

@@ -1,0 +1,227 @@
+// The block exchange through an in-memory sheet: GetVals arrays, the exchange
+// file's bytes and its removal, WriteToExcel positions and the prompts.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "MemorySpreadsheet.h"
+#include "geodesy/ArithmeticError.h"
+#include "spreadsheet/ClsWithinExcel.h"
+#include "support/ScriptedPorts.h"
+
+namespace utm {
+namespace {
+
+using test::MemorySpreadsheet;
+using test::ScriptedMessageBox;
+
+// A private temporary folder, removed with whatever is left in it.
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern = DefaultTempFolder() + "/utm-spreadsheet-test-XXXXXX";
+        path = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() {
+        for (const auto& name : Entries()) ::unlink((path + "/" + name).c_str());
+        ::rmdir(path.c_str());
+    }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        if (DIR* dir = ::opendir(path.c_str())) {
+            while (dirent* entry = ::readdir(dir)) {
+                std::string name = entry->d_name;
+                if (name != "." && name != "..") names.push_back(name);
+            }
+            ::closedir(dir);
+        }
+        return names;
+    }
+    std::string path;
+};
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class ClsWithinExcelTest : public ::testing::Test {
+  protected:
+    TempFolder temp;
+    MemorySpreadsheet app;
+    ScriptedMessageBox box;
+    ClsWithinExcel excel{app, box, temp.path};
+
+    void Fill(int row, int column, SheetValue value) { app.Sheet().At(row, column) = value; }
+    SheetValue Cell(int row, int column) { return app.Sheet().Get(row, column); }
+    // Selects `address` at the next prompt and confirms it.
+    void ScriptSelection(const std::string& address) {
+        box.beforeAnswer.push_back([this, address] { app.SelectByHand(address); });
+        box.beforeAnswer.push_back(nullptr);
+        box.answers.push_back(MsgAnswer::OK);
+        box.answers.push_back(MsgAnswer::OK);
+    }
+};
+
+TEST_F(ClsWithinExcelTest, GetValsReturnsTheDisplayedTextsOfTheBlock) {
+    Fill(3, 2, 426207.01);
+    Fill(3, 3, 3206261.5);
+    Fill(4, 2, std::string("X"));
+    Fill(4, 3, std::string("Y"));
+    Fill(5, 2, 1.0);
+    Fill(5, 3, -2.5);
+    Fill(6, 2, 99.0);  // below the block
+    ScriptSelection("R3C2:R5C3");
+    std::optional<CellTexts> block = excel.GetVals();
+    ASSERT_TRUE(block);
+    CellTexts expected = {{"426207.01", "3206261.5"}, {"X", "Y"}, {"1", "-2.5"}};
+    EXPECT_EQ(*block, expected);
+    EXPECT_EQ(app.selection, "R3C2:R5C3");  // the block became the selection
+    EXPECT_TRUE(temp.Entries().empty()) << "the exchange file is deleted";
+    EXPECT_EQ(box.shown.front().text, " Select your Data in Current Excel Sheet.");
+
+    // Three columns give three array columns; an empty row stays unset.
+    Fill(5, 4, std::string("z"));
+    app.Sheet().cells.erase({4, 2});
+    app.Sheet().cells.erase({4, 3});
+    ScriptSelection("R3C2:R5C4");
+    block = excel.GetVals();
+    ASSERT_TRUE(block);
+    ASSERT_EQ(block->size(), 3u);
+    EXPECT_EQ((*block)[0].size(), 3u);
+    EXPECT_EQ((*block)[2][2], "z");
+    EXPECT_EQ((*block)[1][0], "");  // the line held two tabs
+    EXPECT_TRUE(temp.Entries().empty());
+}
+
+TEST_F(ClsWithinExcelTest, GetValsCancelledOrRefusedGivesNoArray) {
+    box.answers = {MsgAnswer::Cancel};
+    EXPECT_FALSE(excel.GetVals());
+    EXPECT_EQ(app.Count("CopySelectionText"), 0u);
+
+    box.shown.clear();
+    ScriptSelection("R2:R4");
+    EXPECT_FALSE(excel.GetVals());
+    EXPECT_EQ(box.shown.back().text,
+              "The selection R2:R4 is not one block of cells. Select one block given by two "
+              "corners, for example R2C3:R10C4.");
+    EXPECT_TRUE(temp.Entries().empty());
+}
+
+TEST_F(ClsWithinExcelTest, NoRunningApplicationStartsANewOneOrSaysItCannot) {
+    app.running = false;
+    box.answers = {MsgAnswer::OK, MsgAnswer::Cancel};
+    EXPECT_FALSE(excel.GetVals());
+    ASSERT_GE(box.shown.size(), 2u);
+    EXPECT_EQ(box.shown[0].text, "Excel is not Opened\r\n New Excel will be opened");
+    EXPECT_EQ(box.shown[0].buttons, MsgButtons::OK);
+    EXPECT_EQ(app.Count("StartNew"), 1u);
+    EXPECT_EQ(app.active, 1u);  // the new application's empty sheet
+
+    // Not installed: the message says so and nothing else is asked.
+    MemorySpreadsheet none;
+    none.running = false;
+    none.canStart = false;
+    ScriptedMessageBox box2;
+    ClsWithinExcel excel2(none, box2, temp.path);
+    EXPECT_FALSE(excel2.GetVals());
+    ASSERT_EQ(box2.shown.size(), 2u);
+    EXPECT_EQ(box2.shown[1].text, "LibreOffice Calc is not installed.");
+    excel2.WriteToExcel({{{1.0, 2.0}}});
+    EXPECT_EQ(box2.shown.size(), 4u);
+    EXPECT_EQ(none.Count("SelectionAddress"), 0u);
+}
+
+TEST_F(ClsWithinExcelTest, WriteToExcelRefusesOneCellAndStopsAtCancel) {
+    // A single cell: "Invalid selection", then asked again; Cancel ends it.
+    box.answers = {MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::Cancel};
+    box.beforeAnswer = {nullptr, [this] { app.SelectByHand("R10C6"); }};
+    excel.WriteToExcel({{1.0, 2.0}});
+    ASSERT_EQ(box.shown.size(), 5u);
+    EXPECT_EQ(box.shown[3].text, "Invalid selection");
+    EXPECT_EQ(box.shown[4].text, "Locate the Pointer on Excel for Output");
+    EXPECT_EQ(app.Count("SetValues"), 0u);
+
+    // Cancel at the first prompt: no second prompt, nothing written.
+    box.shown.clear();
+    box.answers = {MsgAnswer::Cancel};
+    excel.WriteToExcel({{1.0, 2.0}});
+    EXPECT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(app.Count("SelectionAddress"), 1u);
+    EXPECT_TRUE(app.Sheet().cells.empty());
+}
+
+TEST_F(ClsWithinExcelTest, ExchangeFileBytesAndReading) {
+    // The text and one more line end; a text without its final line end is completed.
+    std::string path = WriteExchangeFile(temp.path, "a\tb\r\nc\td\r\n");
+    EXPECT_EQ(ReadBytes(path), "a\tb\r\nc\td\r\n\r\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    CellTexts rows = ReadExchangeFile(path);
+    EXPECT_EQ(rows, (CellTexts{{"a", "b"}, {"c", "d"}}));
+    EXPECT_TRUE(temp.Entries().empty());
+
+    path = WriteExchangeFile(temp.path, "a\tb\r\nc\td");
+    EXPECT_EQ(ReadBytes(path), "a\tb\r\nc\td\r\n\r\n");
+    EXPECT_EQ(ReadExchangeFile(path).size(), 2u);
+
+    // A short row fills what it has, a long row is cut to the first row's width.
+    path = WriteExchangeFile(temp.path, "a\tb\r\nc\r\nd\te\tf\r\n\r\n");
+    rows = ReadExchangeFile(path);
+    CellTexts expected = {
+        {"a", "b"}, {"c", std::nullopt}, {"d", "e"}, {std::nullopt, std::nullopt}};
+    EXPECT_EQ(rows, expected);
+
+    // A single cell.
+    path = WriteExchangeFile(temp.path, "5");
+    EXPECT_EQ(ReadExchangeFile(path), (CellTexts{{"5"}}));
+    EXPECT_TRUE(temp.Entries().empty());
+
+    EXPECT_THROW(WriteExchangeFile(temp.path + "/missing", "x"), std::system_error);
+}
+
+TEST_F(ClsWithinExcelTest, TransferWithinExcelWritesTheResultOrSaysWhyNot) {
+    Fill(2, 1, 1.0);
+    Fill(2, 2, 2.0);
+    Fill(3, 1, 3.0);
+    Fill(3, 2, 4.0);
+    ScriptSelection("R2C1:R3C2");
+    box.answers.push_back(MsgAnswer::OK);
+    ScriptSelection("R2C4:R3C5");
+    CellTexts seen;
+    TransferWithinExcel(excel, box, [&](const CellTexts& cells) {
+        seen = cells;
+        return ExcelRows{{10.0, 20.0}, {30.0, 40.0}};
+    });
+    EXPECT_EQ(seen, (CellTexts{{"1", "2"}, {"3", "4"}}));
+    EXPECT_EQ(std::get<double>(Cell(2, 4)), 10.0);
+    EXPECT_EQ(std::get<double>(Cell(3, 5)), 40.0);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(2, 3)));  // input not rewritten
+
+    // One column, and a transfer error: a message, nothing written.
+    for (bool oneColumn : {true, false}) {
+        box.shown.clear();
+        box.answers.clear();
+        ScriptSelection(oneColumn ? "R2C1:R3C1" : "R2C1:R3C2");
+        int setCalls = app.Sheet().setCalls;
+        TransferWithinExcel(excel, box, [](const CellTexts&) -> ExcelRows {
+            throw ArithmeticError("overflow in row 0");
+        });
+        EXPECT_EQ(app.Sheet().setCalls, setCalls);
+        EXPECT_EQ(box.shown.back().text,
+                  oneColumn ? "The selected block has one column. Select two columns: X and Y."
+                            : "The selection cannot be transferred: overflow in row 0\r\nNothing "
+                              "was written.");
+    }
+}
+
+}  // namespace
+}  // namespace utm

@@ -1,0 +1,259 @@
+// The Retrieve command and SelectRangePaste driven through an in-memory sheet:
+// the cells read and written, the rounding, the finishing format and the
+// selection dialogue with its messages.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "MemorySpreadsheet.h"
+#include "geodesy/Angles.h"
+#include "geodesy/ClsUTM.h"
+#include "geodesy/Declaration.h"
+#include "spreadsheet/SelectRangePaste.h"
+#include "support/ScriptedPorts.h"
+
+namespace utm {
+namespace {
+
+using test::MemorySpreadsheet;
+using test::ScriptedFileDialog;
+using test::ScriptedMessageBox;
+
+double Number(const SheetValue& v) {
+    EXPECT_TRUE(std::holds_alternative<double>(v)) << "cell is not a number";
+    return std::holds_alternative<double>(v) ? std::get<double>(v) : NAN;
+}
+
+class SelectRangePasteTest : public ::testing::Test {
+  protected:
+    MemorySpreadsheet app;
+    ScriptedMessageBox box;
+    ScriptedFileDialog files;
+    CommonDialog dialog{files};
+    SelectRangePaste paste{app, box};
+
+    void SetUp() override {
+        app.files.insert("/data/points.ods");
+        Declaration::SharedCM = DegreesToRadians(84);
+    }
+
+    // The user chooses the workbook, selects `address` at the selection
+    // prompt and confirms it.
+    void ScriptAccepted(const std::string& address) {
+        files.choices.push_back("/data/points.ods");
+        box.beforeAnswer = {[this, address] { app.SelectByHand(address); }, nullptr};
+        box.answers = {MsgAnswer::OK, MsgAnswer::OK};
+    }
+    void Fill(int row, int column, SheetValue value) { app.Sheet().At(row, column) = value; }
+    SheetValue Cell(int row, int column) { return app.Sheet().Get(row, column); }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& m : box.shown) texts.push_back(m.text);
+        return texts;
+    }
+};
+
+TEST_F(SelectRangePasteTest, ForwardBlockWritesRoundedXYRightOfTheBlockAndFormats) {
+    const double rows[3][2] = {{27.7, 85.3}, {27.5, 84.0}, {28.0, 86.0}};
+    for (int i = 0; i < 3; ++i) {
+        Fill(2 + i, 1, rows[i][0]);
+        Fill(2 + i, 2, rows[i][1]);
+    }
+    Fill(5, 3, std::string("below the block"));
+    ScriptAccepted("R2C1:R4C2");
+    bool endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    ASSERT_FALSE(endsub);
+    paste.ComputePaste(true);
+
+    EXPECT_DOUBLE_EQ(Number(Cell(2, 3)), 628198.193);
+    EXPECT_DOUBLE_EQ(Number(Cell(2, 4)), 3065307.732);
+    ClsUTM utm;
+    for (int i = 1; i < 3; ++i) {
+        double x = 0, y = 0;
+        utm.LatLongToXYEverest(rows[i][0], rows[i][1], 84, x, y);
+        double gotX = Number(Cell(2 + i, 3)), gotY = Number(Cell(2 + i, 4));
+        EXPECT_NEAR(gotX, x, 0.0005);
+        EXPECT_NEAR(gotY, y, 0.0005);
+        EXPECT_DOUBLE_EQ(gotX * 1000, std::round(gotX * 1000)) << "three decimals";
+    }
+    EXPECT_EQ(test::MemorySheet::Display(Cell(5, 3)), "below the block");
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(1, 3)));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(2, 5)));
+
+    // Read and written by block: one read per input column, one write.
+    EXPECT_EQ(app.Sheet().getCalls, 2);
+    EXPECT_EQ(app.Sheet().setCalls, 1);
+
+    // Finishing format: columns A to Z selected; the input block in Times New
+    // Roman 8 regular, its columns fitted and widened by a quarter each.
+    EXPECT_EQ(app.selection, "C1:C26");
+    for (int r = 2; r <= 4; ++r) {
+        for (int c = 1; c <= 2; ++c) {
+            const auto& font = app.Sheet().fonts.at({r, c});
+            EXPECT_EQ(font.name, "Times New Roman");
+            EXPECT_EQ(font.size, 8);
+            EXPECT_EQ(font.style, "Regular");
+        }
+    }
+    EXPECT_FALSE(app.Sheet().fonts.count({2, 3}));
+    EXPECT_DOUBLE_EQ(app.Sheet().Width(1), 1.25 * 400);  // "27.7", "27.5", "28"
+    EXPECT_DOUBLE_EQ(app.Sheet().Width(2), 1.25 * 400);
+    EXPECT_DOUBLE_EQ(app.Sheet().Width(3), 1000);  // the result column keeps its width
+}
+
+TEST_F(SelectRangePasteTest, SelectionDialogueFollowsItsStateTable) {
+    Fill(2, 1, 27.7);
+    Fill(2, 2, 85.3);
+    files.choices.push_back("/data/points.ods");
+    // prompt OK (one cell) -> confirm OK -> Invalid selection -> prompt OK
+    // (block) -> confirm Cancel -> prompt OK -> confirm OK.
+    box.beforeAnswer = {[this] { app.SelectByHand("R2C1"); }, nullptr, nullptr,
+                        [this] { app.SelectByHand("R2C1:R2C2"); }};
+    box.answers = {MsgAnswer::OK,     MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK,
+                   MsgAnswer::Cancel, MsgAnswer::OK, MsgAnswer::OK};
+    bool endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    EXPECT_FALSE(endsub);
+    EXPECT_EQ(paste.RangeAddress(), "R2C1:R2C2");
+
+    const std::string prompt = " Select your Data in Current Excel Sheet.";
+    std::vector<std::string> expected = {prompt,
+                                         "The address of the selected range is R2C1",
+                                         "Invalid selection",
+                                         prompt,
+                                         "The address of the selected range is R2C1:R2C2",
+                                         prompt,
+                                         "The address of the selected range is R2C1:R2C2"};
+    EXPECT_EQ(Texts(), expected);
+    EXPECT_EQ(box.shown[0].buttons, MsgButtons::OKCancel);
+    EXPECT_EQ(box.shown[0].title, "UTM");
+    EXPECT_EQ(box.shown[1].title, "Confirmation !");
+    EXPECT_EQ(box.shown[1].buttons, MsgButtons::OKCancel);
+    EXPECT_EQ(box.shown[2].icon, MsgIcon::Information);
+    EXPECT_EQ(box.shown[2].buttons, MsgButtons::OK);
+    EXPECT_EQ(box.shown[2].title, "UTM");
+    EXPECT_EQ(app.Count("Show"), 3u);  // shown on every OK at the prompt
+
+    // The workbook dialog's settings.
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_EQ(files.requests[0].filter, "*.xls (Excel Files)|*.xls|");
+    EXPECT_EQ(files.requests[0].title, "Select the data file for Sorting");
+    EXPECT_EQ(files.requests[0].action, FileDialogAction::Open);
+}
+
+TEST_F(SelectRangePasteTest, CancelAtTheSelectionPromptEndsWithNothingReadOrWritten) {
+    files.choices.push_back("/data/points.ods");
+    box.answers = {MsgAnswer::Cancel};
+    bool endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    EXPECT_TRUE(endsub);
+    paste.ComputePaste(true);
+    EXPECT_EQ(app.Count("GetValues"), 0u);
+    EXPECT_EQ(app.Count("SetValues"), 0u);
+    EXPECT_TRUE(app.Sheet().cells.empty());
+}
+
+TEST_F(SelectRangePasteTest, RequestsThatCannotGoOnEndWithAMessage) {
+    // No workbook chosen: the message, and nothing is bound.
+    bool endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    EXPECT_TRUE(endsub);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Select the Excel data file"});
+    EXPECT_EQ(app.calls.size(), 0u);
+
+    // A workbook that cannot be opened.
+    box.shown.clear();
+    files.choices.push_back("/data/missing.ods");
+    endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    EXPECT_TRUE(endsub);
+    EXPECT_EQ(Texts(),
+              std::vector<std::string>{"The workbook /data/missing.ods cannot be opened."});
+
+    // Whole rows, whole columns and several blocks are not one block.
+    for (std::string address : {"R2:R5", "C1:C3", "R1C1:R2C2,R4C1:R5C2"}) {
+        box.shown.clear();
+        ScriptAccepted(address);
+        endsub = false;
+        paste.ReadSheet(dialog, endsub);
+        EXPECT_TRUE(endsub) << address;
+        ASSERT_EQ(box.shown.size(), 3u);
+        EXPECT_EQ(box.shown[2].text, "The selection " + address +
+                                         " is not one block of cells. Select one block given by "
+                                         "two corners, for example R2C3:R10C4.");
+    }
+    EXPECT_EQ(app.Count("GetValues"), 0u);
+
+    // The application dies while the block is read.
+    box.shown.clear();
+    ScriptAccepted("R2C1:R3C2");
+    box.beforeAnswer.push_back([this] { app.dead = true; });  // at the confirmation
+    box.beforeAnswer.erase(box.beforeAnswer.begin() + 1);
+    endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    EXPECT_TRUE(endsub);
+    EXPECT_EQ(box.shown.back().text, "LibreOffice Calc stopped responding.");
+}
+
+TEST_F(SelectRangePasteTest, RowThatCannotBeConvertedStopsTheRunAndIsNamed) {
+    for (int r = 2; r <= 5; ++r) {
+        Fill(r, 1, 27.7);
+        Fill(r, 2, 85.3);
+    }
+    Fill(4, 1, 1e308);  // overflows in the conversion to radians
+    ScriptAccepted("R2C1:R5C2");
+    bool endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    box.shown.clear();
+    paste.ComputePaste(true);
+    EXPECT_DOUBLE_EQ(Number(Cell(2, 3)), 628198.193);
+    EXPECT_DOUBLE_EQ(Number(Cell(3, 4)), 3065307.732);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(4, 3)));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(5, 3)));
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_NE(box.shown[0].text.find("Row 4 cannot be converted"), std::string::npos);
+    EXPECT_NE(box.shown[0].text.find("Rows 2 to 3 received their results."), std::string::npos);
+    EXPECT_EQ(app.Count("SetFont"), 0u);  // no finishing format
+    EXPECT_EQ(app.selection, "R2C1:R5C2");
+}
+
+TEST_F(SelectRangePasteTest, RetrieveSetsTheCentralMeridianAndRunsBothSteps) {
+    auto object = [this]() -> SelectRangePaste& { return paste; };
+    int cleared = 0;
+    auto clear = [&] { ++cleared; };
+
+    // Cancel at " Select your Excel Data file.": nothing else.
+    box.answers = {MsgAnswer::Cancel};
+    EXPECT_FALSE(Retrieve(object, box, dialog, "87", ConversionDirection::LatLongToXY, clear));
+    EXPECT_DOUBLE_EQ(Declaration::SharedCM, 87 * Pi() / 180);
+    EXPECT_EQ(Texts(), std::vector<std::string>{" Select your Excel Data file."});
+    EXPECT_EQ(box.shown[0].buttons, MsgButtons::OKCancel);
+    EXPECT_TRUE(files.requests.empty());
+
+    // Neither direction: the request ends before the first prompt.
+    box.shown.clear();
+    EXPECT_FALSE(Retrieve(object, box, dialog, "", ConversionDirection::None, clear));
+    EXPECT_DOUBLE_EQ(Declaration::SharedCM, 0.0);  // an empty box gives 0
+    EXPECT_TRUE(box.shown.empty());
+
+    // A full request with the central meridian typed as 84.
+    Fill(2, 1, 27.7);
+    Fill(2, 2, 85.3);
+    files.choices.push_back("/data/points.ods");
+    box.beforeAnswer = {nullptr, [this] { app.SelectByHand("R2C1:R2C2"); }, nullptr};
+    box.answers = {MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK};
+    EXPECT_TRUE(Retrieve(object, box, dialog, "84", ConversionDirection::LatLongToXY, clear));
+    EXPECT_EQ(cleared, 1);
+    EXPECT_DOUBLE_EQ(Number(Cell(2, 3)), 628198.193);
+
+    // Cancel at the selection prompt: the box keeps its text.
+    files.choices.push_back("/data/points.ods");
+    box.answers = {MsgAnswer::OK, MsgAnswer::Cancel};
+    EXPECT_FALSE(Retrieve(object, box, dialog, "84", ConversionDirection::XYToLatLong, clear));
+    EXPECT_EQ(cleared, 1);
+}
+
+}  // namespace
+}  // namespace utm

@@ -1,0 +1,197 @@
+// File transfers: modes, result names, exact result bytes, and failures that
+// leave the previous result and no temporary file behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/LineReader.h"
+#include "common/NumberFormat.h"
+#include "geodesy/ClsUTM.h"
+#include "support/ScriptedPorts.h"
+#include "support/TempFolder.h"
+#include "transfer/TransferFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using utm::DataFileMode;
+using utm::FileTransferStatus;
+using utm::ResultFilePath;
+using Names = std::set<std::string>;
+
+/// The line of the first worked example through kind 0, from the engine's values.
+std::string WorkedExampleLine(char delimiter = ',') {
+    double outX = 0, outY = 0;
+    utm::ClsUTM().XYEverest81ToXYEverest84(426207.01, 3206261.5, outX, outY);
+    EXPECT_NEAR(outX, 133754.5409, 1e-4);
+    EXPECT_NEAR(outY, 3211848.1481, 1e-4);
+    const std::string d(1, delimiter);
+    return "426207.01" + d + "3206261.5" + d + utm::FormatGeneral(outX) + d +
+           utm::FormatGeneral(outY) + "\r\n";
+}
+
+class TransferFileTest : public ::testing::Test {
+  protected:
+    std::string Path(const std::string& name) const { return folder_.File(name); }
+    void Write(const std::string& name, const std::string& bytes) const {
+        folder_.Write(name, bytes);
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    /// The window's file transfer of `name` holding `bytes`.
+    utm::FileTransferOutcome Run(const std::string& name, const std::string& bytes, int kind = 0,
+                                 char decimalSeparator = '.') {
+        Write(name, bytes);
+        return utm::TransferDataFile(Path(name), kind, decimalSeparator, messages_);
+    }
+    /// The folder's names: no temporary file may stay behind.
+    Names Entries() const { return folder_.Entries(); }
+
+    utm::test::TempFolder folder_;
+    utm::test::ScriptedMessageBox messages_;
+};
+
+TEST(ResultFileNames, ModeAndResultNameFollowThePath) {
+    EXPECT_EQ(ResultFilePath("D:\\survey\\pts.csv"), "D:\\survey\\ptsOut.csv");
+    EXPECT_EQ(ResultFilePath("/data/PTS.CSV"), "/data/PTSOut.csv");
+    EXPECT_EQ(ResultFilePath("/data/pts.Csv"), "/data/ptsOut.csv");
+    EXPECT_EQ(ResultFilePath("D:\\survey\\pts.txt"), "D:\\survey\\ptsOut.txt");
+    EXPECT_EQ(ResultFilePath("D:\\survey\\pts.dat"), "D:\\survey\\ptsOut.txt");
+    EXPECT_EQ(ResultFilePath("/data/points"), "/data/poOut.txt");
+    EXPECT_EQ(ResultFilePath(".csv"), "Out.csv");
+    EXPECT_EQ(ResultFilePath("/data/pts.€€x"), "/data/ptsOut.txt");  // characters, not bytes
+    EXPECT_EQ(ResultFilePath("a.c"), std::nullopt);
+    EXPECT_EQ(ResultFilePath("€€€"), std::nullopt);
+    EXPECT_EQ(utm::ModeOfPath("/data/ptscsv"), DataFileMode::Csv);
+    EXPECT_EQ(utm::ModeOfPath("sv"), DataFileMode::Text);
+}
+
+TEST_F(TransferFileTest, CsvResultBytes) {
+    // The worked example, then a replaced result file.
+    Write("ptsOut.csv", "an older and longer result file\r\n");
+    const auto outcome = Run("pts.csv", "426207.01,3206261.5\r\n");
+    EXPECT_EQ(outcome.status, FileTransferStatus::Written);
+    EXPECT_EQ(outcome.resultPath, Path("ptsOut.csv"));
+    EXPECT_EQ(Read("ptsOut.csv"), WorkedExampleLine());
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_EQ(Entries(), (Names{"pts.csv", "ptsOut.csv"}));
+
+    // Heading, three fields, one field, empty line, a bad field; nothing selected.
+    Run("PTS.CSV", "X,Y\r\n1,2,3\n512345.25\r\r\n512345.25,abc", utm::kNoTransferKind);
+    EXPECT_EQ(Read("PTSOut.csv"), "0,0,,\r\n0,0,,\r\n0,0,,\r\n0,0,,\r\n512345.25,0,,\r\n");
+
+    // CSV files read and write "." whatever the locale's separator.
+    Run("loc.csv", "1.5,-2.25\r\n", utm::kNoTransferKind, ',');
+    EXPECT_EQ(Read("locOut.csv"), "1.5,-2.25,,\r\n");
+}
+
+TEST_F(TransferFileTest, TextResultBytes) {
+    Run("pts.dat", "-159257.4079\t3225204.508\r\n1,2\r\n0.5\t-0\r\n", utm::kNoTransferKind);
+    EXPECT_EQ(Read("ptsOut.txt"), "-159257.4079  3225204.508 \r\n 0  0 \r\n 0.5  0 \r\n");
+
+    // The locale's separator is read and written.
+    Run("pts.txt", "-159257,4079\t3225204,508\r\n", 3, ',');
+    double outX = 0, outY = 0;
+    utm::ClsUTM().XYwgs87ToXYEverest84(-159257.4079, 3225204.508, outX, outY);
+    EXPECT_EQ(Read("ptsOut.txt"), "-159257,4079  3225204,508  " + utm::FormatGeneral(outX, ',') +
+                                      "  " + utm::FormatGeneral(outY, ',') + " \r\n");
+}
+
+TEST_F(TransferFileTest, NoPathOrNoFileIsSkippedSilently) {
+    for (const std::string& path :
+         {std::string(), std::string("Load data file"), Path("none.csv"), folder_.Path() + "/"}) {
+        EXPECT_EQ(utm::TransferDataFile(path, 0, '.', messages_).status,
+                  FileTransferStatus::Skipped)
+            << path;
+    }
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(TransferFileTest, FailuresAreReportedAndKeepThePreviousResult) {
+    struct Case {
+        const char* content;
+        const char* expectedText;
+    };
+    for (const Case& c : {Case{"", "pts.csv\" holds no lines."},
+                          Case{"426207.01,3206261.5\r\n1e300,0\r\n", "Line 2 of the data file"}}) {
+        messages_.shown.clear();
+        Write("ptsOut.csv", "previous result\r\n");
+        EXPECT_EQ(Run("pts.csv", c.content).status, FileTransferStatus::Failed);
+        ASSERT_EQ(messages_.shown.size(), 1u);
+        EXPECT_NE(messages_.shown[0].text.find(c.expectedText), std::string::npos)
+            << messages_.shown[0].text;
+        EXPECT_EQ(messages_.shown[0].title, "UTM");
+        EXPECT_EQ(Read("ptsOut.csv"), "previous result\r\n");
+        EXPECT_EQ(Entries(), (Names{"pts.csv", "ptsOut.csv"}));
+    }
+
+    // A folder where the result file should go.
+    messages_.shown.clear();
+    fs::remove(Path("ptsOut.csv"));
+    fs::create_directory(Path("ptsOut.csv"));
+    EXPECT_EQ(Run("pts.csv", "1,2\r\n").status, FileTransferStatus::Failed);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_NE(messages_.shown[0].text.find(Path("ptsOut.csv")), std::string::npos);
+    EXPECT_EQ(Entries(), (Names{"pts.csv", "ptsOut.csv"}));
+}
+
+TEST_F(TransferFileTest, ShortPathAndUnreadableFileAreReported) {
+    const fs::path saved = fs::current_path();
+    fs::current_path(folder_.Path());
+    Write("a.c", "1,2\r\n");
+    utm::TransferDataFile("a.c", 0, '.', messages_);
+    fs::current_path(saved);
+    EXPECT_EQ(Entries(), (Names{"a.c"}));
+    // A file that exists but whose content cannot be read.
+    utm::TransferDataFile("/proc/self/mem", 0, '.', messages_);
+    ASSERT_EQ(messages_.shown.size(), 2u);
+    EXPECT_NE(messages_.shown[0].text.find("\"a.c\" is too short"), std::string::npos);
+    EXPECT_NE(messages_.shown[1].text.find("\"/proc/self/mem\" cannot be read"), std::string::npos);
+}
+
+TEST_F(TransferFileTest, BigFileInTwoHalvesMatchesLineByLineTransfer) {
+    // Big enough to be read, transferred and written in two halves.
+    std::string data;
+    const char* ends[] = {"\r\n", "\n", "\r"};
+    for (std::size_t i = 0; i < 60000; ++i) {
+        data += i % 997 == 0 ? std::string("X,Y")
+                             : std::to_string(300000 + (i * 7919) % 400000) + "." +
+                                   std::to_string(i % 1000) + "," +
+                                   std::to_string(2900000 + (i * 104729) % 400000) + ".25";
+        data += ends[i % 3];
+    }
+    ASSERT_GT(data.size(), 1u << 20);
+    Run("big.csv", data, 2);
+    utm::PointBlock points;
+    for (std::string_view line : utm::SplitLines(data)) {
+        points.push_back(utm::SplitPointLine(line, ','));
+    }
+    EXPECT_TRUE(Read("bigOut.csv") == utm::FormatResultFile(points, utm::TransferPoints(2, points),
+                                                            DataFileMode::Csv, '.'));
+
+    // A failing line in the second half, then also one in the first: the
+    // first failing line is named, the previous result stays.
+    const std::string previous = Read("bigOut.csv");
+    const std::size_t at = data.find("\r\n", data.size() - 5000) + 2;
+    const std::size_t line = utm::CountLines(std::string_view(data).substr(0, at)) + 1;
+    data.insert(at, "1e300,0\r\n");
+    Run("big.csv", data, 2);
+    data.insert(0, "1,2\r\n1e300,0\r\n");
+    Run("big.csv", data, 2);
+    ASSERT_EQ(messages_.shown.size(), 2u);
+    EXPECT_EQ(messages_.shown[0].text.rfind("Line " + std::to_string(line) + " of", 0), 0u)
+        << messages_.shown[0].text;
+    EXPECT_EQ(messages_.shown[1].text.rfind("Line 2 of", 0), 0u) << messages_.shown[1].text;
+    EXPECT_TRUE(Read("bigOut.csv") == previous);
+    EXPECT_EQ(Entries(), (Names{"big.csv", "bigOut.csv"}));
+}
+
+}  // namespace
