@@ -82,6 +82,27 @@ char* WriteInteger(char* out, std::uint64_t n) {
     return std::to_chars(out, out + 24, n).ptr;
 }
 
+/// Writes units / 10^decimals in plain decimal notation without trailing
+/// zeros or a trailing separator (decimals at most 6).
+char* WriteFixedPoint(char* out, std::uint64_t units, int decimals, char decimalSeparator) {
+    std::uint64_t scale = 1;
+    for (int i = 0; i < decimals; ++i) scale *= 10;
+    out = WriteInteger(out, units / scale);
+    std::uint64_t fraction = units % scale;
+    if (fraction == 0) return out;
+    int digits = decimals;
+    while (fraction % 10 == 0) {
+        fraction /= 10;
+        --digits;
+    }
+    *out++ = decimalSeparator;
+    for (int i = digits - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+    }
+    return out + digits;
+}
+
 /// General form of values that are a whole number of millionths below 1e8
 /// (all inputs with up to six decimals, all results rounded to three). Such a
 /// value is the double nearest to M/10^6 with M below 10^14, and as M/10^6 has
@@ -94,22 +115,7 @@ char* WriteGeneralMillionths(char* out, double value, char decimalSeparator) {
     const auto millionths = static_cast<std::uint64_t>(magnitude * 1e6 + 0.5);
     if (millionths == 0 || static_cast<double>(millionths) / 1e6 != magnitude) return nullptr;
     if (value < 0) *out++ = '-';
-    out = WriteInteger(out, millionths / 1000000);
-    std::uint64_t fraction = millionths % 1000000;
-    if (fraction != 0) {
-        int digits = 6;
-        while (fraction % 10 == 0) {
-            fraction /= 10;
-            --digits;
-        }
-        *out++ = decimalSeparator;
-        for (int i = digits - 1; i >= 0; --i) {
-            out[i] = static_cast<char>('0' + fraction % 10);
-            fraction /= 10;
-        }
-        out += digits;
-    }
-    return out;
+    return WriteFixedPoint(out, millionths, 6, decimalSeparator);
 }
 
 /// RoundFixed3 without text for magnitudes from 1e-4 up to below 1e11, where
@@ -411,22 +417,7 @@ char* WriteRoundedFixed3(char* out, double value, char decimalSeparator, double&
     const double magnitude = static_cast<double>(thousandths) / 1000.0;
     rounded = value < 0 ? -magnitude : magnitude;
     if (value < 0) *out++ = '-';
-    out = WriteInteger(out, thousandths / 1000);
-    std::uint64_t fraction = thousandths % 1000;
-    if (fraction != 0) {
-        int digits = 3;
-        while (fraction % 10 == 0) {
-            fraction /= 10;
-            --digits;
-        }
-        *out++ = decimalSeparator;
-        for (int i = digits - 1; i >= 0; --i) {
-            out[i] = static_cast<char>('0' + fraction % 10);
-            fraction /= 10;
-        }
-        out += digits;
-    }
-    return out;
+    return WriteFixedPoint(out, thousandths, 3, decimalSeparator);
 }
 
 bool ParseDecimal(std::string_view text, double& value) {
