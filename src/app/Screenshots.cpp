@@ -13,6 +13,7 @@
 #include "about/Aboutfrm.h"
 #include "about/frmAbout.h"
 #include "mainwindow/ui/Utm.h"
+#include "transfer/FrmMERIDEX.h"
 
 namespace utm {
 
@@ -65,6 +66,15 @@ bool SaveScreenshots(Utm& window, const QString& folder) {
     window.AboutUTM_Click();
     if (Aboutfrm* text = window.AboutTextWindow()) {
         ok = Save(*text, dir, QStringLiteral("Aboutfrm.png")) && ok;
+    }
+
+    // The transfer window, opened as the MERIDEX menu item opens it.
+    window.Meridex_Click();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* transfer = qobject_cast<FrmMERIDEX*>(w); transfer && transfer->isVisible()) {
+            ok = Save(*transfer, dir, QStringLiteral("FrmMERIDEX.png")) && ok;
+            transfer->close();
+        }
     }
     return ok;
 }
