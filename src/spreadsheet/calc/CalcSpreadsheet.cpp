@@ -686,6 +686,11 @@ std::string AddressText(const css::table::CellRangeAddress& address, int rowCoun
 
 CalcSpreadsheet::CalcSpreadsheet(CalcOptions options) : impl_(std::make_unique<Impl>()) {
     impl_->options = std::move(options);
+    // The UNO bridge writes to the office's pipe; when the office has died, a
+    // write would raise SIGPIPE and end this program. Ignored, the write fails
+    // and the bridge reports the office as gone, which the operations tell the
+    // user about.
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 CalcSpreadsheet::~CalcSpreadsheet() {
