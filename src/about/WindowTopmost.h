@@ -18,8 +18,4 @@ inline void SetWindowTopmost(QWidget& window, bool topmost) {
     if (visible) window.show();
 }
 
-inline bool IsWindowTopmost(const QWidget& window) {
-    return window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-}
-
 }  // namespace utm

@@ -29,10 +29,14 @@ constexpr std::uint64_t kPow10[] = {1ULL,
                                     100000000000000000ULL,
                                     1000000000000000000ULL};
 
-/// Powers of ten that are exact doubles, for reading short decimals.
+/// Powers of ten that are exact doubles, 10^0 to 10^22.
 constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+/// Lower bounds of the decades 10^-6 ... 10^15 (index e + 6).
+constexpr double kDecade[] = {1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
+                              1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 /// |value| rounded to 15 significant digits: the digits without trailing
 /// zeros (at least one) and the power of ten of the first digit.
@@ -85,8 +89,7 @@ char* WriteInteger(char* out, std::uint64_t n) {
 /// Writes units / 10^decimals in plain decimal notation without trailing
 /// zeros or a trailing separator (decimals at most 6).
 char* WriteFixedPoint(char* out, std::uint64_t units, int decimals, char decimalSeparator) {
-    std::uint64_t scale = 1;
-    for (int i = 0; i < decimals; ++i) scale *= 10;
+    const std::uint64_t scale = kPow10[decimals];
     out = WriteInteger(out, units / scale);
     std::uint64_t fraction = units % scale;
     if (fraction == 0) return out;
@@ -127,10 +130,8 @@ bool RoundFixed3Exact(double magnitude, std::uint64_t& thousandthsOut) {
     if (!(magnitude >= 1e-4 && magnitude < 1e11)) return false;
     // Power of ten of the first digit (a wrong guess at a decade boundary is
     // caught below through the digit count).
-    static constexpr double kDecadeAbove[] = {1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2,  1e3, 1e4,
-                                              1e5,  1e6,  1e7,  1e8, 1e9, 1e10, 1e11};
     int e = -4;
-    while (e < 10 && magnitude >= kDecadeAbove[e + 4]) ++e;
+    while (e < 10 && magnitude >= kDecade[e + 7]) ++e;
     const int k = 14 - e;  // magnitude * 10^k has 15 digits before the point
     // magnitude = mantissa * 2^binaryExponent with a 53-bit mantissa (a normal double).
     std::uint64_t bits = 0;
@@ -197,17 +198,6 @@ double ReadDecimal(const char* digits, int count, int lastExponent) {
     return value;
 }
 
-/// 10^k for k = 0..19: exact doubles.
-constexpr double kPow10d[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-                              1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
-
-/// Lower bounds of the decades 10^-6 ... 10^15 (index e + 6).
-constexpr double kDecade[] = {1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
-                              1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-
-constexpr std::uint64_t k1e14 = 100000000000000ULL;
-constexpr std::uint64_t k1e15 = 1000000000000000ULL;
-
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -241,7 +231,7 @@ bool Round15(double magnitude, std::uint64_t& digits, int& exponent) {
     if (e < -5 || e > 14) return false;
     // magnitude * 10^(14 - e) exactly, as the sum of the rounded product and
     // its rounding error (the power of ten is an exact double).
-    const double power = kPow10d[14 - e];
+    const double power = kExactPow10[14 - e];
     const double scaled = magnitude * power;
     const double error = std::fma(magnitude, power, -scaled);
     // The decade bounds below 1 are not exact doubles: check the guess.
@@ -257,10 +247,10 @@ bool Round15(double magnitude, std::uint64_t& digits, int& exponent) {
     }
     // Next to a tie the last rounding steps could decide wrongly: leave it to
     // the exact routine.
-    if (q < k1e14 || std::fabs(fraction - 0.5) < 1e-6) return false;
+    if (q < kPow10[14] || std::fabs(fraction - 0.5) < 1e-6) return false;
     if (fraction > 0.5) ++q;
-    if (q == k1e15) {
-        q = k1e14;
+    if (q == kPow10[15]) {
+        q = kPow10[14];
         if (++e > 14) return false;
     }
     digits = q;
@@ -293,11 +283,11 @@ char* WriteGeneralRounded15(char* out, double value, char decimalSeparator) {
     }
     const int integerDigits = e + 1;
     if (n <= integerDigits) {
-        WriteDigits(out, q * static_cast<std::uint64_t>(kPow10d[integerDigits - n]), integerDigits);
+        WriteDigits(out, q * kPow10[integerDigits - n], integerDigits);
         return out + integerDigits;
     }
     const int decimals = n - integerDigits;
-    const auto scale = static_cast<std::uint64_t>(kPow10d[decimals]);
+    const std::uint64_t scale = kPow10[decimals];
     WriteDigits(out, q / scale, integerDigits);
     out += integerDigits;
     *out++ = decimalSeparator;

@@ -38,18 +38,10 @@ class SafeFileWriter {
 
     /// Appends bytes. Throws FileWriteError when the system refuses them (disk full).
     void Write(std::string_view bytes);
-    /// The buffer to append to directly; call FlushIfFull() after appending.
-    std::string& Buffer() { return buffer_; }
-    void FlushIfFull() {
-        if (buffer_.size() >= kBlockSize) Flush();
-    }
 
     /// Writes what is buffered, closes the file and renames it over the target. Throws
     /// FileWriteError naming the target on failure (the target then keeps its previous content).
     void Commit();
-
-    /// The path the file is written to.
-    const std::string& TargetPath() const { return target_; }
 
   private:
     static constexpr std::size_t kBlockSize = 1 << 20;

@@ -13,7 +13,6 @@ bool LineReader::Next(std::string_view& line) {
         pos_ = end + 1;
         if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
     }
-    ++lineNumber_;
     return true;
 }
 

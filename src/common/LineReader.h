@@ -18,13 +18,9 @@ class LineReader {
     /// The next line into `line`; false at the end of the text.
     bool Next(std::string_view& line);
 
-    /// Number of lines read so far (1 after the first line).
-    std::size_t LineNumber() const { return lineNumber_; }
-
   private:
     std::string_view text_;
     std::size_t pos_ = 0;
-    std::size_t lineNumber_ = 0;
 };
 
 /// The number of lines of `text` ("a\r\nb" and "a\r\nb\r\n" both have 2; "a\r\n\r\n" has 2).

@@ -37,8 +37,9 @@ std::string NonFinite(double value) {
     return value < 0 ? "-Infinity" : "Infinity";
 }
 
-/// Rounds a non-negative decimal (digits, exponent of the first digit) to three
-/// decimals, halves away from zero, and returns integer part and three decimals.
+/// `value` rounded to 15 significant digits, then to three decimals (halves
+/// away from zero), as text: sign, integer digits (a lone 0 below 1 only with
+/// `leadingZero`), separator, three decimals.
 std::string Fixed3(double value, char decimalSeparator, bool leadingZero) {
     if (!std::isfinite(value)) return NonFinite(value);
     const bool negative = std::signbit(value);

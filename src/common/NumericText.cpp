@@ -9,9 +9,6 @@ namespace utm {
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -75,8 +72,7 @@ std::size_t NumberPrefixLength(std::string_view text) {
 }
 
 bool IsNumeric(std::string_view text) {
-    text = SkipLeadingBlanks(text);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    text = TrimBlanks(text);
     const std::size_t n = NumberPrefixLength(text);
     if (n == 0 || n != text.size()) return false;
     double value = 0.0;

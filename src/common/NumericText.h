@@ -6,6 +6,18 @@
 
 namespace utm {
 
+/// A blank: a space or a tab.
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+/// `text` without the blanks at its start and end.
+inline std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
 /// True when `text`, apart from blanks (spaces and tabs) before and after it,
 /// is a decimal number: an optional sign, digits with at most one decimal point
 /// and at least one digit, and an optional exponent (E or e, an optional sign,

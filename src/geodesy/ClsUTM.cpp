@@ -13,16 +13,15 @@ namespace {
 
 void Forward(const EllipsoidTerms& terms, double k0, double Phi, double Lambda, double LambdaNot,
              double& OutEast, double& OutNorth) {
-    const double pi = Pi();
-    const GridPoint p = ForwardSeries(terms, k0, (pi * Phi) / 180.0, (pi * Lambda) / 180.0,
-                                      (pi * LambdaNot) / 180.0);
+    const GridPoint p = ForwardSeries(terms, k0, DegreesToRadians(Phi), DegreesToRadians(Lambda),
+                                      DegreesToRadians(LambdaNot));
     OutEast = p.x;
     OutNorth = p.y;
 }
 
 void Inverse(const EllipsoidTerms& terms, double k0, double x, double y, double LambdaNot,
              double& OutLat, double& OutLong) {
-    const GeodeticPoint p = InverseSeries(terms, k0, x, y, (Pi() * LambdaNot) / 180.0);
+    const GeodeticPoint p = InverseSeries(terms, k0, x, y, DegreesToRadians(LambdaNot));
     OutLat = p.phi;
     OutLong = p.lambda;
 }
@@ -33,12 +32,10 @@ void Transfer(const GridDefinition& source, const GridDefinition& target, double
               double& OutX, double& OutY) {
     const EllipsoidTerms& sourceTerms = TermsOf(*source.ellipsoid);
     const EllipsoidTerms& targetTerms = TermsOf(*target.ellipsoid);
-    const double pi = Pi();
     const GeodeticPoint g =
-        InverseSeries(sourceTerms, source.k0, x, y, (pi * source.centralMeridian) / 180.0);
-    const double phiDegrees = (g.phi * 180.0) / pi;
-    const double lambdaDegrees = (g.lambda * 180.0) / pi;
-    Forward(targetTerms, target.k0, phiDegrees, lambdaDegrees, target.centralMeridian, OutX, OutY);
+        InverseSeries(sourceTerms, source.k0, x, y, DegreesToRadians(source.centralMeridian));
+    Forward(targetTerms, target.k0, RadiansToDegrees(g.phi), RadiansToDegrees(g.lambda),
+            target.centralMeridian, OutX, OutY);
 }
 
 }  // namespace
@@ -95,7 +92,7 @@ void ClsUTM::XYwgs87ToXYEverest84(double x, double y, double& OutX, double& OutY
 }
 
 std::array<double, 3> ClsUTM::RadToDeg(double Rad) const {
-    const double v = (Rad * 180.0) / Pi();
+    const double v = RadiansToDegrees(Rad);
     const double degrees = std::floor(v);
     const double minutesWithFraction = (v - degrees) * 60.0;
     const double minutes = std::floor(minutesWithFraction);

@@ -46,7 +46,8 @@ char* WriteInputs(char* out, double first, double second, char decimalSeparator)
 
 }  // namespace
 
-std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader) {
+std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader,
+                   const std::function<void(const std::string&)>& showPath) {
     dialog.Filter = kBrowseFilter;
     dialog.DialogTitle = kBrowseTitle;
     try {
@@ -59,6 +60,7 @@ std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loa
         messages.Inform("Select the data file");
         return {};
     }
+    if (showPath) showPath(path);
     loader.ReadData(path);
     messages.Inform("No of Data = " + std::to_string(loader.Columns().DataCount));
     return path;
@@ -75,7 +77,6 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request, dataload& 
     {
         const std::optional<std::string> bytes = ReadWholeFile(dataPath);
         if (!bytes) {
-            columns.DataCount = 0;
             loader.Reset();
             if (dataPath.empty() || dataPath == kNoDataFileText) {
                 return Failure(messages,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "mainwindow/ConversionDirection.h"
@@ -27,10 +28,13 @@ inline constexpr const char* kOutputHeader = "Latitude\tLongitude\tEasting(X)\tN
 
 /// The Browse command (`Command1_Click`, `mnubrowse_Click`): shows `dialog` as
 /// an Open dialog with the data-file filter and title, reads the chosen file
-/// with `loader` and shows "No of Data = N". Returns the path for `Text6`, or
-/// an empty text when no file name was chosen (after the message "Select the
-/// data file") or the dialog failed (no message); `Text6` then stays as it was.
-std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader);
+/// with `loader` and shows "No of Data = N". `showPath` receives the chosen
+/// path before the file is read, so `Text6` names it while the count is shown.
+/// Returns the path, or an empty text when no file name was chosen (after the
+/// message "Select the data file") or the dialog failed (no message); `Text6`
+/// then stays as it was.
+std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader,
+                   const std::function<void(const std::string&)>& showPath = {});
 
 /// How a batch run ended.
 struct BatchRunResult {

@@ -5,14 +5,11 @@
 #include "common/FastNumberFormat.h"
 #include "common/FileIO.h"
 #include "common/LineReader.h"
+#include "common/NumericText.h"
 
 namespace utm {
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 /// Walks the fields of a data file in sequence. A field ends at a comma or at
 /// the end of its line, so an empty line, or a comma just before a line end,
@@ -53,15 +50,20 @@ class FieldReader {
     std::size_t fieldLine_ = 0;
 };
 
+/// Sets `DataCount` to the number of lines of `bytes` and, when there are any,
+/// recreates `DataFirst` and `DataSecond` with that many elements, all 0.
+void CountInto(BatchColumns& columns, std::string_view bytes) {
+    columns.DataCount = CountLines(bytes);
+    if (columns.DataCount == 0) return;
+    columns.DataFirst.Recreate(columns.DataCount);
+    columns.DataSecond.Recreate(columns.DataCount);
+}
+
 }  // namespace
 
 double DataFieldValue(std::string_view field) {
-    std::size_t first = 0;
-    std::size_t last = field.size();
-    while (first < last && IsBlank(field[first])) ++first;
-    while (last > first && IsBlank(field[last - 1])) --last;
     double value = 0.0;
-    return ParseDecimal(field.substr(first, last - first), value) ? value : 0.0;
+    return ParseDecimal(TrimBlanks(field), value) ? value : 0.0;
 }
 
 std::size_t LineOfPoint(std::string_view bytes, std::size_t point) {
@@ -78,11 +80,7 @@ std::size_t LineOfPoint(std::string_view bytes, std::size_t point) {
 void dataload::CountData(const std::string& location) {
     columns_.DataCount = 0;
     const std::optional<std::string> bytes = ReadWholeFile(location);
-    if (!bytes) return;
-    columns_.DataCount = CountLines(*bytes);
-    if (columns_.DataCount == 0) return;
-    columns_.DataFirst.Recreate(columns_.DataCount);
-    columns_.DataSecond.Recreate(columns_.DataCount);
+    if (bytes) CountInto(columns_, *bytes);
 }
 
 void dataload::ReadData(const std::string& location) {
@@ -93,10 +91,8 @@ void dataload::ReadData(const std::string& location) {
 }
 
 void dataload::ReadBytes(std::string_view bytes) {
-    columns_.DataCount = CountLines(bytes);
+    CountInto(columns_, bytes);
     if (columns_.DataCount == 0) return;
-    columns_.DataFirst.Recreate(columns_.DataCount);
-    columns_.DataSecond.Recreate(columns_.DataCount);
     FieldReader reader(bytes);
     std::string_view field;
     for (std::size_t i = 1; i <= columns_.DataCount; ++i) {

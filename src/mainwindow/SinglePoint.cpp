@@ -33,7 +33,6 @@ SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageB
         result.status = Status::NoDirection;
         return result;
     }
-    Declaration::SharedCM = DegreesToRadians(Val(request.CentralMeridianText));
 
     try {
         if (request.Direction == ConversionDirection::LatLongToXY) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "common/LineReader.h"
 #include "geodesy/ArithmeticError.h"
 #include "spreadsheet/RangeAddress.h"
 #include "spreadsheet/SelectionDialogue.h"
@@ -50,21 +51,6 @@ std::string ReadWholeFile(const std::string& path) {
     }
     ::close(fd);
     return bytes;
-}
-
-// The lines of `bytes`: CR LF, CR and LF each end a line; a last line without
-// a line end counts.
-std::vector<std::string_view> SplitLines(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-        lines.push_back(bytes.substr(start, i - start));
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size()) lines.push_back(bytes.substr(start));
-    return lines;
 }
 
 std::vector<std::string_view> SplitTabs(std::string_view line) {

@@ -186,7 +186,7 @@ bool Retrieve(const std::function<SelectRangePaste&()>& paste, MessageBoxPort& b
               CommonDialog& CommonDialog1, std::string_view centralMeridianText,
               ConversionDirection direction, const std::function<void()>& clearDataFileBox) {
     bool endsub = false;
-    Declaration::SharedCM = Val(centralMeridianText) * Pi() / 180.0;
+    Declaration::SharedCM = DegreesToRadians(Val(centralMeridianText));
     bool forward = false;
     if (direction == ConversionDirection::LatLongToXY) {
         forward = true;

@@ -2,21 +2,12 @@
 
 #include "common/FastNumberFormat.h"
 #include "common/NumberFormat.h"
+#include "common/NumericText.h"
 #include "geodesy/ClsUTM.h"
 
 namespace utm {
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 std::string PointText(const PointRow& point) {
     return "(" + FormatGeneral(point[0]) + ", " + FormatGeneral(point[1]) + ")";

@@ -312,7 +312,11 @@ TEST_F(UtmWindow, MenuItemsWorkWhileTheirButtonsAreHiddenOrDisabled) {
     ASSERT_TRUE(Get<QPushButton>("Command1")->isVisible());
     ASSERT_FALSE(Get<QPushButton>("Command1")->isEnabled());
     dialogs_.choices.push_back(data);
+    // The data-file box names the file while its count is shown.
+    QString shownWithCount;
+    messages_.beforeAnswer.push_back([&] { shownWithCount = Text("Text6"); });
     Item("mnubrowse")->trigger();
+    EXPECT_EQ(shownWithCount.toStdString(), data);
     EXPECT_EQ(Text("Text6").toStdString(), data);
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_EQ(messages_.shown[0].text, "No of Data = 3");

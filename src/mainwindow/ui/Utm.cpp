@@ -368,8 +368,8 @@ dataload& Utm::Loader() {
 }
 
 void Utm::Command1_Click() {
-    const std::string path = Browse(dialog_, messages_, Loader());
-    if (!path.empty()) Text6_->setText(QString::fromStdString(path));
+    Browse(dialog_, messages_, Loader(),
+           [this](const std::string& path) { Text6_->setText(QString::fromStdString(path)); });
 }
 
 void Utm::mnubrowse_Click() {
