@@ -63,6 +63,19 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath) : target_(targetPa
     if (fs::is_directory(finalPath, ec)) {
         throw FileWriteError("Cannot write \"" + target_ + "\": it is a folder");
     }
+    // A target that exists but is no regular file (a device such as /dev/null,
+    // a named pipe) is written in place: renaming a file over it would replace
+    // the device or pipe itself with an ordinary file.
+    struct stat targetStat {};
+    if (::stat(finalPath_.c_str(), &targetStat) == 0 && !S_ISREG(targetStat.st_mode)) {
+        fd_ = ::open(finalPath_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd_ < 0) {
+            const int error = errno;
+            throw FileWriteError("Cannot write \"" + target_ + "\": " + SystemError(error));
+        }
+        buffer_.reserve(kBlockSize + 4096);
+        return;
+    }
     fs::path folder = finalPath.parent_path();
     if (folder.empty()) folder = ".";
     // A hidden name beside the target: ".NAME.XXXXXX".
@@ -78,12 +91,15 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath) : target_(targetPa
         throw FileWriteError("Cannot create \"" + target_ + "\": " + SystemError(error));
     }
     tempPath_ = name.data();
-    // The file gets the permissions of the file it replaces, or those a newly
-    // created file would get.
+    // The file gets the permissions and, where the system allows it, the owner
+    // of the file it replaces, or the permissions a newly created file would get.
     struct stat st {};
     mode_t mode;
     if (::stat(finalPath_.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
+        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+            [[maybe_unused]] const int ignored = ::fchown(fd_, st.st_uid, st.st_gid);
+        }
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -150,6 +166,7 @@ void SafeFileWriter::Commit() {
         const int error = errno;
         Fail("Cannot write \"" + target_ + "\": " + SystemError(error));
     }
+    if (tempPath_.empty()) return;  // written in place
     if (::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) {
         const int error = errno;
         Fail("Cannot replace \"" + target_ + "\": " + SystemError(error));

@@ -26,6 +26,8 @@ class FileWriteError : public std::runtime_error {
 /// symbolic link to the file it points to) and keeps the target's permissions
 /// when it existed. Destroying the writer without a successful Commit() removes
 /// the temporary file, so a failure never leaves a half-written file behind.
+/// A target that exists but is no regular file (a device, a named pipe) is
+/// written in place instead, so that the device or pipe itself survives.
 /// Small writes are gathered and handed to the system in large blocks.
 class SafeFileWriter {
   public:

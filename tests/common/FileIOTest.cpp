@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <optional>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "common/FileIO.h"
 #include "support/TempFolder.h"
@@ -71,6 +73,25 @@ TEST(FileIO, WritesThroughASymbolicLink) {
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST(FileIO, ANamedPipeIsWrittenInPlaceAndStaysAPipe) {
+    TempFolder folder;
+    const std::string pipe = folder.File("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::optional<std::string> received;
+    std::thread reader([&] { received = ReadWholeFile(pipe); });
+    {
+        SafeFileWriter writer(pipe);
+        writer.Write("27.7\t85.3\r\n");
+        writer.Commit();
+    }
+    reader.join();
+    EXPECT_EQ(received, "27.7\t85.3\r\n");
+    struct stat st {};
+    ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"pipe"});
 }
 
 TEST(FileIO, UncreatableTargetsGiveAnErrorNamingThePath) {
