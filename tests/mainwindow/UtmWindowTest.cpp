@@ -238,6 +238,9 @@ TEST_F(UtmWindow, NumberBoxesTakeOnlyDigitsPointsAndBackspace) {
         EXPECT_EQ(Text(name), QStringLiteral("123.4")) << name;
         QTest::keyClick(Box(name), Qt::Key_Backspace);
         EXPECT_EQ(Text(name), QStringLiteral("123.")) << name;
+        // Ctrl+Backspace is DEL, not a backspace: it would delete a whole word.
+        QTest::keyClick(Box(name), Qt::Key_Backspace, Qt::ControlModifier);
+        EXPECT_EQ(Text(name), QStringLiteral("123.")) << name;
     }
     // Paste, copy and cut shortcuts are dropped; arrows and Delete still edit.
     QApplication::clipboard()->setText(QStringLiteral("999"));
@@ -258,9 +261,21 @@ TEST_F(UtmWindow, MenuShortcutsWinOverTheBoxesAndExitRunsFromEveryPlace) {
     EXPECT_EQ(dialogs_.requests.size(), 1u);  // Browse ran (and was cancelled)
     QTest::keyClick(Box("Text2"), Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(exits, 1);
+    // In the output and data-file boxes Ctrl+X is Exit too, not Cut: the
+    // data-file path must not vanish.
+    Box("Text6")->setText(QStringLiteral("/data/points.csv"));
+    Box("Text4")->setText(QStringLiteral("123.456"));
+    for (const char* name : {"Text6", "Text4", "Text5"}) {
+        Box(name)->setFocus();
+        Box(name)->selectAll();
+        QTest::keyClick(Box(name), Qt::Key_X, Qt::ControlModifier);
+    }
+    EXPECT_EQ(exits, 4);
+    EXPECT_EQ(Text("Text6"), QStringLiteral("/data/points.csv"));
+    EXPECT_EQ(Text("Text4"), QStringLiteral("123.456"));
     QTest::mouseClick(Get<QPushButton>("Command5"), Qt::LeftButton);
     Item("mnuexit")->trigger();
-    EXPECT_EQ(exits, 3);
+    EXPECT_EQ(exits, 6);
 }
 
 TEST_F(UtmWindow, ComboBoxesTakeNoTypedKeys) {

@@ -58,7 +58,8 @@ W* Named(W* widget, const char* name) {
 int KeyAsciiOf(const QKeyEvent& event) {
     switch (event.key()) {
         case Qt::Key_Backspace:
-            return 8;
+            // Ctrl+Backspace is the DEL character (127), not a backspace.
+            return (event.modifiers() & Qt::ControlModifier) ? 127 : 8;
         case Qt::Key_Return:
         case Qt::Key_Enter:
             return 13;
@@ -181,6 +182,9 @@ void Utm::BuildControls() {
                          static_cast<QObject*>(Combo3_->lineEdit())}) {
         box->installEventFilter(this);
     }
+    // The output and data-file boxes take every key, but the menu shortcuts
+    // must still win there (Ctrl+X must not cut the data-file path).
+    for (QLineEdit* box : {Text4_, Text5_, Text6_}) box->installEventFilter(this);
 }
 
 void Utm::BuildMenus() {
@@ -499,6 +503,7 @@ bool Utm::eventFilter(QObject* watched, QEvent* event) {
         return QMainWindow::eventFilter(watched, event);
     }
     if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+    if (watched == Text4_ || watched == Text5_ || watched == Text6_) return false;
     int code = KeyAsciiOf(*static_cast<QKeyEvent*>(event));
     if (code < 0) return false;
     if (watched == Text1_) {
