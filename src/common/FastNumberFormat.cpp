@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace utm {
 
@@ -68,9 +69,11 @@ void ToDigits15(double magnitude, Digits15& d) {
     // The shortest text that reads back as the value: when it has at most 15
     // significant digits it is also the value rounded to 15 digits, because a
     // double's spacing is finer than that of 15-digit decimals.
+    // Subnormal values are spaced more coarsely, so for them the shortest text
+    // can differ from the 15-digit rounding.
     auto result = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
     FromScientific(buf, result.ptr, d);
-    if (d.count <= 15) return;
+    if (d.count <= 15 && magnitude >= std::numeric_limits<double>::min()) return;
     result = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
     FromScientific(buf, result.ptr, d);
 }
@@ -297,7 +300,11 @@ char* WriteGeneralRounded15(char* out, double value, char decimalSeparator) {
 
 }  // namespace
 
-char* WriteGeneral(char* out, double value, char decimalSeparator) {
+namespace {
+
+/// The general form, with a mantissa and exponent outside 1e-15 to 1e15 when
+/// `exponentForm` is set, in plain decimal notation throughout otherwise.
+char* WriteRounded15(char* out, double value, char decimalSeparator, bool exponentForm) {
     if (std::isnan(value)) return WriteText(out, "NaN");
     if (std::isinf(value)) return WriteText(out, value < 0 ? "-Infinity" : "Infinity");
     if (value == 0.0) {
@@ -311,7 +318,7 @@ char* WriteGeneral(char* out, double value, char decimalSeparator) {
     if (value < 0) *out++ = '-';
     const int n = d.count;
     const int e = d.exponent;
-    if (e >= 15 || e < -15) {
+    if (exponentForm && (e >= 15 || e < -15)) {
         *out++ = d.digits[0];
         if (n > 1) {
             *out++ = decimalSeparator;
@@ -343,6 +350,16 @@ char* WriteGeneral(char* out, double value, char decimalSeparator) {
     out += -e - 1;
     std::memcpy(out, d.digits, static_cast<std::size_t>(n));
     return out + n;
+}
+
+}  // namespace
+
+char* WriteGeneral(char* out, double value, char decimalSeparator) {
+    return WriteRounded15(out, value, decimalSeparator, true);
+}
+
+char* WritePlainDecimal(char* out, double value, char decimalSeparator) {
+    return WriteRounded15(out, value, decimalSeparator, false);
 }
 
 void AppendGeneral(std::string& out, double value, char decimalSeparator) {

@@ -16,6 +16,15 @@ inline constexpr std::size_t kMaxGeneralTextLength = 40;
 /// for kMaxGeneralTextLength characters; returns the end of what was written.
 char* WriteGeneral(char* out, double value, char decimalSeparator = '.');
 
+/// Longest text WritePlainDecimal can produce (the smallest subnormal double:
+/// "0." and 323 zeros before its digits).
+inline constexpr std::size_t kMaxPlainDecimalTextLength = 344;
+
+/// Writes the value as WriteGeneral does, but in plain decimal notation at any
+/// magnitude (1E+20 as 100000000000000000000, 1E-16 as 0.0000000000000001).
+/// `out` must have room for kMaxPlainDecimalTextLength characters.
+char* WritePlainDecimal(char* out, double value, char decimalSeparator = '.');
+
 /// Appends FormatGeneral(value, decimalSeparator) to `out`.
 void AppendGeneral(std::string& out, double value, char decimalSeparator = '.');
 

@@ -37,25 +37,25 @@ std::string Quoted(std::string_view text) {
 /// Writes one value of a text-mode line: the sign position, the digits, one blank.
 char* WriteTextValue(char* out, double value, char decimalSeparator) {
     if (!(value < 0)) *out++ = ' ';
-    out = WriteGeneral(out, value, decimalSeparator);
+    out = WritePlainDecimal(out, value, decimalSeparator);
     *out++ = ' ';
     return out;
 }
 
 /// The longest result line: four values with sign position and blank, CR LF.
-constexpr std::size_t kMaxLineLength = 4 * (kMaxGeneralTextLength + 2) + 2;
+constexpr std::size_t kMaxLineLength = 4 * (kMaxPlainDecimalTextLength + 2) + 2;
 
 /// Writes the result line of one row at `out` (room for kMaxLineLength).
 char* WriteResultLine(char* out, const PointRow& point, const ResultRow& result, DataFileMode mode,
                       char decimalSeparator) {
     if (mode == DataFileMode::Csv) {
-        out = WriteGeneral(out, point[0]);
+        out = WritePlainDecimal(out, point[0]);
         *out++ = ',';
-        out = WriteGeneral(out, point[1]);
+        out = WritePlainDecimal(out, point[1]);
         *out++ = ',';
-        if (result[0]) out = WriteGeneral(out, *result[0]);
+        if (result[0]) out = WritePlainDecimal(out, *result[0]);
         *out++ = ',';
-        if (result[1]) out = WriteGeneral(out, *result[1]);
+        if (result[1]) out = WritePlainDecimal(out, *result[1]);
     } else {
         out = WriteTextValue(out, point[0], decimalSeparator);
         out = WriteTextValue(out, point[1], decimalSeparator);

@@ -102,6 +102,40 @@ TEST(FastNumberFormat, NonFiniteAndSeparator) {
     EXPECT_TRUE(std::isinf(RoundFixed3(std::numeric_limits<double>::infinity())));
 }
 
+TEST(FastNumberFormat, SubnormalValuesKeepTheir15Digits) {
+    // The shortest text of a subnormal value is no rounding to 15 digits.
+    const double denormMin = std::numeric_limits<double>::denorm_min();
+    for (double v : {6.20923048930171e-310, denormMin, 1e-310, 2.2250738585072e-308,
+                     std::nextafter(std::numeric_limits<double>::min(), 0.0)}) {
+        EXPECT_EQ(General(v), FormatGeneral(v)) << v;
+        EXPECT_EQ(General(-v), FormatGeneral(-v)) << v;
+    }
+    EXPECT_EQ(General(6.20923048930171e-310), "6.20923048930171E-310");
+}
+
+TEST(FastNumberFormat, PlainDecimalNeverUsesAnExponent) {
+    const auto plain = [](double v, char separator = '.') {
+        char buf[utm::kMaxPlainDecimalTextLength];
+        return std::string(buf, utm::WritePlainDecimal(buf, v, separator));
+    };
+    EXPECT_EQ(plain(1e-16), "0.0000000000000001");
+    EXPECT_EQ(plain(-1.5e20, ','), "-150000000000000000000");
+    EXPECT_EQ(plain(1e15), "1000000000000000");
+    EXPECT_EQ(plain(123456789012345678.0), "123456789012346000");
+    EXPECT_EQ(plain(-2.5e-17, ','), "-0,000000000000000025");
+    EXPECT_EQ(plain(512345.678), "512345.678");
+    EXPECT_EQ(plain(0.0), "0");
+    const std::string smallest = plain(-std::numeric_limits<double>::denorm_min());
+    EXPECT_EQ(smallest, "-0." + std::string(323, '0') + "494065645841247");
+    EXPECT_LE(smallest.size(), utm::kMaxPlainDecimalTextLength);
+    EXPECT_EQ(plain(std::numeric_limits<double>::max()),
+              "179769313486232" + std::string(294, '0'));
+    // Within 1e-15 to 1e15 it is the general form.
+    for (double v : {27.7, -0.5, 3065307.73239086, 1.0005e-5, 999999999999999.0}) {
+        EXPECT_EQ(plain(v), FormatGeneral(v)) << v;
+    }
+}
+
 TEST(FastNumberFormat, ParseDecimalAgreesWithTheNumericTestAndVal) {
     const char* texts[] = {"27.7",
                            "-27.7",

@@ -87,6 +87,12 @@ TEST_F(TransferFileTest, CsvResultBytes) {
     Run("PTS.CSV", "X,Y\r\n1,2,3\n512345.25\r\r\n512345.25,abc", utm::kNoTransferKind);
     EXPECT_EQ(Read("PTSOut.csv"), "0,0,,\r\n0,0,,\r\n0,0,,\r\n0,0,,\r\n512345.25,0,,\r\n");
 
+    // Numbers are written in plain decimal notation at every magnitude.
+    Run("tiny.csv", "0.0000000000000001,-2E+20\r\n", utm::kNoTransferKind);
+    EXPECT_EQ(Read("tinyOut.csv"), "0.0000000000000001,-200000000000000000000,,\r\n");
+    Run("tiny.txt", "1e-16\t2e20\r\n", utm::kNoTransferKind);
+    EXPECT_EQ(Read("tinyOut.txt"), " 0.0000000000000001  200000000000000000000 \r\n");
+
     // CSV files read and write "." whatever the locale's separator.
     Run("loc.csv", "1.5,-2.25\r\n", utm::kNoTransferKind, ',');
     EXPECT_EQ(Read("locOut.csv"), "1.5,-2.25,,\r\n");
