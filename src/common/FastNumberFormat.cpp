@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "common/NumericText.h"
+
 namespace utm {
 
 namespace {
@@ -467,9 +469,7 @@ bool ParseDecimal(std::string_view text, double& value) {
     if (ptr != end) return false;
     if (ec == std::errc::result_out_of_range) {
         // Too small reads as 0; too large is not a number here.
-        const char* e = p;
-        while (e < end && *e != 'e' && *e != 'E') ++e;
-        if (e + 1 < end && e[1] == '-') {
+        if (IsBelowDoubleRange(std::string_view(p, static_cast<std::size_t>(end - p)))) {
             value = negative ? -0.0 : 0.0;
             return true;
         }

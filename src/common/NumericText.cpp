@@ -31,11 +31,7 @@ bool ParseNumber(std::string_view number, double& value) {
     auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), magnitude);
     (void)ptr;
     if (ec == std::errc::result_out_of_range) {
-        // Too large or too small: tell them apart by the exponent's sign.
-        const std::size_t e = number.find_first_of("eE");
-        const bool tiny =
-            e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
-        if (tiny) {
+        if (IsBelowDoubleRange(number)) {
             value = negative ? -0.0 : 0.0;
             return true;
         }
@@ -48,6 +44,50 @@ bool ParseNumber(std::string_view number, double& value) {
 }
 
 }  // namespace
+
+bool IsBelowDoubleRange(std::string_view number) {
+    std::size_t i = 0;
+    if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
+    // The power of ten of the first non-zero digit of the digits before E.
+    long long order = 0;
+    bool found = false;
+    bool point = false;
+    long long integerDigitsAfterFirst = 0;
+    long long fractionPlace = 0;
+    for (; i < number.size(); ++i) {
+        const char c = number[i];
+        if (c == '.') {
+            point = true;
+        } else if (IsDigit(c)) {
+            if (point) ++fractionPlace;
+            if (!found && c != '0') {
+                found = true;
+                order = point ? -fractionPlace : 0;
+            } else if (found && !point) {
+                ++integerDigitsAfterFirst;
+            }
+        } else {
+            break;
+        }
+    }
+    if (!found) return true;  // all zeros
+    if (order == 0) order = integerDigitsAfterFirst;
+    // The exponent, held within bounds far beyond the double range.
+    long long exponent = 0;
+    if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+        ++i;
+        bool negative = false;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-')) {
+            negative = number[i] == '-';
+            ++i;
+        }
+        for (; i < number.size() && IsDigit(number[i]); ++i) {
+            if (exponent < 1000000000000LL) exponent = exponent * 10 + (number[i] - '0');
+        }
+        if (negative) exponent = -exponent;
+    }
+    return order + exponent < 0;
+}
 
 std::size_t NumberPrefixLength(std::string_view text) {
     std::size_t i = 0;

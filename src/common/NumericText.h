@@ -34,4 +34,11 @@ double Val(std::string_view text);
 /// Val (sign, digits, point, exponent), 0 when none does. Blanks are not skipped.
 std::size_t NumberPrefixLength(std::string_view text);
 
+/// For a decimal number text (optional sign, digits, point, exponent) whose
+/// value a double cannot hold: true when it is too small (below 1 in
+/// magnitude, read as 0), false when it is too large. Decided by the place of
+/// the first non-zero digit and the exponent together, so "0.000…001" with
+/// 400 zeros is too small and "1000…000e-50" with 400 zeros too large.
+bool IsBelowDoubleRange(std::string_view number);
+
 }  // namespace utm

@@ -128,8 +128,7 @@ TEST(FastNumberFormat, PlainDecimalNeverUsesAnExponent) {
     const std::string smallest = plain(-std::numeric_limits<double>::denorm_min());
     EXPECT_EQ(smallest, "-0." + std::string(323, '0') + "494065645841247");
     EXPECT_LE(smallest.size(), utm::kMaxPlainDecimalTextLength);
-    EXPECT_EQ(plain(std::numeric_limits<double>::max()),
-              "179769313486232" + std::string(294, '0'));
+    EXPECT_EQ(plain(std::numeric_limits<double>::max()), "179769313486232" + std::string(294, '0'));
     // Within 1e-15 to 1e15 it is the general form.
     for (double v : {27.7, -0.5, 3065307.73239086, 1.0005e-5, 999999999999999.0}) {
         EXPECT_EQ(plain(v), FormatGeneral(v)) << v;

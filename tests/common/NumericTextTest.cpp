@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
+#include "common/FastNumberFormat.h"
 #include "common/NumericText.h"
 
 namespace {
@@ -48,6 +50,24 @@ TEST(Val, OutOfRange) {
     EXPECT_TRUE(std::isinf(Val("1e999")));
     EXPECT_LT(Val("-1e999"), 0);
     EXPECT_EQ(Val("1e-999"), 0);
+    EXPECT_FALSE(utm::IsNumeric("1e999"));
+    EXPECT_TRUE(utm::IsNumeric("-1e-999"));
+    // Too large or too small by the digits' place and the exponent together.
+    const std::string zeros(400, '0');
+    const std::string huge = "1" + zeros + "e-50";  // 1e350
+    const std::string tiny = "0." + zeros + "1";    // 1e-401
+    EXPECT_FALSE(utm::IsNumeric(huge));
+    EXPECT_TRUE(std::isinf(Val(huge)));
+    EXPECT_TRUE(utm::IsNumeric(tiny));
+    EXPECT_EQ(Val(tiny), 0);
+    EXPECT_TRUE(utm::IsNumeric("0." + zeros + "1e+100"));  // 1e-301 is in range
+    EXPECT_EQ(Val("-" + tiny + "E-5"), 0);
+    EXPECT_TRUE(std::isinf(Val("1e99999999999999999999999")));
+    EXPECT_EQ(Val("1e-99999999999999999999999"), 0);
+    double parsed = 5;
+    EXPECT_FALSE(utm::ParseDecimal(huge, parsed));
+    EXPECT_TRUE(utm::ParseDecimal(tiny, parsed));
+    EXPECT_EQ(parsed, 0);
 }
 
 }  // namespace
