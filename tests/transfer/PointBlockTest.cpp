@@ -40,6 +40,12 @@ TEST(SplitPointLine, ExactlyTwoFieldsGiveNumbersElseZero) {
         {"426207.01,3206261.5", '\t', '.', {0, 0}},  // text mode splits at tabs only
         {"512345,25\t3100000,5", '\t', ',', {512345.25, 3100000.5}},
         {"512345.25\t-7,5", '\t', ',', {0, -7.5}},  // with "," a point is no separator
+        // Digit grouping by thousands in the integer part, and only there.
+        {"3,206,261.5\t-426,207.01", '\t', '.', {3206261.5, -426207.01}},
+        {"3.206.261,5\t+1.234e2", '\t', ',', {3206261.5, 1234e2}},
+        {"1,5\t12,34,567", '\t', '.', {0, 0}},
+        {",123\t1,234.5,6", '\t', '.', {0, 0}},
+        {"1234,567\t1,234e1,000", '\t', '.', {0, 0}},
     };
     for (const LineCase& c : cases) {
         EXPECT_EQ(SplitPointLine(c.line, c.delimiter, c.decimalSeparator), c.expected) << c.line;
@@ -89,6 +95,10 @@ TEST(TransferPoints, SpreadsheetCellTexts) {
     const Cells cells{{"426207,01", "3206261,5", "ignored"}, {std::nullopt, " "}};
     EXPECT_EQ(TransferPoints(0, cells, ','),
               TransferPoints(0, PointBlock{{426207.01, 3206261.5}, {0, 0}}));
+
+    // Cells show grouped numbers.
+    const Cells grouped{{"426,207.01", " 3,206,261.50 "}};
+    EXPECT_EQ(TransferPoints(0, grouped), TransferPoints(0, PointBlock{{426207.01, 3206261.5}}));
 
     const std::vector<std::vector<std::string>> text{{"1", "2"}, {"abc", "2"}};
     try {
