@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -93,6 +94,9 @@ FrmMERIDEX::FrmMERIDEX(MessageBoxPort& messages, FileDialogPort& dialogs,
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int i) { listIndex_ = i; });
     connect(Combo1, &QComboBox::activated, this, [this](int i) { listIndex_ = i; });
     connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { listIndex_ = -1; });
+    // Enter in the text field would make the list pick the entry matching the
+    // typed text (ignoring case); only a choice from the list picks one.
+    Combo1->lineEdit()->installEventFilter(this);
 
     connect(Command1, &QPushButton::clicked, this, &FrmMERIDEX::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &FrmMERIDEX::Command2_Click);
@@ -154,6 +158,14 @@ void FrmMERIDEX::closeEvent(QCloseEvent* event) {
         show();
     }
     event->accept();
+}
+
+bool FrmMERIDEX::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Combo1->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 FrmMERIDEX* OpenMeridex(QWidget* mainWindow, MessageBoxPort& messages, FileDialogPort& dialogs) {

@@ -47,6 +47,7 @@ class FrmMERIDEX : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     MessageBoxPort& messages_;

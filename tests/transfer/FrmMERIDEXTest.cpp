@@ -81,6 +81,13 @@ TEST_F(FrmMERIDEXTest, StartState) {
     QTest::keyClicks(combo1->lineEdit(), "x");  // typed text selects no entry, adds none
     EXPECT_EQ(window_->TransferKindPosition(), -1);
     EXPECT_EQ(combo1->count(), 6);
+    // Typing a caption (in other case) and pressing Enter picks no entry.
+    combo1->lineEdit()->clear();
+    QTest::keyClicks(combo1->lineEdit(), "everest-87 to everest-84");
+    QTest::keyClick(combo1->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(combo1->lineEdit(), Qt::Key_Enter);
+    EXPECT_EQ(window_->TransferKindPosition(), -1);
+    EXPECT_EQ(combo1->currentText(), "everest-87 to everest-84");
 }
 
 TEST_F(FrmMERIDEXTest, BrowseCancelledConfirmedCancelled) {
