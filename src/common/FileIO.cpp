@@ -78,9 +78,11 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath) : target_(targetPa
     }
     fs::path folder = finalPath.parent_path();
     if (folder.empty()) folder = ".";
-    // A hidden name beside the target: ".NAME.XXXXXX".
+    // A hidden name beside the target: ".NAME.XXXXXX", or a short one when
+    // that would exceed the longest name a folder entry can have.
     std::string tempName(1, '.');
-    tempName.append(finalPath.filename().string());
+    const std::string targetName = finalPath.filename().string();
+    tempName.append(targetName.size() <= 200 ? targetName : std::string("utm-output"));
     tempName.append(".XXXXXX");
     const std::string pattern = (folder / tempName).string();
     std::vector<char> name(pattern.begin(), pattern.end());

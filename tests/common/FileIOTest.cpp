@@ -94,6 +94,16 @@ TEST(FileIO, ANamedPipeIsWrittenInPlaceAndStaysAPipe) {
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"pipe"});
 }
 
+TEST(FileIO, ATargetWithTheLongestNameIsWritten) {
+    TempFolder folder;
+    const std::string target = folder.File(std::string(251, 'p') + ".csv");
+    SafeFileWriter writer(target);
+    writer.Write("x");
+    writer.Commit();
+    EXPECT_EQ(ReadWholeFile(target), "x");
+    EXPECT_EQ(folder.Entries().size(), 1u);
+}
+
 TEST(FileIO, UncreatableTargetsGiveAnErrorNamingThePath) {
     TempFolder folder;
     const std::string missingFolder = folder.File("no-such-folder/out.txt");
