@@ -300,10 +300,6 @@ char* WriteGeneralRounded15(char* out, double value, char decimalSeparator) {
     return out + decimals;
 }
 
-}  // namespace
-
-namespace {
-
 /// The general form, with a mantissa and exponent outside 1e-15 to 1e15 when
 /// `exponentForm` is set, in plain decimal notation throughout otherwise.
 char* WriteRounded15(char* out, double value, char decimalSeparator, bool exponentForm) {

@@ -67,7 +67,8 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath) : target_(targetPa
     // a named pipe) is written in place: renaming a file over it would replace
     // the device or pipe itself with an ordinary file.
     struct stat targetStat {};
-    if (::stat(finalPath_.c_str(), &targetStat) == 0 && !S_ISREG(targetStat.st_mode)) {
+    const bool targetExists = ::stat(finalPath_.c_str(), &targetStat) == 0;
+    if (targetExists && !S_ISREG(targetStat.st_mode)) {
         fd_ = ::open(finalPath_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
         if (fd_ < 0) {
             const int error = errno;
@@ -95,12 +96,12 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath) : target_(targetPa
     tempPath_ = name.data();
     // The file gets the permissions and, where the system allows it, the owner
     // of the file it replaces, or the permissions a newly created file would get.
-    struct stat st {};
     mode_t mode;
-    if (::stat(finalPath_.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
-            [[maybe_unused]] const int ignored = ::fchown(fd_, st.st_uid, st.st_gid);
+    if (targetExists) {
+        mode = targetStat.st_mode & 07777;
+        if (targetStat.st_uid != ::geteuid() || targetStat.st_gid != ::getegid()) {
+            [[maybe_unused]] const int ignored =
+                ::fchown(fd_, targetStat.st_uid, targetStat.st_gid);
         }
     } else {
         const mode_t mask = ::umask(0);

@@ -1,5 +1,6 @@
 #include "common/NumericText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -46,43 +47,32 @@ bool ParseNumber(std::string_view number, double& value) {
 }  // namespace
 
 bool IsBelowDoubleRange(std::string_view number) {
-    std::size_t i = 0;
-    if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
-    // The power of ten of the first non-zero digit of the digits before E.
+    std::size_t i = (!number.empty() && (number[0] == '+' || number[0] == '-')) ? 1 : 0;
+    // The power of ten of the first non-zero digit before the exponent.
+    const auto digitsFrom = [&](std::size_t from) {
+        while (i < number.size() && IsDigit(number[i])) ++i;
+        return number.substr(from, i - from);
+    };
+    std::string_view integer = digitsFrom(i);
+    integer.remove_prefix(std::min(integer.find_first_not_of('0'), integer.size()));
+    std::string_view fraction;
+    if (i < number.size() && number[i] == '.') fraction = digitsFrom(++i);
     long long order = 0;
-    bool found = false;
-    bool point = false;
-    long long integerDigitsAfterFirst = 0;
-    long long fractionPlace = 0;
-    for (; i < number.size(); ++i) {
-        const char c = number[i];
-        if (c == '.') {
-            point = true;
-        } else if (IsDigit(c)) {
-            if (point) ++fractionPlace;
-            if (!found && c != '0') {
-                found = true;
-                order = point ? -fractionPlace : 0;
-            } else if (found && !point) {
-                ++integerDigitsAfterFirst;
-            }
-        } else {
-            break;
-        }
+    if (!integer.empty()) {
+        order = static_cast<long long>(integer.size()) - 1;
+    } else {
+        const std::size_t first = fraction.find_first_not_of('0');
+        if (first == std::string_view::npos) return true;  // all zeros
+        order = -static_cast<long long>(first) - 1;
     }
-    if (!found) return true;  // all zeros
-    if (order == 0) order = integerDigitsAfterFirst;
     // The exponent, held within bounds far beyond the double range.
     long long exponent = 0;
     if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
         ++i;
-        bool negative = false;
-        if (i < number.size() && (number[i] == '+' || number[i] == '-')) {
-            negative = number[i] == '-';
-            ++i;
-        }
-        for (; i < number.size() && IsDigit(number[i]); ++i) {
-            if (exponent < 1000000000000LL) exponent = exponent * 10 + (number[i] - '0');
+        const bool negative = i < number.size() && number[i] == '-';
+        if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
+        for (const char c : digitsFrom(i)) {
+            if (exponent < 1000000000000LL) exponent = exponent * 10 + (c - '0');
         }
         if (negative) exponent = -exponent;
     }

@@ -18,11 +18,12 @@ std::string PointText(const PointRow& point) {
 PointTransferError::PointTransferError(std::size_t row, const std::string& what)
     : ArithmeticError(what), row_(row) {}
 
+namespace {
+
+/// The digit-group separator that goes with a locale's decimal separator.
 char GroupSeparatorOf(char decimalSeparator) {
     return decimalSeparator == ',' ? '.' : ',';
 }
-
-namespace {
 
 /// Whether the group separators of `text` (sign, digits, separators...) all
 /// sit between groups of three digits of the integer part, the first group

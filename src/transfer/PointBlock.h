@@ -36,15 +36,11 @@ class PointTransferError : public ArithmeticError {
     std::size_t row_;
 };
 
-/// The digit-group separator that goes with a locale's decimal separator:
-/// "." with ",", and "," otherwise.
-char GroupSeparatorOf(char decimalSeparator);
-
 /// Reads `text` by the number rules of the user's locale: blanks (spaces and
 /// tabs) around it are allowed, then an optional sign, digits with at most one
 /// `decimalSeparator` and at least one digit, and an optional exponent (E or e,
 /// optional sign, digits). The integer part may be grouped by thousands with
-/// GroupSeparatorOf(decimalSeparator), as a spreadsheet shows numbers
+/// "." when the decimal separator is ",", else with ",", as a spreadsheet shows numbers
 /// (3,206,261.5); a group separator anywhere else (1,5 or 12,34) makes the
 /// text no number. Returns false, leaving `value` alone, for anything else and
 /// for a number too large for a double.
