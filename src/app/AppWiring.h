@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "mainwindow/FileDialogPort.h"
-#include "mainwindow/MessageBoxPort.h"
+#include "common/FileDialogPort.h"
+#include "common/MessageBoxPort.h"
 #include "spreadsheet/SelectRangePaste.h"
 #include "spreadsheet/SpreadsheetPort.h"
 

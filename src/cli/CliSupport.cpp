@@ -13,6 +13,12 @@ double ParseNumberArgument(const std::string& text, const std::string& what) {
     return Val(text);
 }
 
+void WarnAbout(const RunReport& report, const std::string& dataPath) {
+    for (const std::string& sentence : report.Sentences(dataPath)) {
+        std::fprintf(stderr, "utmconv: warning: %s\n", sentence.c_str());
+    }
+}
+
 void WriteStdout(const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
         std::fflush(stdout) != 0) {

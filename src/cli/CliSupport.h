@@ -1,8 +1,10 @@
 // Small pieces shared by the utmconv commands.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "common/OperationError.h"
+#include "common/RunReport.h"
 
 namespace utm::cli {
 
@@ -10,11 +12,15 @@ namespace utm::cli {
 /// results that cannot be computed).
 inline constexpr int kFailureExit = 2;
 
-/// A failure that utmconv reports as one line on stderr and exit status 2.
-class CommandError : public std::runtime_error {
+/// A bad argument: reported like every failed operation, as one line on
+/// stderr and exit status 2.
+class CommandError : public OperationError {
   public:
-    using std::runtime_error::runtime_error;
+    using OperationError::OperationError;
 };
+
+/// Prints each line of `report` for `dataPath` on stderr as a warning.
+void WarnAbout(const RunReport& report, const std::string& dataPath);
 
 /// The value of a numeric argument (the numeric test of the windows, "." as
 /// decimal point). Throws CommandError naming `what` when the text is not a number.

@@ -1,39 +1,11 @@
 #include "cli/ConvertCommand.h"
 
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "cli/CliSupport.h"
 #include "mainwindow/BatchConversion.h"
-#include "mainwindow/DataLoad.h"
-#include "mainwindow/MessageBoxPort.h"
 
 namespace utm::cli {
-
-namespace {
-
-/// Keeps the message the batch run shows instead of showing it; answers No to
-/// any question (none is asked: the output never equals the data file here).
-class CollectingMessages : public MessageBoxPort {
-  public:
-    std::string last;
-    MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon,
-                   const std::string&) override {
-        last = text;
-        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::OK;
-    }
-};
-
-/// True when both paths name one file: the same text, or the same file reached
-/// another way (a relative path, a link).
-bool SameFile(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
-}
-
-}  // namespace
 
 void AddConvertCommand(CLI::App& app) {
     auto options = std::make_shared<ConvertOptions>();
@@ -49,6 +21,10 @@ void AddConvertCommand(CLI::App& app) {
     toXY->excludes(toLatLong);
     convert->add_flag("--full-precision", options->fullPrecision,
                       "Write the results unrounded instead of rounded to three decimals");
+    convert->add_flag("--strict", options->strict,
+                      "Refuse the file (exit 2, nothing written) at the first field that is not "
+                      "a number, line without two fields or latitude outside -90 to 90, instead "
+                      "of taking such fields as 0 and warning");
     convert->add_option("DATAFILE", options->dataFile, "Data file: LAT,LON or X,Y per line")
         ->required();
     convert->add_option("OUTFILE", options->outFile, "Output file (tab-separated text)")
@@ -61,10 +37,6 @@ void RunConvertCommand(const ConvertOptions& options) {
         throw CommandError("give --to-xy or --to-latlong");
     }
     ParseNumberArgument(options.centralMeridian, "--cm");
-    if (SameFile(options.dataFile, options.outFile)) {
-        throw CommandError("OUTFILE \"" + options.outFile +
-                           "\" is the data file: choose another output file");
-    }
     ConvertDataFileRequest request;
     request.CentralMeridianText = options.centralMeridian;
     request.DataFilePath = options.dataFile;
@@ -73,13 +45,9 @@ void RunConvertCommand(const ConvertOptions& options) {
         options.toXY ? ConversionDirection::LatLongToXY : ConversionDirection::XYToLatLong;
     request.FullPrecision = options.fullPrecision;
 
-    BatchColumns columns;
-    dataload loader(columns);
-    CollectingMessages messages;
-    const BatchRunResult result = ConvertDataFile(request, loader, messages);
-    if (result.status != BatchRunResult::Status::Written) {
-        throw CommandError(messages.last.empty() ? "nothing was written" : messages.last);
-    }
+    request.Strict = options.strict;
+    const BatchRunResult result = ConvertDataFile(request);
+    WarnAbout(result.report, options.dataFile);
 }
 
 }  // namespace utm::cli

@@ -13,6 +13,7 @@ struct ConvertOptions {
     bool toXY = false;
     bool toLatLong = false;
     bool fullPrecision = false;
+    bool strict = false;
     std::string dataFile;
     std::string outFile;
 };
@@ -20,10 +21,12 @@ struct ConvertOptions {
 /// Adds the `convert` subcommand to `app`.
 void AddConvertCommand(CLI::App& app);
 
-/// Converts the data file into the output file. Throws CommandError (one-line
-/// message) on bad arguments, an unreadable or empty data file, an output equal
-/// to the data file, a point that cannot be converted or an output that cannot
-/// be written; the output file is then left as it was.
+/// Converts the data file into the output file and warns on stderr about
+/// fields taken as 0 and the other findings of the run. Throws OperationError
+/// on bad arguments, an unreadable, empty or non-text data file, an output that
+/// is the data file or may not be replaced, a point that cannot be converted,
+/// a finding under --strict or an output that cannot be written; the output
+/// file is then left as it was.
 void RunConvertCommand(const ConvertOptions& options);
 
 }  // namespace utm::cli

@@ -1,9 +1,12 @@
 #include "cli/PointCommand.h"
 
+#include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include "cli/CliSupport.h"
 #include "common/NumberFormat.h"
+#include "geodesy/Accuracy.h"
 #include "geodesy/Angles.h"
 #include "geodesy/ClsUTM.h"
 
@@ -45,6 +48,10 @@ std::string RunPointCommand(const PointOptions& options) {
     if (!options.toXY.empty()) {
         const double lat = ParseNumberArgument(options.toXY.at(0), "latitude");
         const double lon = ParseNumberArgument(options.toXY.at(1), "longitude");
+        if (OutsideLatitudeRange(lat)) {
+            throw CommandError("the latitude " + options.toXY.at(0) +
+                               " lies outside -90 to 90 degrees");
+        }
         if (wgs84) {
             utm.LatLongToXYWGS(lat, lon, cm, first, second);
         } else {
@@ -62,6 +69,22 @@ std::string RunPointCommand(const PointOptions& options) {
         }
         first = RadiansToDegrees(latRad);
         second = RadiansToDegrees(lonRad);
+        if (OutsideLatitudeRange(first)) {
+            throw CommandError("the point has no latitude: the northing " +
+                               options.toLatLong.at(1) + " gives " + FormatGeneral(first) +
+                               " degrees, outside -90 to 90 (beyond the pole)");
+        }
+    }
+    // Beyond the reach of the series the result may be off by more than 1 cm.
+    const bool forward = !options.toXY.empty();
+    const double easting = forward ? first : ParseNumberArgument(options.toLatLong.at(0), "X");
+    const double reach = forward ? kForwardCentimetreReach : kInverseCentimetreReach;
+    if (Beyond(easting, reach)) {
+        std::fprintf(stderr,
+                     "utmconv: warning: the point lies more than %ld km east or west of the "
+                     "central meridian, where the projection series may be off by more than "
+                     "1 cm\n",
+                     std::lround(reach / 1000.0));
     }
     return FormatGeneral(first) + "\t" + FormatGeneral(second) + "\n";
 }

@@ -43,8 +43,12 @@ void AddTransferCommand(CLI::App& app) {
                      "Data file: comma-separated when its name ends in CSV, else tab-separated")
         ->required();
     transfer->add_option("--output", options->output,
-                         "Result file (default: the data file's name less its last four "
-                         "characters plus Out.csv or Out.txt)");
+                         "Result file (default: beside the data file, pts.csv giving ptsOut.csv, "
+                         "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt)");
+    transfer->add_flag("--strict", options->strict,
+                       "Refuse the file (exit 2, nothing written) at the first field that is not "
+                       "a number, line without two fields or northing beyond the pole, instead of "
+                       "taking such fields as 0 and warning");
     transfer->callback([options] { RunTransferCommand(*options); });
 }
 
@@ -55,15 +59,15 @@ std::string RunTransferCommand(const TransferOptions& options) {
         const std::optional<std::string> beside = ResultFilePath(options.dataFile);
         if (!beside) {
             throw CommandError("the data file name \"" + options.dataFile +
-                               "\" is too short to name a result file beside it; give --output");
+                               "\" names no file to put a result file beside; give --output");
         }
         resultPath = *beside;
     }
-    try {
-        TransferFile(options.dataFile, resultPath, kind);
-    } catch (const TransferFileError& e) {
-        throw CommandError(e.what());
-    }
+    utm::TransferOptions transferOptions;
+    transferOptions.strict = options.strict;
+    const TransferFileResult result =
+        TransferFile(options.dataFile, resultPath, kind, transferOptions);
+    WarnAbout(result.report, options.dataFile);
     return resultPath;
 }
 

@@ -10,12 +10,14 @@ struct TransferOptions {
     std::string kind;      ///< list position 0 to 5 or the exact caption
     std::string dataFile;  ///< CSV mode when it ends in "CSV" (any case), else tab-separated
     std::string output;    ///< empty: the result file beside the data file
+    bool strict = false;
 };
 
 /// Adds the `transfer` subcommand to `app`.
 void AddTransferCommand(CLI::App& app);
 
-/// Writes the result file and returns its path. Throws CommandError on a bad
+/// Writes the result file, warns on stderr about the findings of the run and
+/// returns the result file's path. Throws OperationError on a bad
 /// kind, a data file that is missing, unreadable or empty, a point that cannot
 /// be transferred or a result file that cannot be written; nothing is left behind.
 std::string RunTransferCommand(const TransferOptions& options);

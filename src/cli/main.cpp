@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         return Fail(e.what());
-    } catch (const utm::cli::CommandError& e) {
+    } catch (const utm::OperationError& e) {
         return Fail(e.what());
     } catch (const utm::ArithmeticError& e) {
         return Fail(std::string("the result cannot be computed: ") + e.what());

@@ -1,39 +1,61 @@
-// Reading a whole file at once, and writing a file so that it is either
-// complete or not there: the bytes go to a temporary file in the target's
-// folder, which is renamed over the target only when everything was written.
+// The one output writer of every file path: a file is either complete or not
+// there. The bytes go to a temporary file in the target's folder, which is
+// synced and renamed over the target only when everything was written.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "common/OperationError.h"
+
 namespace utm {
 
-/// The whole content of the file at `path`, or nothing when it cannot be opened
-/// or read (missing, a folder, no permission).
-std::optional<std::string> ReadWholeFile(const std::string& path);
+/// Which file a path reaches (device and inode): two paths, links of any kind
+/// included, name the same file exactly when their identities are equal.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
 
-/// A file could not be created, written or put in place. The message names the path.
-class FileWriteError : public std::runtime_error {
+/// The identity of the file `path` reaches (through symbolic links), or
+/// nothing when there is none.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+/// A file could not be created, written or put in place, or was refused as a
+/// target. The message names the path.
+class FileWriteError : public OperationError {
   public:
-    using std::runtime_error::runtime_error;
+    using OperationError::OperationError;
 };
 
 /// Writes a file through a temporary file beside it. Until Commit() the target
-/// is untouched; Commit() renames the temporary file over the target (through a
-/// symbolic link to the file it points to) and keeps the target's permissions
-/// when it existed. Destroying the writer without a successful Commit() removes
-/// the temporary file, so a failure never leaves a half-written file behind.
+/// is untouched; Commit() syncs the temporary file, renames it over the target
+/// (through a symbolic link to the file it points to), and syncs the folder.
+/// The new file keeps the target's permissions and, where the system allows,
+/// its owner. Destroying the writer without a successful Commit() removes the
+/// temporary file, and so does SIGINT, SIGTERM or SIGHUP arriving while it is
+/// open, so neither a failure nor an interrupted run leaves a file behind.
+///
+/// Refused before anything is written (FileWriteError):
+/// - a target that is the file `protect` names (the data file being read),
+///   reached by any path: the same text, a relative path, a symbolic or hard link;
+/// - a target that exists and could not be written in place: without write
+///   permission for this user, or marked read-only (no write bit at all), even
+///   for a user the system would let through;
+/// - a folder, or a folder that does not exist or cannot be written.
+///
 /// A target that exists but is no regular file (a device, a named pipe) is
-/// written in place instead, so that the device or pipe itself survives.
+/// written in place, so that the device or pipe itself survives.
 /// Small writes are gathered and handed to the system in large blocks.
 class SafeFileWriter {
   public:
-    /// Creates the temporary file. Throws FileWriteError naming `targetPath`
-    /// when the folder does not exist or cannot be written.
-    explicit SafeFileWriter(const std::string& targetPath);
+    explicit SafeFileWriter(const std::string& targetPath,
+                            std::optional<FileIdentity> protect = std::nullopt);
     ~SafeFileWriter();
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
@@ -41,9 +63,13 @@ class SafeFileWriter {
     /// Appends bytes. Throws FileWriteError when the system refuses them (disk full).
     void Write(std::string_view bytes);
 
-    /// Writes what is buffered, closes the file and renames it over the target. Throws
-    /// FileWriteError naming the target on failure (the target then keeps its previous content).
+    /// Writes what is buffered, syncs and closes the file and renames it over
+    /// the target. Throws FileWriteError naming the target on failure (the
+    /// target then keeps its previous content).
     void Commit();
+
+    /// The path of the temporary file while one is open (empty when writing in place).
+    const std::string& TemporaryPath() const { return tempPath_; }
 
   private:
     static constexpr std::size_t kBlockSize = 1 << 20;
@@ -55,8 +81,14 @@ class SafeFileWriter {
     std::string target_;     // the file the user named
     std::string finalPath_;  // where the rename goes (a symlink resolved)
     std::string tempPath_;
+    int tempSlot_ = -1;  // where the signal handlers find tempPath_
     int fd_ = -1;
     std::string buffer_;
 };
+
+/// Refuses (FileWriteError) a target that SafeFileWriter would refuse, without
+/// creating anything: for questions asked before a run ("the output is the data
+/// file", "the output is read-only").
+void CheckOutputTarget(const std::string& targetPath, std::optional<FileIdentity> protect);
 
 }  // namespace utm

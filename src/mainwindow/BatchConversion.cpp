@@ -1,19 +1,26 @@
 #include "mainwindow/BatchConversion.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 
+#include "common/BlockRunner.h"
+#include "common/DataFileReader.h"
 #include "common/FastNumberFormat.h"
 #include "common/FileIO.h"
 #include "common/NumberFormat.h"
 #include "common/NumericText.h"
+#include "geodesy/Accuracy.h"
 #include "geodesy/Angles.h"
 #include "geodesy/ArithmeticError.h"
 #include "geodesy/Declaration.h"
+#include "geodesy/GridDefinition.h"
+#include "geodesy/TransverseMercator.h"
 
 namespace utm {
 
@@ -21,18 +28,16 @@ namespace {
 
 constexpr const char* kNothingWritten = " Nothing was written.";
 
-BatchRunResult Failure(MessageBoxPort& messages, const std::string& message) {
-    messages.Inform(message);
-    BatchRunResult result;
-    result.status = BatchRunResult::Status::Failed;
-    result.message = message;
-    return result;
+/// `text` ending in a full stop.
+std::string Sentence(std::string text) {
+    if (!text.empty() && text.back() != '.') text.push_back('.');
+    return text;
 }
 
 /// Room for one output line: four numbers, three TABs, CR LF.
 constexpr std::size_t kMaxLineLength = 4 * kMaxGeneralTextLength + 5;
-/// Lines are gathered into blocks of about this size before they are written.
-constexpr std::size_t kBlockSize = 1 << 20;
+/// Output lines are gathered here before they join the block's output.
+constexpr std::size_t kLineBufferSize = 1 << 16;
 
 /// Writes the start of one output line at `out`: the two inputs in general
 /// form, each followed by a TAB. Returns the end.
@@ -44,7 +49,135 @@ char* WriteInputs(char* out, double first, double second, char decimalSeparator)
     return out;
 }
 
+/// Quoted, and shortened when long, for a message.
+std::string QuotedExcerpt(std::string_view text) {
+    constexpr std::size_t kLongest = 40;
+    std::string quoted = "\"";
+    quoted.append(text.substr(0, kLongest));
+    if (text.size() > kLongest) quoted += "…";
+    quoted += "\"";
+    return quoted;
+}
+
+/// What every block of one run needs to know.
+struct BatchSetup {
+    double centralMeridian = 0.0;  // radians
+    ConversionDirection direction = ConversionDirection::LatLongToXY;
+    bool fullPrecision = false;
+    bool strict = false;
+    char separator = '.';
+    double reach = kForwardCentimetreReach;  // metres of easting kept within 1 cm
+};
+
+/// Converts the lines of one block into output lines (see ConvertDataFile).
+void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& out) {
+    out.bytes.reserve(block.size() * 2 + kLineBufferSize);
+    char buffer[kLineBufferSize];
+    char* p = buffer;
+    char* const flushAt = buffer + kLineBufferSize - kMaxLineLength;
+    const EllipsoidTerms& terms = Everest1830Terms();
+    out.lines = ForEachLine(block, [&](std::string_view text, std::size_t number) {
+        const DataLine data = ReadDataLine(text);
+        if (data.fieldCount) {
+            if (setup.strict) {
+                throw LineError(number, "the line " + QuotedExcerpt(text) +
+                                            " does not hold two numbers separated by a comma");
+            }
+            out.report.Add(Finding::FieldCount, number);
+        }
+        if (data.notNumbers != 0) {
+            if (setup.strict) {
+                throw LineError(number,
+                                "the field " + QuotedExcerpt(data.badField) + " is not a number");
+            }
+            for (int i = 0; i < data.notNumbers; ++i) out.report.Add(Finding::NotNumber, number);
+        }
+        double resultFirst = 0.0;
+        double resultSecond = 0.0;
+        double latitude = 0.0;
+        double easting = kFalseEasting;
+        try {
+            if (setup.direction == ConversionDirection::LatLongToXY) {
+                const GridPoint g =
+                    ForwardSeries(terms, kEverestScaleFactor, DegreesToRadians(data.first),
+                                  DegreesToRadians(data.second), setup.centralMeridian);
+                resultFirst = g.x;
+                resultSecond = g.y;
+                latitude = data.first;
+                easting = g.x;
+            } else if (setup.direction == ConversionDirection::XYToLatLong) {
+                const GeodeticPoint g = InverseSeries(terms, kEverestScaleFactor, data.first,
+                                                      data.second, setup.centralMeridian);
+                resultFirst = RadiansToDegrees(g.phi);
+                resultSecond = RadiansToDegrees(g.lambda);
+                latitude = resultFirst;
+                easting = data.first;
+            }
+        } catch (const ArithmeticError&) {
+            throw LineError(number,
+                            "cannot be converted: the projection gives no finite result "
+                            "for " +
+                                FormatGeneral(data.first, setup.separator) + "; " +
+                                FormatGeneral(data.second, setup.separator));
+        }
+        if (OutsideLatitudeRange(latitude)) {
+            if (setup.strict) {
+                throw LineError(number, "the latitude " + FormatGeneral(latitude) +
+                                            " lies outside -90 to 90 degrees");
+            }
+            out.report.Add(Finding::LatitudeRange, number);
+        }
+        if (Beyond(easting, setup.reach)) out.report.Add(Finding::FarFromMeridian, number);
+
+        p = WriteInputs(p, data.first, data.second, setup.separator);
+        if (setup.fullPrecision) {
+            p = WriteGeneral(p, resultFirst, setup.separator);
+            *p++ = '\t';
+            p = WriteGeneral(p, resultSecond, setup.separator);
+        } else {
+            // Each result is rounded through "##.000" and written as the
+            // number read back.
+            double rounded = 0.0;
+            p = WriteRoundedFixed3(p, resultFirst, setup.separator, rounded);
+            *p++ = '\t';
+            p = WriteRoundedFixed3(p, resultSecond, setup.separator, rounded);
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        if (p >= flushAt) {
+            out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
+            p = buffer;
+        }
+    });
+    out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 }  // namespace
+
+DataLine ReadDataLine(std::string_view line) {
+    DataLine data;
+    std::string_view fields[2];
+    const std::size_t count = SplitFields(line, ',', fields, 2);
+    if (count != 2) {
+        data.fieldCount = true;
+        // An empty line (or one of blanks only) is a line without numbers,
+        // not a field that is not one.
+        if (count == 1 && TrimBlanks(fields[0]).empty()) return data;
+    }
+    double* const values[2] = {&data.first, &data.second};
+    for (std::size_t i = 0; i < count && i < 2; ++i) {
+        if (!ParseDecimal(TrimBlanks(fields[i]), *values[i])) {
+            *values[i] = 0.0;
+            if (data.notNumbers++ == 0) data.badField = fields[i];
+        }
+    }
+    return data;
+}
 
 std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader,
                    const std::function<void(const std::string&)>& showPath) {
@@ -61,122 +194,78 @@ std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loa
         return {};
     }
     if (showPath) showPath(path);
-    loader.ReadData(path);
+    loader.Columns().DataCount = 0;
+    // A name typed for a file that does not exist counts no data; a file that
+    // is no text file of numbers is named as such instead of being counted.
+    if (IdentityOf(path)) {
+        try {
+            loader.Columns().DataCount = CountDataLines(path);
+        } catch (const OperationError& e) {
+            messages.Inform(e.what());
+            return path;
+        }
+    }
     messages.Inform("No of Data = " + std::to_string(loader.Columns().DataCount));
     return path;
 }
 
-BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request, dataload& loader,
-                               MessageBoxPort& messages) {
+BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
     Declaration::SharedCM = DegreesToRadians(Val(request.CentralMeridianText));
-    BatchColumns& columns = loader.Columns();
     const std::string& dataPath = request.DataFilePath;
-
-    // Read the whole data file before the output is opened, so that writing
-    // over the data file loses no input.
-    {
-        const std::optional<std::string> bytes = ReadWholeFile(dataPath);
-        if (!bytes) {
-            loader.Reset();
-            if (dataPath.empty() || dataPath == kNoDataFileText) {
-                return Failure(messages,
-                               std::string("No data file has been chosen: use Browse to choose "
-                                           "one.") +
-                                   kNothingWritten);
-            }
-            return Failure(
-                messages, "The data file \"" + dataPath + "\" cannot be opened." + kNothingWritten);
+    BatchRunResult result;
+    try {
+        if ((dataPath.empty() || dataPath == kNoDataFileText) && !IsRegularFile(dataPath)) {
+            throw OperationError("No data file has been chosen: use Browse to choose one.");
         }
-        loader.ReadBytes(*bytes);
-    }
-    const std::size_t count = columns.DataCount;
-    if (count == 0) {
-        loader.Reset();
-        return Failure(messages,
-                       "The data file \"" + dataPath + "\" holds no points." + kNothingWritten);
-    }
-    columns.ResultFirst.Recreate(count);
-    columns.ResultSecond.Recreate(count);
-
-    if (dataPath == request.OutputPath) {
-        const MsgAnswer answer = messages.Show("Do you want to overwrite file.", MsgButtons::YesNo,
-                                               MsgIcon::None, "Confirmation");
-        if (answer != MsgAnswer::Yes) {
-            BatchRunResult result;
+        DataFileReader reader(dataPath);
+        // Refusals come before the question: an output that is the data file
+        // or that may not be replaced is never offered for replacing.
+        CheckOutputTarget(request.OutputPath, reader.Identity());
+        if (request.ConfirmReplace && IsRegularFile(request.OutputPath) &&
+            !request.ConfirmReplace()) {
             result.status = BatchRunResult::Status::Declined;
             return result;
         }
-    }
-
-    const char separator = request.DecimalSeparator;
-    std::size_t i = 1;
-    try {
-        SafeFileWriter writer(request.OutputPath);
+        SafeFileWriter writer(request.OutputPath, reader.Identity());
         writer.Write(kOutputHeader);
         writer.Write("\r\n");
-        const std::unique_ptr<char[]> block(new char[kBlockSize + kMaxLineLength]);
-        char* const blockEnd = block.get() + kBlockSize;
-        char* out = block.get();
-        for (; i <= count; ++i) {
-            const double first = columns.DataFirst(i);
-            const double second = columns.DataSecond(i);
-            double resultFirst = 0.0;
-            double resultSecond = 0.0;
-            if (request.Direction == ConversionDirection::LatLongToXY) {
-                ConvertLatLongToXY(DegreesToRadians(first), DegreesToRadians(second));
-                resultFirst = Declaration::SharedX;
-                resultSecond = Declaration::SharedY;
-            } else if (request.Direction == ConversionDirection::XYToLatLong) {
-                ConvertXYToLatLong(first, second);
-                resultFirst = RadiansToDegrees(Declaration::SharedLat);
-                resultSecond = RadiansToDegrees(Declaration::SharedLong);
-            }
-            out = WriteInputs(out, first, second, separator);
-            if (request.FullPrecision) {
-                out = WriteGeneral(out, resultFirst, separator);
-                *out++ = '\t';
-                out = WriteGeneral(out, resultSecond, separator);
-            } else {
-                // Each result is rounded through "##.000" and written as the
-                // number read back.
-                out = WriteRoundedFixed3(out, resultFirst, separator, resultFirst);
-                *out++ = '\t';
-                out = WriteRoundedFixed3(out, resultSecond, separator, resultSecond);
-            }
-            *out++ = '\r';
-            *out++ = '\n';
-            columns.ResultFirst(i) = resultFirst;
-            columns.ResultSecond(i) = resultSecond;
-            if (out >= blockEnd) {
-                writer.Write(
-                    std::string_view(block.get(), static_cast<std::size_t>(out - block.get())));
-                out = block.get();
-            }
+
+        BatchSetup setup;
+        setup.centralMeridian = Declaration::SharedCM;
+        setup.direction = request.Direction;
+        setup.fullPrecision = request.FullPrecision;
+        setup.strict = request.Strict;
+        setup.separator = request.DecimalSeparator;
+        setup.reach = request.Direction == ConversionDirection::XYToLatLong
+                          ? kInverseCentimetreReach
+                          : kForwardCentimetreReach;
+        result.report.farDistance = std::to_string(std::lround(setup.reach / 1000.0)) + " km";
+        std::size_t lines = 0;
+        try {
+            lines = RunBlocks(
+                reader,
+                [&setup](std::string_view block, BlockOutput& out) {
+                    ConvertBlock(setup, block, out);
+                },
+                [&writer](std::string_view bytes) { writer.Write(bytes); }, result.report,
+                request.OnProgress);
+        } catch (const LineError& e) {
+            throw OperationError(
+                "Line " + std::to_string(e.line()) + " of the data file \"" + dataPath + "\"" +
+                (std::string_view(e.what()).starts_with("cannot") ? " " : ": ") + e.what() + ".");
         }
-        writer.Write(std::string_view(block.get(), static_cast<std::size_t>(out - block.get())));
+        if (lines == 0) {
+            throw OperationError("The data file \"" + dataPath + "\" holds no points.");
+        }
         writer.Commit();
-    } catch (const FileWriteError& e) {
-        loader.Reset();
-        return Failure(messages, std::string(e.what()) + "." + kNothingWritten);
-    } catch (const ArithmeticError&) {
-        const std::string values = FormatGeneral(columns.DataFirst(i), separator) + "; " +
-                                   FormatGeneral(columns.DataSecond(i), separator);
-        loader.Reset();
-        // Name the line the point's first number came from.
-        std::size_t line = i;
-        if (const std::optional<std::string> bytes = ReadWholeFile(dataPath)) {
-            if (const std::size_t found = LineOfPoint(*bytes, i); found != 0) line = found;
-        }
-        return Failure(messages, "Line " + std::to_string(line) + " of the data file \"" +
-                                     dataPath +
-                                     "\" cannot be converted: the projection gives no "
-                                     "finite result for " +
-                                     values + "." + kNothingWritten);
+        result.pointCount = lines;
+    } catch (const OperationCancelled&) {
+        throw OperationCancelled("Cancelled: nothing was written, and \"" + request.OutputPath +
+                                 "\" was left as it was.");
+    } catch (const OperationError& e) {
+        throw OperationError(Sentence(e.what()) + kNothingWritten);
     }
-    loader.Reset();
-    BatchRunResult result;
     result.status = BatchRunResult::Status::Written;
-    result.pointCount = count;
     return result;
 }
 
@@ -187,9 +276,9 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
     dialog.DialogTitle = kSaveTitle;
     dialog.InitDir = initialFolder;
     dialog.ShowSave();
+    BatchRunResult result;
     if (dialog.FileName.empty()) {
         messages.Inform("Type the File Name");
-        BatchRunResult result;
         result.status = BatchRunResult::Status::NoFileName;
         return result;
     }
@@ -199,7 +288,29 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
     run.OutputPath = dialog.FileName;
     run.Direction = request.Direction;
     run.DecimalSeparator = request.DecimalSeparator;
-    return ConvertDataFile(run, loader, messages);
+    run.OnProgress = request.OnProgress;
+    run.ConfirmReplace = [&messages] {
+        return messages.Show(kOverwriteQuestion, MsgButtons::YesNo, MsgIcon::None, "Confirmation",
+                             MsgDefault::Second) == MsgAnswer::Yes;
+    };
+    try {
+        result = ConvertDataFile(run);
+    } catch (const OperationCancelled& e) {
+        result.status = BatchRunResult::Status::Cancelled;
+        result.message = e.what();
+    } catch (const OperationError& e) {
+        result.status = BatchRunResult::Status::Failed;
+        result.message = e.what();
+    }
+    if (result.status != BatchRunResult::Status::Declined) loader.Reset();
+    if (!result.message.empty()) messages.Inform(result.message);
+    if (result.status == BatchRunResult::Status::Written && !result.report.Empty()) {
+        messages.Show("The output file \"" + run.OutputPath + "\" was written with " +
+                          std::to_string(result.pointCount) + " points.\n" +
+                          result.report.Text(run.DataFilePath),
+                      MsgButtons::OK, MsgIcon::Information, "");
+    }
+    return result;
 }
 
 std::string HomeFolder() {

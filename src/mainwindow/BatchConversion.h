@@ -5,11 +5,14 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
+#include "common/FileDialogPort.h"
+#include "common/MessageBoxPort.h"
+#include "common/OperationError.h"
+#include "common/RunReport.h"
 #include "mainwindow/ConversionDirection.h"
 #include "mainwindow/DataLoad.h"
-#include "mainwindow/FileDialogPort.h"
-#include "mainwindow/MessageBoxPort.h"
 
 namespace utm {
 
@@ -32,7 +35,8 @@ inline constexpr const char* kOutputHeader = "Latitude\tLongitude\tEasting(X)\tN
 /// path before the file is read, so `Text6` names it while the count is shown.
 /// Returns the path, or an empty text when no file name was chosen (after the
 /// message "Select the data file") or the dialog failed (no message); `Text6`
-/// then stays as it was.
+/// then stays as it was. A file that cannot be read or is no text file of
+/// numbers is named in a message instead of the count.
 std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader,
                    const std::function<void(const std::string&)>& showPath = {});
 
@@ -43,10 +47,12 @@ struct BatchRunResult {
         NoFileName,  ///< the save dialog gave no name ("Type the File Name" shown)
         Declined,    ///< No to the overwrite question: nothing written
         Failed,      ///< nothing written; `message` was shown
+        Cancelled,   ///< stopped by the person; nothing written; `message` was shown
     };
     Status status = Status::Failed;
-    std::string message;         ///< the failure message shown, when Failed
+    std::string message;         ///< the message shown, when Failed or Cancelled
     std::size_t pointCount = 0;  ///< points written, when Written
+    RunReport report;            ///< what the run found on its way, when Written
 };
 
 /// One batch run on an output path already chosen.
@@ -58,28 +64,51 @@ struct ConvertDataFileRequest {
     char DecimalSeparator = '.';  ///< of the numbers written; the data file always reads "."
     /// Write the results unrounded instead of rounded to three decimals.
     bool FullPrecision = false;
+    /// Refuse the run (nothing written) at the first field that is not a
+    /// number, line without two fields or latitude outside -90 to 90.
+    bool Strict = false;
+    /// Asked when the output file exists: true replaces it. Empty: replace.
+    std::function<bool()> ConfirmReplace;
+    /// Told how far the run is; false from it cancels the run.
+    Progress OnProgress;
 };
 
 /// Converts every point of the data file on the Everest 1830 grid with the
-/// given central meridian, through the shared variables of `Declaration`, and
-/// writes the output file: the header line, then per point the two inputs and
-/// the two results in general form, TAB between fields, CR LF after every line.
-/// Results are rounded through "##.000" unless FullPrecision is set; they are
-/// kept in `ResultFirst` and `ResultSecond`. With no direction selected the
-/// results are written as 0.
+/// given central meridian and writes the output file: the header line, then
+/// per line of the data file the two inputs and the two results in general
+/// form, TAB between fields, CR LF after every line. Results are rounded
+/// through "##.000" unless FullPrecision is set. With no direction selected
+/// the results are written as 0.
 ///
-/// When the output path equals the data-file path (case-sensitive) it first
-/// asks "Do you want to overwrite file." (Yes/No, no icon, title
-/// "Confirmation"); No ends the run with nothing written.
+/// Each line of the data file gives one point and one output line, so output
+/// and data file stay aligned: a line without two comma-separated fields
+/// takes a missing number as 0 and leaves extra fields out, a field that is
+/// not a number is taken as 0; both are counted in the result's report, as
+/// are latitudes outside -90 to 90 and points farther from the central
+/// meridian than the series keep 1 cm.
 ///
-/// The output is written completely to a temporary file beside the target and
-/// only then renamed over it: on any failure (no point to convert, the data file
-/// cannot be opened, a point the projection cannot compute, the output cannot be
-/// created or written) a message is shown, the target and the data file keep
-/// their contents and no partial file is left. `loader.Reset()` is called at the
-/// end of every run that read the data file, except after No.
-BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request, dataload& loader,
-                               MessageBoxPort& messages);
+/// The file is read and written in blocks: memory does not grow with its
+/// size. The output appears complete or not at all. Throws OperationError
+/// (nothing written, the data file and any previous output untouched) when
+/// the data file cannot be read, is no text file of numbers or holds no
+/// lines, the output is the data file (by any name or link) or cannot be
+/// written, a point cannot be converted, Strict finds something, or the run
+/// is cancelled (OperationCancelled). Returns Declined when ConfirmReplace
+/// says no.
+BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request);
+
+/// The reading of one data-file line: the point and what was wrong with it.
+struct DataLine {
+    double first = 0.0;
+    double second = 0.0;
+    bool fieldCount = false;    ///< not exactly two fields
+    int notNumbers = 0;         ///< fields (of the first two) taken as 0
+    std::string_view badField;  ///< the first such field
+};
+
+/// Reads one line of a main-window data file: two comma-separated numbers,
+/// blanks around them ignored, "." as decimal point.
+DataLine ReadDataLine(std::string_view line);
 
 /// Convert in "Multiple Data" mode (`Command2_Click`, list index 1).
 struct MultipleDataRequest {
@@ -87,11 +116,20 @@ struct MultipleDataRequest {
     std::string DataFilePath;         ///< `Text6`
     ConversionDirection Direction = ConversionDirection::LatLongToXY;
     char DecimalSeparator = '.';
+    Progress OnProgress;  ///< the window's progress dialog
 };
+
+/// The overwrite question: Yes/No, no icon, title "Confirmation", No the default.
+inline constexpr const char* kOverwriteQuestion = "Do you want to overwrite file.";
 
 /// Shows `dialog` as a Save dialog (output filter and title, initial folder
 /// `initialFolder`), shows "Type the File Name" when it gives no name, else runs
-/// ConvertDataFile with the dialog's file name as output path.
+/// ConvertDataFile with the dialog's file name as output path. An output that
+/// is the data file is refused before anything is read; an existing output is
+/// replaced only after Yes to "Do you want to overwrite file." (No is the
+/// default). Every failure is shown through `messages`; after a run that
+/// found fields taken as 0 or other findings, they are shown too.
+/// `loader.Reset()` ends every run that read the data file.
 BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDialog& dialog,
                                    MessageBoxPort& messages, dataload& loader,
                                    const std::string& initialFolder);

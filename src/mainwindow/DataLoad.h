@@ -1,17 +1,17 @@
-// The data file reader of the batch conversion and the program-wide columns it
+// The data file reader of the main window and the program-wide columns it
 // fills.
 //
 // Data file: one point per line, two numbers separated by a comma, "." as the
 // decimal point whatever the locale. CR LF, CR alone and LF alone each end a
 // line; a last line without line end counts. Every line counts as a point, an
-// empty one too.
+// empty one too. A UTF-8 byte-order mark is skipped; a file with NUL bytes or
+// UTF-16 text is no data file.
 //
-// The numbers are read in sequence, two per point, not line by line: a field
-// ends at a comma or at the end of its line, blanks (spaces, tabs) around it
-// are ignored. A line with one or three numbers therefore shifts the pairing
-// of all later numbers. A field that is not a decimal number (a column title,
-// two numbers separated by a blank, an empty field) reads as 0, and an empty
-// line is one empty field, read as 0; reading goes on after either.
+// Each line gives one point, so the points stay aligned with the lines of the
+// file: a line with one number takes the second as 0, a line with three or
+// more numbers leaves the extra ones out, a field that is not a decimal number
+// (a column title, two numbers separated by a blank, an empty field) reads as
+// 0, and an empty line is the point (0, 0). Reading goes on after each.
 #pragma once
 
 #include <cstddef>
@@ -50,25 +50,21 @@ struct BatchColumns {
 };
 
 /// Counts and reads data files into the columns it was given. Its methods
-/// report no errors and show no messages: a file that cannot be opened gives
-/// `DataCount` 0. When `DataCount` would be 0 (empty or unreadable file) the
-/// columns are not recreated and keep what they held. Points the file does not
-/// complete stay 0.
+/// report no errors and show no messages: a file that cannot be opened or is
+/// no text file gives `DataCount` 0. When `DataCount` would be 0 the columns
+/// are not recreated and keep what they held.
 class dataload {
   public:
     explicit dataload(BatchColumns& columns) : columns_(columns) {}
 
     /// Sets `DataCount` to the number of lines of the file at `location` and
     /// recreates `DataFirst` and `DataSecond` with that many elements, all 0.
+    /// The batch conversion does not need the columns: it streams the file.
     void CountData(const std::string& location);
     /// Counts, then reads the numbers of the file into `DataFirst` and `DataSecond`.
     void ReadData(const std::string& location);
     /// Empties `DataFirst` and `DataSecond` and sets `DataCount` to 0.
     void Reset();
-
-    /// Counts and reads from bytes already in memory (what ReadData does after
-    /// reading the file).
-    void ReadBytes(std::string_view bytes);
 
     BatchColumns& Columns() { return columns_; }
     const BatchColumns& Columns() const { return columns_; }
@@ -77,12 +73,8 @@ class dataload {
     BatchColumns& columns_;
 };
 
-/// The value of one field of a data file: the number when the field, apart from
-/// blanks around it, is a decimal number, else 0.
-double DataFieldValue(std::string_view field);
-
-/// The 1-based line of the data file `bytes` that holds the first number of
-/// point `point` (1-based), or 0 when the file ends before it.
-std::size_t LineOfPoint(std::string_view bytes, std::size_t point);
+/// The number of lines of the data file at `path`, read block by block.
+/// Throws OperationError when it cannot be read or is no text file of numbers.
+std::size_t CountDataLines(const std::string& path);
 
 }  // namespace utm

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "common/MessageBoxPort.h"
 #include "mainwindow/ConversionDirection.h"
-#include "mainwindow/MessageBoxPort.h"
 
 namespace utm {
 

@@ -7,7 +7,8 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "common/LineReader.h"
+#include "common/BlockRunner.h"
+#include "common/DataFileReader.h"
 #include "geodesy/ArithmeticError.h"
 #include "spreadsheet/RangeAddress.h"
 #include "spreadsheet/SelectionDialogue.h"
@@ -32,37 +33,27 @@ class FileRemover {
     std::string path_;
 };
 
-std::string ReadWholeFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) ThrowErrno("cannot open the exchange file " + path);
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int saved = errno;
-            ::close(fd);
-            errno = saved;
-            ThrowErrno("cannot read the exchange file " + path);
-        }
-        if (n == 0) break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
+/// The fields of one line of the exchange file, split at its tabs.
+std::vector<std::string_view> SplitTabs(std::string_view line) {
+    std::vector<std::string_view> fields(SplitFields(line, '\t', nullptr, 0));
+    SplitFields(line, '\t', fields.data(), fields.size());
+    return fields;
 }
 
-std::vector<std::string_view> SplitTabs(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
-        if (tab == std::string_view::npos) break;
-        start = tab + 1;
+/// The lines of the exchange file, read through the data-file reader.
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::vector<std::string> lines;
+    try {
+        DataFileReader reader(path, "The exchange file");
+        std::string block;
+        while (reader.NextBlock(block)) {
+            ForEachLine(block,
+                        [&](std::string_view line, std::size_t) { lines.emplace_back(line); });
+        }
+    } catch (const OperationError& e) {
+        throw std::runtime_error(e.what());
     }
-    return fields;
+    return lines;
 }
 
 }  // namespace
@@ -106,8 +97,7 @@ std::string WriteExchangeFile(const std::string& folder, std::string_view text) 
 
 CellTexts ReadExchangeFile(const std::string& path) {
     FileRemover remover(path);
-    const std::string bytes = ReadWholeFile(path);
-    const std::vector<std::string_view> lines = SplitLines(bytes);
+    const std::vector<std::string> lines = ReadLines(path);
     // The last line is the empty line after the block.
     const std::size_t n = lines.empty() ? 0 : lines.size() - 1;
     std::size_t columnUpper = 0;

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "mainwindow/MessageBoxPort.h"
+#include "common/MessageBoxPort.h"
 #include "spreadsheet/SpreadsheetPort.h"
 
 namespace utm {

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "common/FileDialogPort.h"
+#include "common/MessageBoxPort.h"
 #include "mainwindow/ConversionDirection.h"
-#include "mainwindow/FileDialogPort.h"
-#include "mainwindow/MessageBoxPort.h"
 #include "spreadsheet/SpreadsheetPort.h"
 
 namespace utm {

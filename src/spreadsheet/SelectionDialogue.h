@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "mainwindow/MessageBoxPort.h"
+#include "common/MessageBoxPort.h"
 #include "spreadsheet/SpreadsheetPort.h"
 
 namespace utm {

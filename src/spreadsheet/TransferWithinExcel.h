@@ -1,7 +1,7 @@
 // "Within Excel" of the transfer window with the window's own transfers.
 #pragma once
 
-#include "mainwindow/MessageBoxPort.h"
+#include "common/MessageBoxPort.h"
 #include "spreadsheet/ClsWithinExcel.h"
 
 namespace utm {

@@ -16,6 +16,7 @@
 
 #include "transfer/TransferFile.h"
 #include "transfer/TransferKind.h"
+#include "ui/QtProgress.h"
 
 namespace utm {
 
@@ -142,7 +143,9 @@ void FrmMERIDEX::Command2_Click() {
 }
 
 void FrmMERIDEX::Command3_Click() {
-    TransferDataFile(Text6->text().toStdString(), listIndex_, LocaleDecimalSeparator(), messages_);
+    QtProgress progress(this, QStringLiteral("Transferring the data file…"));
+    TransferDataFile(Text6->text().toStdString(), listIndex_, LocaleDecimalSeparator(), messages_,
+                     progress.Callback());
     close();
 }
 

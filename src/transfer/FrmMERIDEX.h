@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "mainwindow/FileDialogPort.h"
-#include "mainwindow/MessageBoxPort.h"
+#include "common/FileDialogPort.h"
+#include "common/MessageBoxPort.h"
 
 class QComboBox;
 class QGroupBox;

@@ -1,14 +1,17 @@
 #include "transfer/TransferFile.h"
 
+#include <cmath>
 #include <exception>
 #include <filesystem>
-#include <memory>
 #include <system_error>
-#include <thread>
 
+#include "common/BlockRunner.h"
+#include "common/DataFileReader.h"
 #include "common/FastNumberFormat.h"
 #include "common/FileIO.h"
-#include "common/LineReader.h"
+#include "common/NumberFormat.h"
+#include "geodesy/Accuracy.h"
+#include "geodesy/GridDefinition.h"
 
 namespace utm {
 
@@ -20,9 +23,8 @@ char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-/// True when `c` starts a character of a UTF-8 text (not a continuation byte).
-bool StartsCharacter(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+std::string PointText(const PointRow& point) {
+    return "(" + FormatGeneral(point[0]) + ", " + FormatGeneral(point[1]) + ")";
 }
 
 std::string Quoted(std::string_view text) {
@@ -67,86 +69,102 @@ char* WriteResultLine(char* out, const PointRow& point, const ResultRow& result,
     return out;
 }
 
-/// Files from this size on are read, transferred and formatted in two halves,
-/// the second half on a second thread when the machine has more than one core.
-constexpr std::size_t kParallelBytes = std::size_t{1} << 20;
-constexpr std::size_t kParallelRows = 20000;
-
-/// Runs work(0) and work(1), at the same time when `parallel` and the machine
-/// has a second core. Errors come back in part order: part 0's first.
-template <typename Work>
-void RunTwoParts(bool parallel, Work work) {
-    if (!parallel || std::thread::hardware_concurrency() < 2) {
-        work(0);
-        work(1);
-        return;
-    }
-    std::exception_ptr secondError;
-    std::thread second([&] {
-        try {
-            work(1);
-        } catch (...) {
-            secondError = std::current_exception();
-        }
-    });
-    try {
-        work(0);
-    } catch (...) {
-        second.join();
-        throw;
-    }
-    second.join();
-    if (secondError) std::rethrow_exception(secondError);
-}
-
-/// The pairs of the lines of `text` into `out` (room for CountLines(text)).
-/// One pass finds the line ends (as LineReader: CR LF, CR, LF) and the
-/// delimiters of each line together.
-void ParseLines(std::string_view text, char delimiter, char decimalSeparator, PointRow* out) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p < end) {
-        const char* const lineStart = p;
-        const char* firstDelimiter = nullptr;
-        int delimiters = 0;
-        for (; p < end && *p != '\r' && *p != '\n'; ++p) {
-            if (*p == delimiter && delimiters++ == 0) firstDelimiter = p;
-        }
-        if (delimiters == 1) {
-            *out++ = PointFromFields(
-                std::string_view(lineStart, static_cast<std::size_t>(firstDelimiter - lineStart)),
-                std::string_view(firstDelimiter + 1,
-                                 static_cast<std::size_t>(p - firstDelimiter - 1)),
-                decimalSeparator);
-        } else {
-            *out++ = {0.0, 0.0};
-        }
-        if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
-    }
-}
-
-/// Writes the result lines of rows `first` to `last` - 1, handing every
-/// megabyte to `sink`.
-template <typename Sink>
-void WriteResultLines(const PointBlock& points, const ResultBlock& results, std::size_t first,
-                      std::size_t last, DataFileMode mode, char decimalSeparator, Sink sink) {
-    constexpr std::size_t kBlock = std::size_t{1} << 20;
-    const auto block = std::make_unique<char[]>(kBlock + kMaxLineLength);
-    char* p = block.get();
-    for (std::size_t i = first; i < last; ++i) {
-        p = WriteResultLine(p, points[i], results[i], mode, decimalSeparator);
-        if (static_cast<std::size_t>(p - block.get()) >= kBlock) {
-            sink(std::string_view(block.get(), static_cast<std::size_t>(p - block.get())));
-            p = block.get();
-        }
-    }
-    sink(std::string_view(block.get(), static_cast<std::size_t>(p - block.get())));
+/// Quoted, and shortened when long, for a message.
+std::string QuotedExcerpt(std::string_view text) {
+    constexpr std::size_t kLongest = 40;
+    std::string quoted = "\"";
+    quoted.append(text.substr(0, kLongest));
+    if (text.size() > kLongest) quoted += "…";
+    quoted += "\"";
+    return quoted;
 }
 
 bool IsExistingFile(const std::string& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+/// `text` ending in a full stop.
+std::string Sentence(std::string text) {
+    if (!text.empty() && text.back() != '.') text.push_back('.');
+    return text;
+}
+
+/// What every block of one transfer run needs to know.
+struct TransferSetup {
+    int kind = kNoTransferKind;
+    DataFileMode mode = DataFileMode::Csv;
+    char delimiter = ',';
+    char readSeparator = '.';   // of the fields read
+    char writeSeparator = '.';  // of text-mode values written
+    bool strict = false;
+    double poleNorthing = 0.0;  // of the source grid
+};
+
+/// The northing of the pole on the source grid of `kind`.
+double SourcePoleNorthing(int kind) {
+    const bool wgs84 = kind == 2 || kind == 3;
+    return wgs84 ? PoleNorthing(WGS84Terms(), kWGS84ScaleFactor)
+                 : PoleNorthing(Everest1830Terms(), kEverestScaleFactor);
+}
+
+/// Transfers the lines of one block into result lines (see TransferFile).
+void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutput& out) {
+    constexpr std::size_t kBufferSize = 1 << 16;
+    out.bytes.reserve(block.size() * 2 + kBufferSize);
+    char buffer[kBufferSize];
+    char* p = buffer;
+    char* const flushAt = buffer + kBufferSize - kMaxLineLength;
+    const ClsUTM utm;
+    const bool transfer = IsTransferKind(setup.kind);
+    out.lines = ForEachLine(block, [&](std::string_view text, std::size_t number) {
+        const TransferLine line = ReadTransferLine(text, setup.delimiter, setup.readSeparator);
+        if (line.fieldCount) {
+            if (setup.strict) {
+                throw LineError(number,
+                                "the line " + QuotedExcerpt(text) + " does not hold two fields");
+            }
+            out.report.Add(Finding::FieldCount, number);
+        }
+        if (line.notNumbers != 0) {
+            if (setup.strict) {
+                throw LineError(number,
+                                "the field " + QuotedExcerpt(line.badField) + " is not a number");
+            }
+            for (int i = 0; i < line.notNumbers; ++i) out.report.Add(Finding::NotNumber, number);
+        }
+        ResultRow result;
+        if (transfer) {
+            const double x = line.point[0];
+            const double y = line.point[1];
+            if (!(std::fabs(y) <= setup.poleNorthing)) {
+                if (setup.strict) {
+                    throw LineError(number,
+                                    "the northing " + FormatGeneral(y) + " lies beyond the pole");
+                }
+                out.report.Add(Finding::LatitudeRange, number);
+            }
+            double outX = 0.0;
+            double outY = 0.0;
+            try {
+                RunTransferKind(utm, setup.kind, x, y, outX, outY);
+            } catch (const ArithmeticError& e) {
+                throw LineError(number, "the point " + PointText(line.point) +
+                                            " cannot be transferred: " + e.what());
+            }
+            if (Beyond(x, kInverseCentimetreReach) || Beyond(outX, kForwardCentimetreReach)) {
+                out.report.Add(Finding::FarFromMeridian, number);
+            }
+            result = {outX, outY};
+        }
+        p = WriteResultLine(p, line.point, result, setup.mode, setup.writeSeparator);
+        if (p >= flushAt) {
+            out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
+            p = buffer;
+        }
+    });
+    out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
 }
 
 }  // namespace
@@ -164,35 +182,57 @@ char DelimiterOf(DataFileMode mode) {
 }
 
 std::optional<std::string> ResultFilePath(std::string_view dataPath) {
-    // Walk back four characters, each possibly several bytes long.
-    std::size_t end = dataPath.size();
-    for (int removed = 0; removed < 4; ++removed) {
-        if (end == 0) return std::nullopt;
-        --end;
-        while (end > 0 && !StartsCharacter(dataPath[end])) --end;
+    const std::size_t slash = dataPath.rfind('/');
+    const std::string_view folder =
+        slash == std::string_view::npos ? std::string_view() : dataPath.substr(0, slash + 1);
+    const std::string_view name =
+        slash == std::string_view::npos ? dataPath : dataPath.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..") return std::nullopt;
+    std::string result(folder);
+    // "pts.csv" loses ".csv"; a name without such an ending keeps all of
+    // itself. Characters, not bytes: "pts.€€x" loses ".€€x".
+    std::size_t dot = name.size();
+    for (int characters = 0; characters < 3 && dot > 0; ++characters) {
+        --dot;
+        while (dot > 0 && (static_cast<unsigned char>(name[dot]) & 0xC0) == 0x80) --dot;
     }
-    std::string result(dataPath.substr(0, end));
-    result += ModeOfPath(dataPath) == DataFileMode::Csv ? "Out.csv" : "Out.txt";
+    const bool dotAndThree =
+        dot > 0 && name[dot - 1] == '.' && name.substr(dot).find('.') == std::string_view::npos;
+    if (dotAndThree) {
+        result.append(name.substr(0, dot - 1));
+        result += ModeOfPath(dataPath) == DataFileMode::Csv ? "Out.csv" : "Out.txt";
+    } else {
+        result.append(name);
+        result += "Out.txt";
+    }
     return result;
 }
 
-PointBlock ReadPointBlock(std::string_view content, DataFileMode mode, char decimalSeparator) {
-    // Two halves split after a line feed, which always ends a line.
-    std::size_t split = content.size();
-    if (content.size() >= kParallelBytes) {
-        const std::size_t lf = content.find('\n', content.size() / 2);
-        if (lf != std::string_view::npos) split = lf + 1;
+TransferLine ReadTransferLine(std::string_view text, char delimiter, char decimalSeparator) {
+    TransferLine line;
+    std::string_view fields[2];
+    const std::size_t count = SplitFields(text, delimiter, fields, 2);
+    if (count != 2) {
+        line.fieldCount = true;
+        return line;  // the pair (0, 0)
     }
-    const std::string_view halves[2] = {content.substr(0, split), content.substr(split)};
-    const std::size_t firstCount = CountLines(halves[0]);
-    PointBlock points(firstCount + CountLines(halves[1]));
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (!ParseLocaleNumber(fields[i], decimalSeparator, line.point[i])) {
+            line.point[i] = 0.0;
+            if (line.notNumbers++ == 0) line.badField = fields[i];
+        }
+    }
+    return line;
+}
+
+PointBlock ReadPointBlock(std::string_view content, DataFileMode mode, char decimalSeparator) {
+    PointBlock points;
     const char delimiter = DelimiterOf(mode);
     // A CSV field cannot hold a decimal comma (it would split the field), so
     // CSV files are read with "." as their result files are written.
     const char separator = mode == DataFileMode::Csv ? '.' : decimalSeparator;
-    RunTwoParts(split < content.size(), [&](int half) {
-        ParseLines(halves[half], delimiter, separator,
-                   points.data() + (half == 0 ? 0 : firstCount));
+    ForEachLine(content, [&](std::string_view line, std::size_t) {
+        points.push_back(ReadTransferLine(line, delimiter, separator).point);
     });
     return points;
 }
@@ -213,66 +253,57 @@ std::string FormatResultFile(const PointBlock& points, const ResultBlock& result
     return out;
 }
 
-std::size_t TransferFile(const std::string& dataPath, const std::string& resultPath, int kind,
-                         char decimalSeparator) {
-    if (!IsExistingFile(dataPath)) {
-        throw TransferFileError("There is no data file " + Quoted(dataPath) + "." +
-                                kNothingWritten);
-    }
-    std::optional<std::string> content = ReadWholeFile(dataPath);
-    if (!content) {
-        throw TransferFileError("The data file " + Quoted(dataPath) + " cannot be read." +
-                                kNothingWritten);
-    }
-    const DataFileMode mode = ModeOfPath(dataPath);
-    const PointBlock points = ReadPointBlock(*content, mode, decimalSeparator);
-    content.reset();  // the text is no longer needed: keep the peak memory down
-    if (points.empty()) {
-        throw TransferFileError("The data file " + Quoted(dataPath) + " holds no lines." +
-                                kNothingWritten);
-    }
-
-    const std::size_t n = points.size();
-    const bool parallel = n >= kParallelRows;
-    const std::size_t middle = parallel ? n / 2 : n;
-    ResultBlock results(n);
+TransferFileResult TransferFile(const std::string& dataPath, const std::string& resultPath,
+                                int kind, const TransferOptions& options) {
+    TransferFileResult result;
     try {
-        RunTwoParts(parallel, [&](int half) {
-            TransferPointRows(kind, points, half == 0 ? 0 : middle, half == 0 ? middle : n,
-                              results);
-        });
-    } catch (const PointTransferError& e) {
-        throw TransferFileError("Line " + std::to_string(e.row() + 1) + " of the data file " +
-                                Quoted(dataPath) + ": " + e.what() + "." + kNothingWritten);
-    }
-
-    try {
-        SafeFileWriter writer(resultPath);
-        // The first half goes to the file while the second half is formatted
-        // into memory, then follows.
-        std::string secondHalf;
-        RunTwoParts(parallel, [&](int half) {
-            if (half == 0) {
-                WriteResultLines(points, results, 0, middle, mode, decimalSeparator,
-                                 [&](std::string_view bytes) { writer.Write(bytes); });
-            } else {
-                secondHalf.reserve((n - middle) * 64);
-                WriteResultLines(points, results, middle, n, mode, decimalSeparator,
-                                 [&](std::string_view bytes) { secondHalf.append(bytes); });
-            }
-        });
-        writer.Write(secondHalf);
+        if (!IsExistingFile(dataPath)) {
+            throw OperationError("There is no data file " + Quoted(dataPath) + ".");
+        }
+        DataFileReader reader(dataPath);
+        SafeFileWriter writer(resultPath, reader.Identity());
+        TransferSetup setup;
+        setup.kind = kind;
+        setup.mode = ModeOfPath(dataPath);
+        setup.delimiter = DelimiterOf(setup.mode);
+        // A CSV field cannot hold a decimal comma (it would split the field),
+        // so CSV files are read with "." as their result files are written.
+        setup.readSeparator = setup.mode == DataFileMode::Csv ? '.' : options.decimalSeparator;
+        setup.writeSeparator = options.decimalSeparator;
+        setup.strict = options.strict;
+        if (IsTransferKind(kind)) setup.poleNorthing = SourcePoleNorthing(kind);
+        result.report.fieldCountRule = "each was taken as the pair (0, 0)";
+        result.report.farDistance = std::to_string(std::lround(kInverseCentimetreReach / 1000.0)) +
+                                    " km on the source grid or " +
+                                    std::to_string(std::lround(kForwardCentimetreReach / 1000.0)) +
+                                    " km on the target grid";
+        try {
+            result.lines = RunBlocks(
+                reader,
+                [&setup](std::string_view block, BlockOutput& out) {
+                    TransferBlock(setup, block, out);
+                },
+                [&writer](std::string_view bytes) { writer.Write(bytes); }, result.report,
+                options.onProgress);
+        } catch (const LineError& e) {
+            throw OperationError("Line " + std::to_string(e.line()) + " of the data file " +
+                                 Quoted(dataPath) + ": " + e.what() + ".");
+        }
+        if (result.lines == 0) {
+            throw OperationError("The data file " + Quoted(dataPath) + " holds no lines.");
+        }
         writer.Commit();
-    } catch (const FileWriteError& e) {
-        std::string message = e.what();
-        if (!message.empty() && message.back() != '.') message.push_back('.');
-        throw TransferFileError(message + kNothingWritten);
+    } catch (const OperationCancelled&) {
+        throw OperationCancelled("Cancelled: no result file was written, and " +
+                                 Quoted(resultPath) + " was left as it was.");
+    } catch (const OperationError& e) {
+        throw OperationError(Sentence(e.what()) + kNothingWritten);
     }
-    return points.size();
+    return result;
 }
 
 FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char decimalSeparator,
-                                     MessageBoxPort& messages) {
+                                     MessageBoxPort& messages, const Progress& progress) {
     FileTransferOutcome outcome;
     if (dataPath.empty() || !IsExistingFile(dataPath)) return outcome;
 
@@ -280,16 +311,30 @@ FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char
     if (!resultPath) {
         outcome.status = FileTransferStatus::Failed;
         messages.Inform("The data file name " + Quoted(dataPath) +
-                        " is too short to name a result file beside it." + kNothingWritten);
+                        " names no file to put a result file beside." + kNothingWritten);
         return outcome;
     }
     outcome.resultPath = *resultPath;
+    TransferOptions options;
+    options.decimalSeparator = decimalSeparator;
+    options.onProgress = progress;
     try {
-        outcome.lines = TransferFile(dataPath, *resultPath, kind, decimalSeparator);
+        TransferFileResult result = TransferFile(dataPath, *resultPath, kind, options);
+        outcome.lines = result.lines;
+        outcome.report = std::move(result.report);
         outcome.status = FileTransferStatus::Written;
-    } catch (const TransferFileError& e) {
+    } catch (const OperationCancelled& e) {
+        outcome.status = FileTransferStatus::Cancelled;
+        messages.Inform(e.what());
+    } catch (const OperationError& e) {
         outcome.status = FileTransferStatus::Failed;
         messages.Inform(e.what());
+    }
+    if (outcome.status == FileTransferStatus::Written && !outcome.report.Empty()) {
+        messages.Show("The result file " + Quoted(*resultPath) + " was written with " +
+                          std::to_string(outcome.lines) + " lines.\n" +
+                          outcome.report.Text(dataPath),
+                      MsgButtons::OK, MsgIcon::Information, "");
     }
     return outcome;
 }

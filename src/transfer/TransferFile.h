@@ -4,11 +4,12 @@
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "mainwindow/MessageBoxPort.h"
+#include "common/MessageBoxPort.h"
+#include "common/OperationError.h"
+#include "common/RunReport.h"
 #include "transfer/PointBlock.h"
 
 namespace utm {
@@ -24,10 +25,24 @@ DataFileMode ModeOfPath(std::string_view path);
 /// The field delimiter of a mode: a comma or a tab.
 char DelimiterOf(DataFileMode mode);
 
-/// The result file of a data file: its path without the last four characters,
-/// then "Out.csv" (CSV mode) or "Out.txt" (text mode). Nothing when the path
-/// has fewer than four characters (characters, not bytes, of a UTF-8 path).
+/// The result file of a data file, in the data file's own folder. A name
+/// that ends in a dot and three characters ("pts.csv", "pts.dat") loses its
+/// last four characters and gets "Out.csv" (CSV mode) or "Out.txt" (text
+/// mode): "ptsOut.csv", "ptsOut.txt". Any other name keeps all of itself and
+/// gets "Out.txt" ("abc" gives "abcOut.txt"). Nothing when the path names no
+/// file inside a folder (empty, ".", "..", ending in "/").
 std::optional<std::string> ResultFilePath(std::string_view dataPath);
+
+/// The pair of one data-file line and what was wrong with it: exactly two
+/// fields give X and Y, each field that is not a number (see
+/// ParseLocaleNumber) giving 0; any other number of fields gives (0, 0).
+struct TransferLine {
+    PointRow point{0.0, 0.0};
+    bool fieldCount = false;    ///< not exactly two fields
+    int notNumbers = 0;         ///< fields taken as 0
+    std::string_view badField;  ///< the first such field
+};
+TransferLine ReadTransferLine(std::string_view line, char delimiter, char decimalSeparator);
 
 /// The point block of a data file's content: one row per line (CR LF, CR and
 /// LF each end a line), each from SplitPointLine with the mode's delimiter.
@@ -47,40 +62,53 @@ void AppendResultLine(std::string& out, const PointRow& point, const ResultRow& 
 std::string FormatResultFile(const PointBlock& points, const ResultBlock& results,
                              DataFileMode mode, char decimalSeparator);
 
-/// A file transfer that could not be done; the message says what and where and
-/// that no result file was written.
-class TransferFileError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
+/// How a file transfer runs.
+struct TransferOptions {
+    char decimalSeparator = '.';  ///< of text-mode files; CSV files always use "."
+    /// Refuse the run (nothing written) at the first field that is not a
+    /// number, line without two fields or northing beyond the pole.
+    bool strict = false;
+    Progress onProgress;  ///< false from it cancels the run
+};
+
+struct TransferFileResult {
+    std::size_t lines = 0;  ///< lines written
+    RunReport report;       ///< what the run found on its way
 };
 
 /// Transfers the data file `dataPath` into `resultPath` with the transfer at
 /// list position `kind` (-1: the result columns stay empty). The mode comes
-/// from `dataPath`. The result file appears complete or not at all: an
-/// existing one is replaced only when the new one is fully written. Throws
-/// TransferFileError when the data file cannot be read or holds no lines, a
-/// point cannot be transferred (naming its line) or the result file cannot be
-/// written. Returns the number of lines written.
-std::size_t TransferFile(const std::string& dataPath, const std::string& resultPath, int kind,
-                         char decimalSeparator = '.');
+/// from `dataPath`. The file is read, transferred and written block by block,
+/// so memory does not grow with its size, and the result file appears
+/// complete or not at all. Fields taken as 0, lines without two fields,
+/// northings beyond the pole and points farther from the central meridian
+/// than the series keep 1 cm are counted in the report. Throws OperationError
+/// (OperationCancelled when cancelled), with nothing written, when the data
+/// file cannot be read, is no text file of numbers or holds no lines, the
+/// result file is the data file or cannot be written, a point cannot be
+/// transferred (naming its line) or strict finds something.
+TransferFileResult TransferFile(const std::string& dataPath, const std::string& resultPath,
+                                int kind, const TransferOptions& options = {});
 
 enum class FileTransferStatus {
-    Skipped,  ///< no path, or no file at the path: nothing done, no message
-    Written,  ///< the result file was written
-    Failed,   ///< a message told the user why; no result file was written
+    Skipped,    ///< no path, or no file at the path: nothing done, no message
+    Written,    ///< the result file was written
+    Failed,     ///< a message told the user why; no result file was written
+    Cancelled,  ///< the person stopped it; a message said so; nothing written
 };
 
 struct FileTransferOutcome {
     FileTransferStatus status = FileTransferStatus::Skipped;
     std::string resultPath;  ///< set when a result path could be formed
     std::size_t lines = 0;   ///< lines written
+    RunReport report;        ///< findings of a written run
 };
 
 /// The OK command's file transfer for the path typed in the window: skipped
 /// silently without a path or a file at it; else the result file beside the
-/// data file is written. Every failure is shown through `messages` (OK button,
-/// application title).
+/// data file is written. Every failure, and the findings of a written run,
+/// are shown through `messages` (OK button, application title).
 FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char decimalSeparator,
-                                     MessageBoxPort& messages);
+                                     MessageBoxPort& messages, const Progress& progress = {});
 
 }  // namespace utm

@@ -31,7 +31,12 @@ TEST_F(UtmconvTransfer, KindByPositionOrCaptionAndOutputPath) {
     Write("pts.csv", "426207.01,3206261.5\r\nX,Y\n");
     const auto byPosition = Transfer({"--kind", "0", Path("pts.csv")});
     EXPECT_EQ(byPosition.status, 0) << byPosition.err;
-    EXPECT_EQ(byPosition.out + byPosition.err, "");
+    EXPECT_EQ(byPosition.out, "");
+    // The heading is taken as (0, 0), and the person is told which line that was.
+    EXPECT_NE(byPosition.err.find("utmconv: warning: 2 fields in the data file \"" +
+                                  Path("pts.csv") + "\" (line 2) are not numbers"),
+              std::string::npos)
+        << byPosition.err;
     const std::string bytes = ReadWholeFile(Path("ptsOut.csv"));
     // 133754.5409 and 3211848.1481 with all 15 digits, then the heading as (0, 0).
     ASSERT_EQ(bytes.rfind("426207.01,3206261.5,133754.5409", 0), 0u) << bytes;

@@ -8,23 +8,15 @@
 #include <thread>
 
 #include "common/FileIO.h"
+#include "support/FileBytes.h"
 #include "support/TempFolder.h"
 
 namespace {
 
 using utm::FileWriteError;
-using utm::ReadWholeFile;
 using utm::SafeFileWriter;
+using utm::test::ReadFileBytes;
 using utm::test::TempFolder;
-
-TEST(FileIO, ReadsExactBytesAndRefusesWhatIsNoFile) {
-    TempFolder folder;
-    const std::string bytes("a,b\r\n\0\xff\n", 8);
-    EXPECT_EQ(ReadWholeFile(folder.Write("data.csv", bytes)), bytes);
-    EXPECT_EQ(ReadWholeFile(folder.Write("empty.csv", "")), std::string());
-    EXPECT_FALSE(ReadWholeFile(folder.File("missing.csv")));
-    EXPECT_FALSE(ReadWholeFile(folder.Path()));
-}
 
 TEST(FileIO, CommitReplacesTheFileAndKeepsItsPermissions) {
     TempFolder folder;
@@ -35,10 +27,10 @@ TEST(FileIO, CommitReplacesTheFileAndKeepsItsPermissions) {
         writer.Write("new ");
         writer.Write(std::string(3 << 20, 'x'));  // larger than one block
         writer.Write("end");
-        EXPECT_EQ(ReadWholeFile(target), "old content");  // untouched until Commit
+        EXPECT_EQ(ReadFileBytes(target), "old content");  // untouched until Commit
         writer.Commit();
     }
-    EXPECT_EQ(ReadWholeFile(target), "new " + std::string(3 << 20, 'x') + "end");
+    EXPECT_EQ(ReadFileBytes(target), "new " + std::string(3 << 20, 'x') + "end");
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -52,7 +44,7 @@ TEST(FileIO, AbandonedWriteLeavesThePreviousFileAndNoTemporaryFile) {
         SafeFileWriter writer(target);
         writer.Write("half of the lines");
     }
-    EXPECT_EQ(ReadWholeFile(target), "previous");
+    EXPECT_EQ(ReadFileBytes(target), "previous");
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
     {
         SafeFileWriter writer(folder.File("new.txt"));
@@ -69,7 +61,7 @@ TEST(FileIO, WritesThroughASymbolicLink) {
     SafeFileWriter writer(link);
     writer.Write("new");
     writer.Commit();
-    EXPECT_EQ(ReadWholeFile(real), "new");
+    EXPECT_EQ(ReadFileBytes(real), "new");
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -80,7 +72,7 @@ TEST(FileIO, ANamedPipeIsWrittenInPlaceAndStaysAPipe) {
     const std::string pipe = folder.File("pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     std::optional<std::string> received;
-    std::thread reader([&] { received = ReadWholeFile(pipe); });
+    std::thread reader([&] { received = ReadFileBytes(pipe); });
     {
         SafeFileWriter writer(pipe);
         writer.Write("27.7\t85.3\r\n");
@@ -100,7 +92,7 @@ TEST(FileIO, ATargetWithTheLongestNameIsWritten) {
     SafeFileWriter writer(target);
     writer.Write("x");
     writer.Commit();
-    EXPECT_EQ(ReadWholeFile(target), "x");
+    EXPECT_EQ(ReadFileBytes(target), "x");
     EXPECT_EQ(folder.Entries().size(), 1u);
 }
 

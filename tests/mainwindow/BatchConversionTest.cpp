@@ -1,12 +1,15 @@
 // Browse and the batch conversion, through scripted dialogs and message boxes,
 // checked on the exact bytes of the files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <set>
 #include <string>
 
 #include "common/FileIO.h"
 #include "mainwindow/BatchConversion.h"
+#include "support/FileBytes.h"
 #include "support/ScriptedPorts.h"
 #include "support/TempFolder.h"
 
@@ -30,7 +33,7 @@ const char* const kPointsOutput =
     "28\t86\t696698.79\t3099482.324\r\n";
 
 std::string Bytes(const std::string& path) {
-    return utm::ReadWholeFile(path).value_or("<missing>");
+    return utm::test::ReadFileBytes(path).value_or("<missing>");
 }
 
 class Batch : public ::testing::Test {
@@ -47,7 +50,7 @@ class Batch : public ::testing::Test {
                        ConversionDirection direction = ConversionDirection::LatLongToXY,
                        const std::string& cm = "84", char separator = '.') {
         dialogPort.choices.push_back(std::move(output));
-        utm::MultipleDataRequest request{cm, dataPath, direction, separator};
+        utm::MultipleDataRequest request{cm, dataPath, direction, separator, {}};
         return utm::ConvertMultipleData(request, dialog, box, loader, "/home/surveyor");
     }
     /// Only the message texts shown.
@@ -73,7 +76,8 @@ TEST_F(Batch, BrowseReadsTheChosenFileAndReportsItsCount) {
     EXPECT_EQ(box.shown[0].text, "No of Data = 3");
     EXPECT_EQ(box.shown[0].icon, utm::MsgIcon::None);
     EXPECT_EQ(box.shown[0].title, "UTM");
-    EXPECT_EQ(columns.DataFirst.values(), (std::vector<double>{27.7, 27.5, 28}));
+    // Browse only counts: the columns are not filled for a file that may be huge.
+    EXPECT_TRUE(columns.DataFirst.empty());
 
     // Cancel keeps the earlier name: the same file is loaded and reported again.
     dialogPort.choices.push_back(std::nullopt);
@@ -105,8 +109,7 @@ TEST_F(Batch, LatLongToXYWritesTheWorkedExampleExactly) {
               "Files)|*.rtf|*.doc(Word Files)|*.doc");
     EXPECT_EQ(shown.title, "Save the file for Output");
     EXPECT_EQ(shown.initialFolder, "/home/surveyor");
-    // Results are kept rounded; the data columns are reset after the run.
-    EXPECT_EQ(columns.ResultFirst.values(), (std::vector<double>{628198.193, 500000, 696698.79}));
+    // The data columns are reset after the run.
     EXPECT_EQ(columns.DataCount, 0u);
     EXPECT_TRUE(columns.DataFirst.empty());
     EXPECT_EQ(folder.Entries(), (std::set<std::string>{"points.csv", "result.xls"}));
@@ -146,21 +149,56 @@ TEST_F(Batch, NoSaveNameAsksForOneAndWritesNothing) {
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"points.csv"});
 }
 
-TEST_F(Batch, OverwritingTheDataFileIsAskedAndNoKeepsIt) {
+TEST_F(Batch, TheDataFileIsNeverTheOutputByAnyName) {
     const std::string data = folder.Write("points.csv", kPoints);
+    ASSERT_EQ(::symlink("points.csv", folder.File("link.txt").c_str()), 0);
+    ASSERT_EQ(::link(data.c_str(), folder.File("hard.txt").c_str()), 0);
+    const std::string relative = folder.Path() + "/./points.csv";
+    for (const std::string& output :
+         {data, relative, folder.File("link.txt"), folder.File("hard.txt")}) {
+        box.shown.clear();
+        box.answers.push_back(utm::MsgAnswer::Yes);  // never asked
+        const BatchRunResult r = Run(data, output);
+        EXPECT_EQ(r.status, Status::Failed) << output;
+        ASSERT_EQ(box.shown.size(), 1u) << output;
+        EXPECT_NE(box.shown[0].text.find("is the data file itself"), std::string::npos)
+            << box.shown[0].text;
+        EXPECT_NE(box.shown[0].text.find("Nothing was written."), std::string::npos);
+        box.answers.clear();
+    }
+    EXPECT_EQ(Bytes(data), kPoints);
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"points.csv", "link.txt", "hard.txt"}));
+}
+
+TEST_F(Batch, AnExistingOutputIsReplacedOnlyAfterYesAndNoIsTheDefault) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    const std::string out = folder.Write("out.txt", "previous");
     box.answers.push_back(utm::MsgAnswer::No);
-    EXPECT_EQ(Run(data, data).status, Status::Declined);
+    EXPECT_EQ(Run(data, out).status, Status::Declined);
     ASSERT_EQ(box.shown.size(), 1u);
     EXPECT_EQ(box.shown[0].text, "Do you want to overwrite file.");
     EXPECT_EQ(box.shown[0].buttons, utm::MsgButtons::YesNo);
     EXPECT_EQ(box.shown[0].icon, utm::MsgIcon::None);
     EXPECT_EQ(box.shown[0].title, "Confirmation");
-    EXPECT_EQ(Bytes(data), kPoints);
+    EXPECT_EQ(box.shown[0].defaultButton, utm::MsgDefault::Second);
+    EXPECT_EQ(Bytes(out), "previous");
 
-    // Cancel keeps the name chosen last (the data file): Yes replaces it.
+    // Cancel keeps the name chosen last: Yes replaces it.
     box.answers.push_back(utm::MsgAnswer::Yes);
     EXPECT_EQ(Run(data, std::nullopt).status, Status::Written);
-    EXPECT_EQ(Bytes(data), kPointsOutput);
+    EXPECT_EQ(Bytes(out), kPointsOutput);
+}
+
+TEST_F(Batch, AReadOnlyOutputIsRefusedNotReplaced) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    const std::string out = folder.Write("locked.txt", "keep me");
+    ::chmod(out.c_str(), 0444);
+    box.answers.push_back(utm::MsgAnswer::Yes);
+    const BatchRunResult r = Run(data, out);
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_NE(r.message.find("read-only"), std::string::npos) << r.message;
+    EXPECT_EQ(Bytes(out), "keep me");
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"points.csv", "locked.txt"}));
 }
 
 TEST_F(Batch, APathDifferingOnlyInCaseIsNotAskedAbout) {
@@ -204,12 +242,12 @@ TEST_F(Batch, AnOutputThatCannotBeCreatedIsNamedAndNothingIsLost) {
 }
 
 TEST_F(Batch, APointThatCannotBeComputedNamesItsLineAndKeepsThePreviousOutput) {
-    const std::string data =
-        folder.Write("xy.csv", "500000,3000000,500000\r\n3000000,1e300\r\n0,5\r\n");
+    const std::string data = folder.Write("xy.csv", "500000,3000000,500000\r\n1e300,0\r\n0,5\r\n");
     const std::string out = folder.Write("out.txt", "previous result");
+    box.answers.push_back(utm::MsgAnswer::Yes);  // replace out.txt
     const BatchRunResult r = Run(data, out, ConversionDirection::XYToLatLong);
     EXPECT_EQ(r.status, Status::Failed);
-    // Point 3 is (1E+300; 0), whose first number is on line 2.
+    // Every line is one point: line 2 is (1E+300; 0).
     EXPECT_NE(r.message.find("Line 2 of the data file"), std::string::npos) << r.message;
     EXPECT_NE(r.message.find("1E+300"), std::string::npos) << r.message;
     EXPECT_EQ(Bytes(out), "previous result");
@@ -224,20 +262,20 @@ TEST_F(Batch, FullPrecisionAndNoDirection) {
     request.DataFilePath = data;
     request.OutputPath = folder.File("full.txt");
     request.FullPrecision = true;
-    EXPECT_EQ(utm::ConvertDataFile(request, loader, box).status, Status::Written);
+    EXPECT_EQ(utm::ConvertDataFile(request).status, Status::Written);
     EXPECT_EQ(Bytes(request.OutputPath),
               "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
               "27.7\t85.3\t628198.19317284\t3065307.73239086\r\n");
     // Neither option selected: the results stay 0.
     request.FullPrecision = false;
     request.Direction = ConversionDirection::None;
-    EXPECT_EQ(utm::ConvertDataFile(request, loader, box).status, Status::Written);
+    EXPECT_EQ(utm::ConvertDataFile(request).status, Status::Written);
     EXPECT_EQ(Bytes(request.OutputPath),
               "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n27.7\t85.3\t0\t0\r\n");
     // An empty central meridian box means 0 in this mode (no numeric test).
     request.Direction = ConversionDirection::LatLongToXY;
     request.CentralMeridianText = "";
-    EXPECT_EQ(utm::ConvertDataFile(request, loader, box).status, Status::Written);
+    EXPECT_EQ(utm::ConvertDataFile(request).status, Status::Written);
     EXPECT_TRUE(box.shown.empty());
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "mainwindow/BatchConversion.h"
 #include "mainwindow/DataLoad.h"
 #include "support/TempFolder.h"
 
@@ -53,20 +54,61 @@ TEST(DataLoad, HeaderLineIsReadAsAPointOfZeros) {
     EXPECT_EQ(l.second, (V{0, 85.3}));
 }
 
-TEST(DataLoad, NumbersPairInSequenceSoOddLinesShiftTheRest) {
-    // One number on line 1: every later pair shifts by one.
+TEST(DataLoad, EachLineIsOnePointSoOddLinesShiftNothing) {
+    // One number on line 1: its second number is 0, later lines keep their pairs.
     Loaded l = Read("27.7\r\n85.3,27.5\r\n84,28\r\n");
     EXPECT_EQ(l.count, 3u);
-    EXPECT_EQ(l.first, (V{27.7, 27.5, 28}));
-    EXPECT_EQ(l.second, (V{85.3, 84, 0}));
-    // Three numbers on line 1.
-    l = Read("1,2,3\r\n4,5\r\n6,7\r\n");
-    EXPECT_EQ(l.first, (V{1, 3, 5}));
-    EXPECT_EQ(l.second, (V{2, 4, 6}));
-    // An empty line inside the file is one field of 0.
+    EXPECT_EQ(l.first, (V{27.7, 85.3, 84}));
+    EXPECT_EQ(l.second, (V{0, 27.5, 28}));
+    // Three numbers (or a trailing comma) on line 1: the extra field is left out.
+    l = Read("1,2,3\r\n4,5\r\n27.7,85.3,\r\n6,7\r\n");
+    EXPECT_EQ(l.first, (V{1, 4, 27.7, 6}));
+    EXPECT_EQ(l.second, (V{2, 5, 85.3, 7}));
+    // An empty line inside the file is the point (0, 0).
     l = Read("1,2\r\n\r\n3,4\r\n");
-    EXPECT_EQ(l.first, (V{1, 0, 4}));
-    EXPECT_EQ(l.second, (V{2, 3, 0}));
+    EXPECT_EQ(l.first, (V{1, 0, 3}));
+    EXPECT_EQ(l.second, (V{2, 0, 4}));
+}
+
+TEST(DataLoad, AByteOrderMarkIsSkippedAndUtf16IsNoData) {
+    Loaded l = Read(
+        "\xef\xbb\xbf"
+        "27.7,85.3\r\n");
+    EXPECT_EQ(l.count, 1u);
+    EXPECT_EQ(l.first, (V{27.7}));
+    EXPECT_EQ(l.second, (V{85.3}));
+    l =
+        Read(std::string("\xff\xfe"
+                         "2\0"
+                         "7\0"
+                         ",\0"
+                         "1\0",
+                         10));
+    EXPECT_EQ(l.count, 0u);
+    EXPECT_TRUE(l.first.empty());
+}
+
+TEST(DataLoad, ReadDataLineSaysWhatWasWrong) {
+    const auto check = [](std::string_view line, double first, double second, bool fieldCount,
+                          int notNumbers) {
+        const utm::DataLine d = utm::ReadDataLine(line);
+        EXPECT_EQ(d.first, first) << line;
+        EXPECT_EQ(d.second, second) << line;
+        EXPECT_EQ(d.fieldCount, fieldCount) << line;
+        EXPECT_EQ(d.notNumbers, notNumbers) << line;
+    };
+    check("27.7,85.3", 27.7, 85.3, false, 0);
+    check(" -27.7 ,\t1e2 ", -27.7, 100, false, 0);
+    check("Lat,Long", 0, 0, false, 2);
+    check("27.5;84", 0, 0, true, 1);
+    check("28 86", 0, 0, true, 1);
+    check("nan,inf", 0, 0, false, 2);
+    check("1e400,0x1p3", 0, 0, false, 2);
+    check("27.7,85.3,", 27.7, 85.3, true, 0);
+    check("27.7,", 27.7, 0, false, 1);
+    check("", 0, 0, true, 0);
+    check("   ", 0, 0, true, 0);
+    EXPECT_EQ(utm::ReadDataLine("27.7,abc").badField, "abc");
 }
 
 TEST(DataLoad, FieldsAreTrimmedAndAnythingElseReadsZero) {
@@ -97,15 +139,6 @@ TEST(DataLoad, EmptyOrUnreadableFileGivesCountZeroAndKeepsTheColumns) {
     loader.Reset();
     EXPECT_EQ(columns.DataCount, 0u);
     EXPECT_TRUE(columns.DataFirst.empty() && columns.DataSecond.empty());
-}
-
-TEST(DataLoad, LineOfPointFollowsTheShiftedPairing) {
-    const std::string bytes = "1,2\r\n3\r\n4,5\n6,7\r\n";
-    EXPECT_EQ(utm::LineOfPoint(bytes, 1), 1u);
-    EXPECT_EQ(utm::LineOfPoint(bytes, 2), 2u);  // 3 and 4
-    EXPECT_EQ(utm::LineOfPoint(bytes, 3), 3u);  // 5 and 6
-    EXPECT_EQ(utm::LineOfPoint(bytes, 4), 4u);  // 7 alone
-    EXPECT_EQ(utm::LineOfPoint(bytes, 5), 0u);
 }
 
 }  // namespace

@@ -373,12 +373,31 @@ TEST_F(UtmWindow, BrowseThenBatchWritesTheOutputFileExactly) {
     EXPECT_EQ(ReadFile(out), first);
 }
 
-TEST_F(UtmWindow, OverwriteQuestionAnsweredNoLeavesTheDataFile) {
+TEST_F(UtmWindow, TheDataFileIsRefusedAsOutputEvenAfterYes) {
+    // Browse, Convert, Enter, Enter: the save dialog offers the data file's
+    // own name, and the data file must survive.
     const std::string data = TempPath("points.csv");
     const std::string bytes = "27.7,85.3\r\n";
     WriteFile(data, bytes);
     PickMode(1);
     dialogs_.choices = {data};  // Browse picks it; the save dialog is cancelled
+    window_.Command1_Click();
+    messages_.answers = {MsgAnswer::OK, MsgAnswer::Yes};
+    window_.Command2_Click();
+    ASSERT_EQ(messages_.shown.size(), 2u);
+    EXPECT_NE(messages_.shown[1].text.find("is the data file itself"), std::string::npos)
+        << messages_.shown[1].text;
+    EXPECT_EQ(messages_.shown[1].buttons, MsgButtons::OK);
+    EXPECT_EQ(ReadFile(data), bytes);
+}
+
+TEST_F(UtmWindow, OverwriteQuestionDefaultsToNoAndNoKeepsTheFile) {
+    const std::string data = TempPath("points.csv");
+    const std::string out = TempPath("result.txt");
+    WriteFile(data, "27.7,85.3\r\n");
+    WriteFile(out, "previous");
+    PickMode(1);
+    dialogs_.choices = {data, out};
     window_.Command1_Click();
     messages_.answers = {MsgAnswer::OK, MsgAnswer::No};
     window_.Command2_Click();
@@ -386,7 +405,8 @@ TEST_F(UtmWindow, OverwriteQuestionAnsweredNoLeavesTheDataFile) {
     EXPECT_EQ(messages_.shown[1].text, "Do you want to overwrite file.");
     EXPECT_EQ(messages_.shown[1].buttons, MsgButtons::YesNo);
     EXPECT_EQ(messages_.shown[1].title, "Confirmation");
-    EXPECT_EQ(ReadFile(data), bytes);
+    EXPECT_EQ(messages_.shown[1].defaultButton, utm::MsgDefault::Second);
+    EXPECT_EQ(ReadFile(out), "previous");
 }
 
 TEST_F(UtmWindow, ExitByDefaultClosesEveryWindow) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/FileDialogPort.h"
-#include "mainwindow/MessageBoxPort.h"
+#include "common/FileDialogPort.h"
+#include "common/MessageBoxPort.h"
 
 namespace utm::test {
 
@@ -19,6 +19,7 @@ struct ShownMessage {
     MsgButtons buttons;
     MsgIcon icon;
     std::string title;  ///< as shown: the application title when none was given
+    MsgDefault defaultButton = MsgDefault::First;
 };
 
 class ScriptedMessageBox : public MessageBoxPort {
@@ -30,9 +31,11 @@ class ScriptedMessageBox : public MessageBoxPort {
     std::deque<std::function<void()>> beforeAnswer;
     std::vector<ShownMessage> shown;
 
+    using MessageBoxPort::Show;
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon,
-                   const std::string& title) override {
-        shown.push_back({text, buttons, icon, title.empty() ? std::string(kAppTitle) : title});
+                   const std::string& title, MsgDefault defaultButton) override {
+        shown.push_back(
+            {text, buttons, icon, title.empty() ? std::string(kAppTitle) : title, defaultButton});
         if (!beforeAnswer.empty()) {
             auto action = beforeAnswer.front();
             beforeAnswer.pop_front();

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/LineReader.h"
+#include "common/BlockRunner.h"
 #include "common/NumberFormat.h"
 #include "geodesy/ClsUTM.h"
 #include "support/ScriptedPorts.h"
@@ -64,11 +64,21 @@ TEST(ResultFileNames, ModeAndResultNameFollowThePath) {
     EXPECT_EQ(ResultFilePath("/data/pts.Csv"), "/data/ptsOut.csv");
     EXPECT_EQ(ResultFilePath("D:\\survey\\pts.txt"), "D:\\survey\\ptsOut.txt");
     EXPECT_EQ(ResultFilePath("D:\\survey\\pts.dat"), "D:\\survey\\ptsOut.txt");
-    EXPECT_EQ(ResultFilePath("/data/points"), "/data/poOut.txt");
     EXPECT_EQ(ResultFilePath(".csv"), "Out.csv");
     EXPECT_EQ(ResultFilePath("/data/pts.€€x"), "/data/ptsOut.txt");  // characters, not bytes
-    EXPECT_EQ(ResultFilePath("a.c"), std::nullopt);
-    EXPECT_EQ(ResultFilePath("€€€"), std::nullopt);
+    // A name without a dot and three characters keeps all of itself, in its own folder.
+    EXPECT_EQ(ResultFilePath("/data/points"), "/data/pointsOut.txt");
+    EXPECT_EQ(ResultFilePath("proj/x/abc"), "proj/x/abcOut.txt");
+    EXPECT_EQ(ResultFilePath("/dev/stdin"), "/dev/stdinOut.txt");
+    EXPECT_EQ(ResultFilePath("a.c"), "a.cOut.txt");
+    EXPECT_EQ(ResultFilePath("€€€"), "€€€Out.txt");
+    EXPECT_EQ(ResultFilePath("pts.tar.gz"), "pts.tar.gzOut.txt");
+    EXPECT_EQ(ResultFilePath("x/y.csv/abcd"), "x/y.csv/abcdOut.txt");
+    // Nothing that would leave the folder or name no file.
+    EXPECT_EQ(ResultFilePath(""), std::nullopt);
+    EXPECT_EQ(ResultFilePath("proj/x/"), std::nullopt);
+    EXPECT_EQ(ResultFilePath("proj/.."), std::nullopt);
+    EXPECT_EQ(ResultFilePath("."), std::nullopt);
     EXPECT_EQ(utm::ModeOfPath("/data/ptscsv"), DataFileMode::Csv);
     EXPECT_EQ(utm::ModeOfPath("sv"), DataFileMode::Text);
 }
@@ -153,14 +163,21 @@ TEST_F(TransferFileTest, ShortPathAndUnreadableFileAreReported) {
     const fs::path saved = fs::current_path();
     fs::current_path(folder_.Path());
     Write("a.c", "1,2\r\n");
-    utm::TransferDataFile("a.c", 0, '.', messages_);
+    EXPECT_EQ(utm::TransferDataFile("a.c", utm::kNoTransferKind, '.', messages_).status,
+              FileTransferStatus::Written);
     fs::current_path(saved);
-    EXPECT_EQ(Entries(), (Names{"a.c"}));
+    EXPECT_EQ(Read("a.cOut.txt"), " 0  0 \r\n");  // text mode: "1,2" is not two fields
+    EXPECT_EQ(Entries(), (Names{"a.c", "a.cOut.txt"}));
     // A file that exists but whose content cannot be read.
-    utm::TransferDataFile("/proc/self/mem", 0, '.', messages_);
-    ASSERT_EQ(messages_.shown.size(), 2u);
-    EXPECT_NE(messages_.shown[0].text.find("\"a.c\" is too short"), std::string::npos);
-    EXPECT_NE(messages_.shown[1].text.find("\"/proc/self/mem\" cannot be read"), std::string::npos);
+    try {
+        utm::TransferFile("/proc/self/mem", Path("memOut.csv"), 0);
+        ADD_FAILURE() << "no error";
+    } catch (const utm::OperationError& e) {
+        EXPECT_NE(std::string(e.what()).find("\"/proc/self/mem\" cannot be read"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(Entries(), (Names{"a.c", "a.cOut.txt"}));
 }
 
 TEST_F(TransferFileTest, BigFileInTwoHalvesMatchesLineByLineTransfer) {
@@ -177,9 +194,9 @@ TEST_F(TransferFileTest, BigFileInTwoHalvesMatchesLineByLineTransfer) {
     ASSERT_GT(data.size(), 1u << 20);
     Run("big.csv", data, 2);
     utm::PointBlock points;
-    for (std::string_view line : utm::SplitLines(data)) {
+    utm::ForEachLine(data, [&](std::string_view line, std::size_t) {
         points.push_back(utm::SplitPointLine(line, ','));
-    }
+    });
     EXPECT_TRUE(Read("bigOut.csv") == utm::FormatResultFile(points, utm::TransferPoints(2, points),
                                                             DataFileMode::Csv, '.'));
 
@@ -187,12 +204,18 @@ TEST_F(TransferFileTest, BigFileInTwoHalvesMatchesLineByLineTransfer) {
     // first failing line is named, the previous result stays.
     const std::string previous = Read("bigOut.csv");
     const std::size_t at = data.find("\r\n", data.size() - 5000) + 2;
-    const std::size_t line = utm::CountLines(std::string_view(data).substr(0, at)) + 1;
+    const std::size_t line = utm::ForEachLine(std::string_view(data).substr(0, at),
+                                              [](std::string_view, std::size_t) {}) +
+                             1;
     data.insert(at, "1e300,0\r\n");
     Run("big.csv", data, 2);
     data.insert(0, "1,2\r\n1e300,0\r\n");
     Run("big.csv", data, 2);
-    ASSERT_EQ(messages_.shown.size(), 2u);
+    // The first run's findings (its "X,Y" lines), then the two failures.
+    ASSERT_EQ(messages_.shown.size(), 3u);
+    EXPECT_NE(messages_.shown[0].text.find("lines 1, 998, 1995"), std::string::npos)
+        << messages_.shown[0].text;
+    messages_.shown.erase(messages_.shown.begin());
     EXPECT_EQ(messages_.shown[0].text.rfind("Line " + std::to_string(line) + " of", 0), 0u)
         << messages_.shown[0].text;
     EXPECT_EQ(messages_.shown[1].text.rfind("Line 2 of", 0), 0u) << messages_.shown[1].text;

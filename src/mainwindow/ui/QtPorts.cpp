@@ -9,7 +9,7 @@
 namespace utm {
 
 MsgAnswer QtMessageBox::Show(const std::string& text, MsgButtons buttons, MsgIcon icon,
-                             const std::string& title) {
+                             const std::string& title, MsgDefault defaultButton) {
     QMessageBox box(parent_);
     box.setWindowTitle(QString::fromStdString(title.empty() ? std::string(kAppTitle) : title));
     box.setText(QString::fromStdString(text));
@@ -17,14 +17,19 @@ MsgAnswer QtMessageBox::Show(const std::string& text, MsgButtons buttons, MsgIco
     switch (buttons) {
         case MsgButtons::OK:
             box.setStandardButtons(QMessageBox::Ok);
+            box.setDefaultButton(QMessageBox::Ok);
             box.setEscapeButton(QMessageBox::Ok);
             break;
         case MsgButtons::OKCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setDefaultButton(defaultButton == MsgDefault::Second ? QMessageBox::Cancel
+                                                                     : QMessageBox::Ok);
             box.setEscapeButton(QMessageBox::Cancel);
             break;
         case MsgButtons::YesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(defaultButton == MsgDefault::Second ? QMessageBox::No
+                                                                     : QMessageBox::Yes);
             // Closing a yes/no question without answering is the safe answer.
             box.setEscapeButton(QMessageBox::No);
             break;

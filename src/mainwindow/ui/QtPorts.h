@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "mainwindow/FileDialogPort.h"
-#include "mainwindow/MessageBoxPort.h"
+#include "common/FileDialogPort.h"
+#include "common/MessageBoxPort.h"
 
 class QWidget;
 
@@ -19,8 +19,9 @@ class QtMessageBox : public MessageBoxPort {
   public:
     explicit QtMessageBox(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
+    using MessageBoxPort::Show;
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon,
-                   const std::string& title) override;
+                   const std::string& title, MsgDefault defaultButton) override;
 
   private:
     QWidget* parent_;

@@ -22,6 +22,7 @@
 #include "geodesy/Declaration.h"
 #include "mainwindow/BatchConversion.h"
 #include "mainwindow/SinglePoint.h"
+#include "ui/QtProgress.h"
 
 namespace utm {
 
@@ -404,6 +405,8 @@ void Utm::Command2_Click() {
             request.DataFilePath = Text6_->text().toStdString();
             request.Direction = Direction();
             request.DecimalSeparator = DecimalSeparator();
+            QtProgress progress(this, QStringLiteral("Converting the data file…"));
+            request.OnProgress = progress.Callback();
             ConvertMultipleData(request, dialog_, messages_, Loader(), HomeFolder());
             break;
         }

@@ -9,10 +9,10 @@
 #include <functional>
 #include <memory>
 
+#include "common/FileDialogPort.h"
+#include "common/MessageBoxPort.h"
 #include "mainwindow/ConversionDirection.h"
 #include "mainwindow/DataLoad.h"
-#include "mainwindow/FileDialogPort.h"
-#include "mainwindow/MessageBoxPort.h"
 
 class QAction;
 class QComboBox;

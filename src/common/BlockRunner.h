@@ -1,0 +1,67 @@
+// The engine of every file run: a data file goes through in blocks of whole
+// lines (read, parse, convert, format, write), so memory stays the same
+// whatever the size of the file. Two blocks are worked on at once on a
+// machine with two cores; the output keeps the file's order.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "common/DataFileReader.h"
+#include "common/OperationError.h"
+#include "common/RunReport.h"
+
+namespace utm {
+
+/// A line that stops the run. Block work throws it with the line counted from
+/// 1 within its block; RunBlocks passes it on with the line of the file.
+class LineError : public OperationError {
+  public:
+    LineError(std::size_t line, const std::string& what) : OperationError(what), line_(line) {}
+    std::size_t line() const { return line_; }
+
+  private:
+    std::size_t line_;
+};
+
+/// What block work makes of one block.
+struct BlockOutput {
+    std::string bytes;      ///< written to the output in file order
+    RunReport report;       ///< line numbers counted from 1 within the block
+    std::size_t lines = 0;  ///< the number of lines of the block
+};
+
+/// Turns one block of whole lines into output. It is called from two threads
+/// at once, on different blocks, so it must not touch shared state.
+using BlockWork = std::function<void(std::string_view block, BlockOutput& out)>;
+
+/// Runs every block of `reader` through `work` and hands the outputs to
+/// `sink` in file order; findings go into `report` with the lines of the
+/// file. Returns the number of lines. After each pair of blocks `progress`
+/// gets the part of the file read; false from it throws OperationCancelled.
+/// A LineError from `work` comes out with its line in the file; for two
+/// failing blocks the earlier one's.
+std::size_t RunBlocks(DataFileReader& reader, const BlockWork& work,
+                      const std::function<void(std::string_view)>& sink, RunReport& report,
+                      const Progress& progress);
+
+/// Walks the lines of a block: calls `line(text, number)` for each, without
+/// its line end (CR LF, CR or LF), numbered from 1. Returns the number of lines.
+template <typename LineFn>
+std::size_t ForEachLine(std::string_view block, LineFn&& line) {
+    const char* p = block.data();
+    const char* const end = p + block.size();
+    std::size_t number = 0;
+    while (p < end) {
+        const char* stop = p;
+        while (stop < end && *stop != '\n' && *stop != '\r') ++stop;
+        line(std::string_view(p, static_cast<std::size_t>(stop - p)), ++number);
+        p = stop;
+        if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+    }
+    return number;
+}
+
+}  // namespace utm

@@ -1,0 +1,127 @@
+#include "common/DataFileReader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace utm {
+
+namespace {
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+}  // namespace
+
+DataFileReader::DataFileReader(const std::string& path, std::string what)
+    : path_(path), what_(std::move(what)) {
+    fd_ = path_.empty() ? -1 : ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        throw OperationError(what_ + " " + Quoted(path_) + " cannot be opened.");
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        throw OperationError(what_ + " " + Quoted(path_) + " cannot be opened: it is a folder.");
+    }
+    identity_ = FileIdentity{st.st_dev, st.st_ino};
+    size_ = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    buffer_.reserve(kBlockSize);
+}
+
+DataFileReader::~DataFileReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+double DataFileReader::Done() const {
+    if (size_ == 0) return 0.0;
+    const double done = static_cast<double>(consumed_) / static_cast<double>(size_);
+    return done < 1.0 ? done : 1.0;
+}
+
+void DataFileReader::NotText(const std::string& why) const {
+    throw OperationError(what_ + " " + Quoted(path_) + " is not a text file of numbers: " + why +
+                         ".");
+}
+
+void DataFileReader::Fill() {
+    const std::size_t before = buffer_.size();
+    while (!atEnd_ && buffer_.size() < kBlockSize) {
+        const std::size_t used = buffer_.size();
+        buffer_.resize(kBlockSize);
+        const ssize_t n = ::read(fd_, buffer_.data() + used, kBlockSize - used);
+        if (n < 0) {
+            const int error = errno;
+            buffer_.resize(used);
+            if (error == EINTR) continue;
+            throw OperationError(what_ + " " + Quoted(path_) +
+                                 " cannot be read: " + std::strerror(error) + ".");
+        }
+        buffer_.resize(used + static_cast<std::size_t>(n));
+        if (n == 0) atEnd_ = true;
+    }
+    std::size_t checkFrom = before;
+    if (atStart_ && (buffer_.size() >= 3 || atEnd_)) {
+        atStart_ = false;
+        const auto byte = [&](std::size_t i) {
+            return i < buffer_.size() ? static_cast<unsigned char>(buffer_[i]) : 0x100u;
+        };
+        if ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF)) {
+            NotText("it is UTF-16 text (save it as UTF-8 or plain text)");
+        }
+        if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+            // The UTF-8 byte-order mark that spreadsheet programs put before
+            // "CSV UTF-8": not part of the first number.
+            buffer_.erase(0, 3);
+            consumed_ += 3;
+            checkFrom = 0;
+        }
+    }
+    if (checkFrom < buffer_.size() &&
+        std::memchr(buffer_.data() + checkFrom, '\0', buffer_.size() - checkFrom) != nullptr) {
+        NotText("it holds NUL bytes (UTF-16 or binary data)");
+    }
+}
+
+bool DataFileReader::NextBlock(std::string& block) {
+    Fill();
+    if (buffer_.empty()) return false;
+    std::size_t cut = buffer_.size();
+    if (!atEnd_) {
+        // Up to the last line end that is certainly complete: an LF, or a CR
+        // whose next byte is known (not an LF, as there is none after it).
+        cut = buffer_.rfind('\n');
+        if (cut == std::string::npos && buffer_.size() >= 2) {
+            cut = buffer_.rfind('\r', buffer_.size() - 2);
+        }
+        if (cut == std::string::npos) {
+            NotText("it has a line longer than " + std::to_string(kMaxLineLength) + " bytes");
+        }
+        ++cut;
+    }
+    block.assign(buffer_, 0, cut);
+    buffer_.erase(0, cut);
+    consumed_ += cut;
+    return true;
+}
+
+std::size_t SplitFields(std::string_view line, char delimiter, std::string_view* fields,
+                        std::size_t max) {
+    std::size_t count = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = line.find(delimiter, start);
+        const std::size_t stop = end == std::string_view::npos ? line.size() : end;
+        if (count < max) fields[count] = line.substr(start, stop - start);
+        ++count;
+        if (end == std::string_view::npos) return count;
+        start = end + 1;
+    }
+}
+
+}  // namespace utm

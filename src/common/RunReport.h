@@ -1,0 +1,66 @@
+// What a run over a data file found that the person should know although the
+// run went on: fields taken as 0, lines of the wrong shape, latitudes beyond
+// the poles, points too far from the central meridian for full accuracy.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace utm {
+
+enum class Finding {
+    NotNumber,        ///< a field that is not a number, taken as 0
+    FieldCount,       ///< a line without exactly two fields
+    LatitudeRange,    ///< a latitude, given or computed, outside -90 to 90 degrees
+    FarFromMeridian,  ///< a point beyond the distance where the series stay within 1 cm
+};
+inline constexpr std::size_t kFindingKinds = 4;
+
+/// Counts the findings of one run by kind and keeps the first line numbers of each.
+class RunReport {
+  public:
+    /// Line numbers kept per kind.
+    static constexpr std::size_t kLinesKept = 5;
+
+    void Add(Finding finding, std::size_t line);
+    /// Adds the findings of `later`, whose line numbers count from 1 at the
+    /// line after `lineOffset` lines of this run. Reports must be merged in file order.
+    void Merge(const RunReport& later, std::size_t lineOffset);
+
+    std::size_t Count(Finding finding) const { return kinds_[Index(finding)].count; }
+    /// The first line numbers of a kind, in file order.
+    const std::vector<std::size_t>& Lines(Finding finding) const {
+        return kinds_[Index(finding)].lines;
+    }
+    /// True when findings of the kind lie on more lines than those kept.
+    bool MoreLines(Finding finding) const { return kinds_[Index(finding)].moreLines; }
+    bool Empty() const;
+
+    /// What the run did with a line that has not two fields, for the message:
+    /// "a missing number was taken as 0 and extra fields were left out".
+    std::string fieldCountRule = "a missing number was taken as 0 and extra fields were left out";
+    /// The distance from the central meridian named in the FarFromMeridian
+    /// sentence ("268 km").
+    std::string farDistance;
+
+    /// One sentence per kind found, in the order of Finding, for `dataPath`.
+    std::vector<std::string> Sentences(const std::string& dataPath) const;
+    /// The sentences joined by line feeds; empty when nothing was found.
+    std::string Text(const std::string& dataPath) const;
+
+  private:
+    struct Kind {
+        std::size_t count = 0;
+        std::vector<std::size_t> lines;
+        bool moreLines = false;  // lines beyond those kept
+    };
+    static std::size_t Index(Finding finding) { return static_cast<std::size_t>(finding); }
+    std::array<Kind, kFindingKinds> kinds_{};
+};
+
+/// "line 4", "lines 1, 4" or "lines 1, 4, 9, 12, 15, …" when there are more.
+std::string LineList(const std::vector<std::size_t>& lines, bool more);
+
+}  // namespace utm
