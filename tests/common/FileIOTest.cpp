@@ -1,7 +1,11 @@
 // Reading whole files, and writing files that are complete or not there.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
@@ -107,6 +111,90 @@ TEST(FileIO, UncreatableTargetsGiveAnErrorNamingThePath) {
     }
     EXPECT_THROW(SafeFileWriter writer(folder.Path()), FileWriteError);
     EXPECT_THROW(SafeFileWriter writer(""), FileWriteError);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FileIO, TheProtectedFileIsRefusedByEveryNameAndLink) {
+    TempFolder folder;
+    const std::string data = folder.Write("pts.csv", "27.7,85.3\r\n");
+    const std::optional<utm::FileIdentity> identity = utm::IdentityOf(data);
+    ASSERT_TRUE(identity);
+    ASSERT_EQ(::symlink("pts.csv", folder.File("ptsOut.csv").c_str()), 0);
+    ASSERT_EQ(::link(data.c_str(), folder.File("hard.csv").c_str()), 0);
+    for (const std::string& target :
+         {data,
+          folder.Path() + "/../" + std::filesystem::path(folder.Path()).filename().string() +
+              "/pts.csv",
+          folder.File("ptsOut.csv"), folder.File("hard.csv")}) {
+        try {
+            SafeFileWriter writer(target, identity);
+            ADD_FAILURE() << "accepted " << target;
+        } catch (const FileWriteError& e) {
+            EXPECT_NE(std::string(e.what()).find("is the data file itself"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_THROW(utm::CheckOutputTarget(target, identity), FileWriteError);
+    }
+    EXPECT_EQ(ReadFileBytes(data), "27.7,85.3\r\n");
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"pts.csv", "ptsOut.csv", "hard.csv"}));
+    // Another file is no problem.
+    EXPECT_NO_THROW(utm::CheckOutputTarget(folder.File("other.txt"), identity));
+}
+
+TEST(FileIO, AReadOnlyTargetIsRefusedNotReplaced) {
+    // Refused even for a user the system would let write (root): the mark
+    // says the file is not to be changed.
+    TempFolder folder;
+    const std::string target = folder.Write("locked.txt", "keep");
+    ::chmod(target.c_str(), 0444);
+    try {
+        SafeFileWriter writer(target);
+        ADD_FAILURE() << "accepted a read-only file";
+    } catch (const FileWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), "The output file \"" + target +
+                                             "\" exists and is read-only for you: it was "
+                                             "not replaced");
+    }
+    EXPECT_EQ(ReadFileBytes(target), "keep");
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"locked.txt"});
+}
+
+TEST(FileIO, ATerminatingSignalRemovesTheTemporaryFile) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        TempFolder folder;
+        const std::string target = folder.Write("out.txt", "previous");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SafeFileWriter writer(target);
+            writer.Write(std::string(3 << 20, 'x'));
+            ::raise(signal);
+            ::_exit(0);  // not reached: the signal ends the process
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status)) << signal;
+        if (WIFSIGNALED(status)) {
+            EXPECT_EQ(WTERMSIG(status), signal);
+        }
+        EXPECT_EQ(ReadFileBytes(target), "previous");
+        EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"}) << signal;
+    }
+}
+
+TEST(FileIO, ATemporaryFileIsVisibleOnlyUntilCommit) {
+    TempFolder folder;
+    SafeFileWriter writer(folder.File("out.txt"));
+    EXPECT_EQ(folder.Entries().size(), 1u);
+    EXPECT_EQ(folder.Entries().count("out.txt"), 0u);
+    writer.Write("done\r\n");
+    writer.Commit();
+    EXPECT_TRUE(writer.TemporaryPath().empty());
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
+    EXPECT_EQ(ReadFileBytes(folder.File("out.txt")), "done\r\n");
 }
 
 }  // namespace
