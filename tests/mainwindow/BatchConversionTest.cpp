@@ -280,3 +280,77 @@ TEST_F(Batch, FullPrecisionAndNoDirection) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Batch, CancelLeavesTheOldOutputAndSaysSo) {
+    std::string bytes;
+    for (int i = 0; i < 200000; ++i) bytes += "27.7,85.3\r\n";  // more than two blocks
+    const std::string data = folder.Write("points.csv", bytes);
+    const std::string out = folder.Write("out.txt", "previous");
+    box.answers.push_back(utm::MsgAnswer::Yes);
+    dialogPort.choices.push_back(out);
+    std::vector<double> seen;
+    utm::MultipleDataRequest request{"84", data, ConversionDirection::LatLongToXY, '.',
+                                     [&](double done) {
+                                         seen.push_back(done);
+                                         return seen.size() < 2;  // Cancel at the second report
+                                     }};
+    const BatchRunResult r = utm::ConvertMultipleData(request, dialog, box, loader, "/");
+    EXPECT_EQ(r.status, Status::Cancelled);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_GT(seen[0], 0.0);
+    EXPECT_LT(seen[0], 1.0);
+    EXPECT_EQ(Messages().back(),
+              "Cancelled: nothing was written, and \"" + out + "\" was left as it was.");
+    EXPECT_EQ(Bytes(out), "previous");
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"points.csv", "out.txt"}));
+}
+
+TEST_F(Batch, FindingsAreShownAfterTheRunWithTheirLines) {
+    const std::string data =
+        folder.Write("odd.csv", "Latitude,Longitude\r\n27.7,85.3,\r\n28,86\r\n\r\n");
+    const std::string out = folder.File("out.txt");
+    const BatchRunResult r = Run(data, out);
+    EXPECT_EQ(r.status, Status::Written);
+    EXPECT_EQ(r.report.Count(utm::Finding::NotNumber), 2u);
+    EXPECT_EQ(r.report.Count(utm::Finding::FieldCount), 2u);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].icon, utm::MsgIcon::Information);
+    const std::string& text = box.shown[0].text;
+    EXPECT_EQ(text.rfind("The output file \"" + out + "\" was written with 4 points.\n", 0), 0u)
+        << text;
+    EXPECT_NE(text.find("2 fields in the data file \"" + data +
+                        "\" (line 1) are not numbers: they were taken as 0."),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("2 lines in the data file \"" + data +
+                        "\" (lines 2, 4) do not hold two "
+                        "fields: a missing number was taken as 0 and extra fields were left out."),
+              std::string::npos)
+        << text;
+    // One output line per data line, the rows aligned with the file.
+    EXPECT_EQ(Bytes(out), std::string("Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n") +
+                              "0\t0\t-14053202.735\t0\r\n"
+                              "27.7\t85.3\t628198.193\t3065307.732\r\n"
+                              "28\t86\t696698.79\t3099482.324\r\n"
+                              "0\t0\t-14053202.735\t0\r\n");
+}
+
+TEST_F(Batch, BrowseNamesAFileThatIsNoTextInsteadOfCountingIt) {
+    const std::string data = folder.Write("u16.csv", std::string("\xff\xfe"
+                                                                 "2\0"
+                                                                 "7\0"
+                                                                 ",\0"
+                                                                 "1\0",
+                                                                 10));
+    dialogPort.choices.push_back(data);
+    utm::Browse(dialog, box, loader);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].text.rfind("The data file \"" + data + "\" is not a text file", 0), 0u)
+        << box.shown[0].text;
+    EXPECT_EQ(Run(data, folder.File("out.txt")).status, Status::Failed);
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"u16.csv"});
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // File transfers: modes, result names, exact result bytes, and failures that
 // leave the previous result and no temporary file behind.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -221,6 +222,63 @@ TEST_F(TransferFileTest, BigFileInTwoHalvesMatchesLineByLineTransfer) {
     EXPECT_EQ(messages_.shown[1].text.rfind("Line 2 of", 0), 0u) << messages_.shown[1].text;
     EXPECT_TRUE(Read("bigOut.csv") == previous);
     EXPECT_EQ(Entries(), (Names{"big.csv", "bigOut.csv"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TransferFileTest, FindingsAndCancelInTheWindow) {
+    // Findings are shown after the run, with the rule of the transfer window.
+    auto outcome = Run("pts.csv", "426207.01,3206261.5\r\nX,Y\r\n1,2,3\r\n");
+    EXPECT_EQ(outcome.status, FileTransferStatus::Written);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    const std::string& text = messages_.shown[0].text;
+    EXPECT_NE(text.find("(line 2) are not numbers: they were taken as 0."), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("(line 3) does not hold two fields: each was taken as the pair (0, 0)."),
+              std::string::npos)
+        << text;
+
+    // Cancel: the old result stays, and the person is told.
+    messages_.shown.clear();
+    Write("ptsOut.csv", "previous");
+    Write("pts.csv", "426207.01,3206261.5\r\n");
+    outcome =
+        utm::TransferDataFile(Path("pts.csv"), 0, '.', messages_, [](double) { return false; });
+    EXPECT_EQ(outcome.status, FileTransferStatus::Cancelled);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text, "Cancelled: no result file was written, and \"" +
+                                           Path("ptsOut.csv") + "\" was left as it was.");
+    EXPECT_EQ(Read("ptsOut.csv"), "previous");
+    EXPECT_EQ(Entries(), (Names{"pts.csv", "ptsOut.csv"}));
+}
+
+TEST_F(TransferFileTest, TheDataFileIsRefusedAsItsOwnResult) {
+    Write("pts.csv", "426207.01,3206261.5\r\n");
+    ASSERT_EQ(::symlink("pts.csv", Path("ptsOut.csv").c_str()), 0);
+    const auto outcome = utm::TransferDataFile(Path("pts.csv"), 0, '.', messages_);
+    EXPECT_EQ(outcome.status, FileTransferStatus::Failed);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_NE(messages_.shown[0].text.find("is the data file itself"), std::string::npos);
+    EXPECT_EQ(Read("pts.csv"), "426207.01,3206261.5\r\n");
+}
+
+TEST_F(TransferFileTest, StrictRefusesAndNorthingsBeyondThePoleAreCounted) {
+    Write("pts.csv", "426207.01,3206261.5\r\n500000,1e8\r\n");
+    const auto result = utm::TransferFile(Path("pts.csv"), Path("r.csv"), 0);
+    EXPECT_EQ(result.report.Count(utm::Finding::LatitudeRange), 1u);
+    EXPECT_EQ(result.report.Lines(utm::Finding::LatitudeRange).front(), 2u);
+    utm::TransferOptions strict;
+    strict.strict = true;
+    try {
+        utm::TransferFile(Path("pts.csv"), Path("s.csv"), 0, strict);
+        ADD_FAILURE() << "strict accepted a northing beyond the pole";
+    } catch (const utm::OperationError& e) {
+        EXPECT_NE(std::string(e.what()).find("Line 2 of the data file"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(Entries(), (Names{"pts.csv", "r.csv"}));
 }
 
 }  // namespace
