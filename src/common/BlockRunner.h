@@ -1,7 +1,8 @@
 // The engine of every file run: a data file goes through in blocks of whole
 // lines (read, parse, convert, format, write), so memory stays the same
-// whatever the size of the file. Two blocks are worked on at once on a
-// machine with two cores; the output keeps the file's order.
+// whatever the size of the file. On a machine with two cores two workers take
+// blocks in turn, one working while the other reads or writes; the output
+// keeps the file's order.
 #pragma once
 
 #include <cstddef>
@@ -39,10 +40,10 @@ using BlockWork = std::function<void(std::string_view block, BlockOutput& out)>;
 
 /// Runs every block of `reader` through `work` and hands the outputs to
 /// `sink` in file order; findings go into `report` with the lines of the
-/// file. Returns the number of lines. After each pair of blocks `progress`
-/// gets the part of the file read; false from it throws OperationCancelled.
-/// A LineError from `work` comes out with its line in the file; for two
-/// failing blocks the earlier one's.
+/// file. Returns the number of lines. Now and then, and at the end,
+/// `progress` gets the part of the file read, always on the calling thread;
+/// false from it throws OperationCancelled. A LineError from `work` comes out
+/// with its line in the file; of two failing blocks, the earlier one's.
 std::size_t RunBlocks(DataFileReader& reader, const BlockWork& work,
                       const std::function<void(std::string_view)>& sink, RunReport& report,
                       const Progress& progress);

@@ -244,6 +244,14 @@ void SafeFileWriter::WriteAll(const char* p, std::size_t left) {
         }
         p += n;
         left -= static_cast<std::size_t>(n);
+        written_ += static_cast<std::uint64_t>(n);
+    }
+    // Start the disk writes of what is written so far without waiting for
+    // them, so that the sync before the rename has little left to do.
+    if (!tempPath_.empty() && written_ - syncStarted_ >= kSyncStep) {
+        ::sync_file_range(fd_, static_cast<off64_t>(syncStarted_),
+                          static_cast<off64_t>(written_ - syncStarted_), SYNC_FILE_RANGE_WRITE);
+        syncStarted_ = written_;
     }
 }
 

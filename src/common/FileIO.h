@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -84,6 +85,9 @@ class SafeFileWriter {
     int tempSlot_ = -1;  // where the signal handlers find tempPath_
     int fd_ = -1;
     std::string buffer_;
+    static constexpr std::uint64_t kSyncStep = std::uint64_t{8} << 20;
+    std::uint64_t written_ = 0;      // bytes handed to the system
+    std::uint64_t syncStarted_ = 0;  // bytes whose disk write has been started
 };
 
 /// Refuses (FileWriteError) a target that SafeFileWriter would refuse, without
