@@ -115,3 +115,31 @@ TEST(QtFileDialog, SaveNeitherConfirmsNorAddsAnExtensionAndCancelGivesNothing) {
 
 }  // namespace
 }  // namespace utm
+
+#include <QProgressDialog>
+#include <QThread>
+
+#include "ui/QtProgress.h"
+
+namespace utm {
+namespace {
+
+TEST(QtProgress, AppearsAfterAboutASecondAndCancelStopsTheRun) {
+    QWidget owner;
+    QtProgress progress(&owner, QStringLiteral("Converting the data file…"));
+    const Progress report = progress.Callback();
+    // A short run shows nothing.
+    EXPECT_TRUE(report(0.1));
+    EXPECT_EQ(owner.findChild<QProgressDialog*>(), nullptr);
+    QThread::msleep(1100);
+    EXPECT_TRUE(report(0.5));
+    auto* dialog = owner.findChild<QProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->labelText(), QStringLiteral("Converting the data file…"));
+    EXPECT_EQ(dialog->value(), dialog->maximum() / 2);
+    dialog->cancel();
+    EXPECT_FALSE(report(0.6));
+}
+
+}  // namespace
+}  // namespace utm
