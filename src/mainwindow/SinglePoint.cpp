@@ -2,6 +2,7 @@
 
 #include "common/NumberFormat.h"
 #include "common/NumericText.h"
+#include "geodesy/Accuracy.h"
 #include "geodesy/Angles.h"
 #include "geodesy/ArithmeticError.h"
 #include "geodesy/Declaration.h"
@@ -55,6 +56,24 @@ SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageB
         return result;
     }
     result.status = Status::Converted;
+    // The result is shown, as the window has no range check, but a latitude
+    // beyond the poles (typed, or computed from a northing) is named, and so
+    // is a point where the series lose centimetre accuracy.
+    const bool forward = request.Direction == ConversionDirection::LatLongToXY;
+    const double latitude = forward ? first : RadiansToDegrees(Declaration::SharedLat);
+    const double easting = forward ? Declaration::SharedX : first;
+    std::string warning;
+    if (OutsideLatitudeRange(latitude)) {
+        warning = "The latitude " + FormatGeneral(latitude, decimalSeparator) +
+                  " lies outside -90 to 90 degrees: the result means nothing on the Earth.";
+    } else if (Beyond(easting, forward ? kForwardCentimetreReach : kInverseCentimetreReach)) {
+        warning = "The point lies more than " +
+                  std::to_string(static_cast<long>(
+                      (forward ? kForwardCentimetreReach : kInverseCentimetreReach) / 1000)) +
+                  " km east or west of the central meridian, where the projection series may "
+                  "be off by more than 1 cm.";
+    }
+    if (!warning.empty()) messages.Show(warning, MsgButtons::OK, MsgIcon::Information, "");
     return result;
 }
 

@@ -113,6 +113,28 @@ TEST(SinglePoint, APointTheProjectionCannotComputeIsExplainedNotShown) {
     EXPECT_NE(box.shown[0].text.find("cannot be converted"), std::string::npos);
 }
 
+TEST(SinglePoint, ALatitudeBeyondThePolesIsShownAndNamed) {
+    utm::test::ScriptedMessageBox box;
+    const SinglePointResult typed = ConvertSinglePoint(Request("84", "1000", "85"), box);
+    EXPECT_EQ(typed.status, Status::Converted);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].text,
+              "The latitude 1000 lies outside -90 to 90 degrees: the result means nothing on "
+              "the Earth.");
+    box.shown.clear();
+    ConvertSinglePoint(Request("84", "500000", "1000000000", ConversionDirection::XYToLatLong),
+                       box);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_NE(box.shown[0].text.find("lies outside -90 to 90 degrees"), std::string::npos);
+    // Far from the central meridian: the result, with a word on its accuracy.
+    box.shown.clear();
+    ExpectOutputs(ConvertSinglePoint(
+                      Request("84", "200000", "3000000", ConversionDirection::XYToLatLong), box),
+                  "27.084", "80.975");
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_NE(box.shown[0].text.find("more than 268 km"), std::string::npos);
+}
+
 TEST(Validation, KeepsDigitsPointAndBackspaceOnly) {
     for (int key : std::initializer_list<int>{'0', '5', '9', '.', 8}) {
         int k = key;
