@@ -13,6 +13,7 @@
 #include "common/DataFileReader.h"
 #include "common/FastNumberFormat.h"
 #include "common/FileIO.h"
+#include "common/GeneralFormText.h"
 #include "common/NumberFormat.h"
 #include "common/NumericText.h"
 #include "geodesy/Accuracy.h"
@@ -40,11 +41,12 @@ constexpr std::size_t kMaxLineLength = 4 * kMaxGeneralTextLength + 5;
 constexpr std::size_t kLineBufferSize = 1 << 16;
 
 /// Writes the start of one output line at `out`: the two inputs in general
-/// form, each followed by a TAB. Returns the end.
-char* WriteInputs(char* out, double first, double second, char decimalSeparator) {
-    out = WriteGeneral(out, first, decimalSeparator);
+/// form, each followed by a TAB; a field already in that form is copied.
+/// Returns the end.
+char* WriteInputs(char* out, const DataLine& data, char decimalSeparator) {
+    out = WriteGeneralOrCopy(out, data.firstText, data.first, decimalSeparator);
     *out++ = '\t';
-    out = WriteGeneral(out, second, decimalSeparator);
+    out = WriteGeneralOrCopy(out, data.secondText, data.second, decimalSeparator);
     *out++ = '\t';
     return out;
 }
@@ -129,7 +131,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
         }
         if (Beyond(easting, setup.reach)) out.report.Add(Finding::FarFromMeridian, number);
 
-        p = WriteInputs(p, data.first, data.second, setup.separator);
+        p = WriteInputs(p, data, setup.separator);
         if (setup.fullPrecision) {
             p = WriteGeneral(p, resultFirst, setup.separator);
             *p++ = '\t';
@@ -170,8 +172,12 @@ DataLine ReadDataLine(std::string_view line) {
         if (count == 1 && TrimBlanks(fields[0]).empty()) return data;
     }
     double* const values[2] = {&data.first, &data.second};
+    std::string_view* const texts[2] = {&data.firstText, &data.secondText};
     for (std::size_t i = 0; i < count && i < 2; ++i) {
-        if (!ParseDecimal(TrimBlanks(fields[i]), *values[i])) {
+        const std::string_view text = TrimBlanks(fields[i]);
+        if (ParseDecimal(text, *values[i])) {
+            *texts[i] = text;
+        } else {
             *values[i] = 0.0;
             if (data.notNumbers++ == 0) data.badField = fields[i];
         }

@@ -1,0 +1,59 @@
+// Recognising a number text that is already written in the general form, so
+// that a batch run can copy an input field through instead of formatting the
+// number read from it: the output bytes are the same, the work is a copy.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+#include "common/FastNumberFormat.h"
+
+namespace utm {
+
+/// True when `text` is exactly what WriteGeneral (with ".") writes for the
+/// number it holds: an optional "-", an integer part without leading zeros
+/// ("0" alone before a point), an optional "." with digits not ending in 0,
+/// at most 15 significant digits, no exponent, no "+", not "-0", and a
+/// magnitude between 1e-14 and 1e14, well inside the plain notation. A
+/// decimal text of at most 15 significant digits reads as the double that
+/// prints back to it at 15 digits, so the copy and the formatted number agree.
+inline bool IsGeneralFormText(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    if (i < n && text[i] == '-') ++i;
+    const std::size_t intStart = i;
+    while (i < n && text[i] >= '0' && text[i] <= '9') ++i;
+    const std::size_t intDigits = i - intStart;
+    if (intDigits == 0 || intDigits > 14) return false;
+    const bool zeroInteger = text[intStart] == '0';
+    if (zeroInteger && intDigits > 1) return false;      // a leading zero
+    if (i == n) return !(zeroInteger && intStart == 1);  // "-0" is written "0"
+    if (text[i] != '.') return false;
+    const std::size_t fracStart = ++i;
+    while (i < n && text[i] >= '0' && text[i] <= '9') ++i;
+    const std::size_t fracDigits = i - fracStart;
+    if (i != n || fracDigits == 0 || text[n - 1] == '0') return false;
+    std::size_t significant = intDigits + fracDigits;
+    if (zeroInteger) {
+        std::size_t zeros = 0;
+        while (text[fracStart + zeros] == '0') ++zeros;
+        if (zeros >= 13) return false;  // below 1e-14
+        significant = fracDigits - zeros;
+    }
+    return significant <= 15;
+}
+
+/// Writes `value` in general form, copying `text` (the field it was read from,
+/// without blanks) when that is already the general form and the decimal
+/// separator is ".". `out` has room for kMaxGeneralTextLength characters.
+inline char* WriteGeneralOrCopy(char* out, std::string_view text, double value,
+                                char decimalSeparator) {
+    if (decimalSeparator == '.' && IsGeneralFormText(text)) {
+        std::memcpy(out, text.data(), text.size());
+        return out + text.size();
+    }
+    return WriteGeneral(out, value, decimalSeparator);
+}
+
+}  // namespace utm
