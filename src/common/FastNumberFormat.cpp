@@ -192,6 +192,9 @@ bool Thousandths(double magnitude, std::uint64_t& thousandths) {
 }
 
 /// Reads back a decimal given as digits and the power of ten of its last digit.
+/// The decimals read here are finite doubles rounded to 15 significant digits.
+/// For the largest doubles that is 1.79769313486232E+308, beyond the double
+/// range: the nearest finite double is then the largest one.
 double ReadDecimal(const char* digits, int count, int lastExponent) {
     char text[64];
     std::memcpy(text, digits, static_cast<std::size_t>(count));
@@ -199,7 +202,9 @@ double ReadDecimal(const char* digits, int count, int lastExponent) {
     *p++ = 'e';
     p = std::to_chars(p, text + sizeof text, lastExponent).ptr;
     double value = 0.0;
-    std::from_chars(text, p, value);
+    const auto [end, ec] = std::from_chars(text, p, value);
+    (void)end;
+    if (ec == std::errc::result_out_of_range) return std::numeric_limits<double>::max();
     return value;
 }
 

@@ -29,8 +29,9 @@ char* WritePlainDecimal(char* out, double value, char decimalSeparator = '.');
 void AppendGeneral(std::string& out, double value, char decimalSeparator = '.');
 
 /// The number read back from FormatFixed3(value) ("##.000"): the value rounded
-/// to three decimals, halves away from zero, as the nearest double. Not-finite
-/// values come back unchanged.
+/// to three decimals, halves away from zero, as the nearest finite double: the
+/// largest doubles, whose 15 digits 1.79769313486232E+308 lie beyond the double
+/// range, give the largest double. Not-finite values come back unchanged.
 double RoundFixed3(double value);
 
 /// Writes FormatGeneral(RoundFixed3(value), decimalSeparator) at `out` (room

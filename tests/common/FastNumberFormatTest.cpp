@@ -113,6 +113,54 @@ TEST(FastNumberFormat, SubnormalValuesKeepTheir15Digits) {
     EXPECT_EQ(General(6.20923048930171e-310), "6.20923048930171E-310");
 }
 
+TEST(FastNumberFormat, RoundFixed3OfTheLargestDoubles) {
+    // The largest doubles have the 15 digits 179769313486232 (FormatFixed3
+    // writes them with 294 zeros and ".000"), a decimal just beyond the
+    // largest double: they round to the nearest finite double, the largest,
+    // and do not fall to 0.
+    const double max = std::numeric_limits<double>::max();
+    EXPECT_EQ(FormatFixed3(max), "179769313486232" + std::string(294, '0') + ".000");
+    std::vector<double> top;
+    for (double v = max; FormatGeneral(v) == "1.79769313486232E+308"; v = std::nextafter(v, 0.0)) {
+        top.push_back(v);
+    }
+    ASSERT_EQ(top.size(), 4u);
+    for (double v : top) {
+        for (double s : {v, -v}) {
+            EXPECT_EQ(RoundFixed3(s), std::copysign(max, s)) << s;
+            char buf[utm::kMaxGeneralTextLength];
+            double rounded = 0.0;
+            const char* end = utm::WriteRoundedFixed3(buf, s, '.', rounded);
+            EXPECT_EQ(rounded, std::copysign(max, s)) << s;
+            EXPECT_EQ(std::string(buf, static_cast<std::size_t>(end - buf)),
+                      s < 0 ? "-1.79769313486232E+308" : "1.79769313486232E+308");
+        }
+    }
+    // The next double down has digits a double can hold: it reads back as them.
+    const double below = std::nextafter(top.back(), 0.0);
+    EXPECT_EQ(RoundFixed3(below), 1.79769313486231e308);
+    EXPECT_EQ(RoundFixed3(-below), -1.79769313486231e308);
+    EXPECT_EQ(RoundFixed3(1e308), 1e308);
+}
+
+TEST(FastNumberFormat, RoundFixed3AtTheSmallestMagnitudes) {
+    // Below half a thousandth everything rounds to an unsigned 0; from half a
+    // thousandth on, away from zero.
+    const double denormMin = std::numeric_limits<double>::denorm_min();
+    for (double v : {0.0, -0.0, denormMin, -denormMin, std::numeric_limits<double>::min(),
+                     -std::numeric_limits<double>::min(), 0.00049999999999999, -0.0004999}) {
+        const double rounded = RoundFixed3(v);
+        EXPECT_EQ(rounded, 0.0) << v;
+        EXPECT_FALSE(std::signbit(rounded)) << v;
+        char buf[utm::kMaxGeneralTextLength];
+        double written = 1.0;
+        EXPECT_EQ(std::string(buf, utm::WriteRoundedFixed3(buf, v, '.', written)), "0") << v;
+        EXPECT_FALSE(std::signbit(written)) << v;
+    }
+    EXPECT_EQ(RoundFixed3(0.0005), 0.001);
+    EXPECT_EQ(RoundFixed3(-0.0005), -0.001);
+}
+
 TEST(FastNumberFormat, PlainDecimalNeverUsesAnExponent) {
     const auto plain = [](double v, char separator = '.') {
         char buf[utm::kMaxPlainDecimalTextLength];
@@ -174,6 +222,32 @@ TEST(FastNumberFormat, ParseDecimalAgreesWithTheNumericTestAndVal) {
             EXPECT_EQ(value, 12345.0) << text;
         }
     }
+}
+
+TEST(FastNumberFormat, ParseDecimalAtTheEndsOfTheDoubleRange) {
+    const auto parse = [](const char* text) {
+        double value = 12345.0;
+        EXPECT_TRUE(utm::ParseDecimal(text, value)) << text;
+        return value;
+    };
+    const double max = std::numeric_limits<double>::max();
+    const double denormMin = std::numeric_limits<double>::denorm_min();
+    EXPECT_EQ(parse("1.7976931348623157e308"), max);
+    // Up to half a unit above the largest double still rounds to it.
+    EXPECT_EQ(parse("-1.7976931348623158e308"), -max);
+    double value = 12345.0;
+    EXPECT_FALSE(utm::ParseDecimal("1.7976931348623159e308", value));
+    EXPECT_EQ(value, 12345.0);
+    EXPECT_EQ(parse("2.2250738585072014e-308"), std::numeric_limits<double>::min());
+    EXPECT_EQ(parse("4.9406564584124654e-324"), denormMin);
+    // Half the smallest subnormal is the rounding tie: just above it rounds up,
+    // just below it reads as 0 with its sign.
+    EXPECT_EQ(parse("2.4703282292062328e-324"), denormMin);
+    const double belowHalf = parse("-2.4703282292062327e-324");
+    EXPECT_EQ(belowHalf, 0.0);
+    EXPECT_TRUE(std::signbit(belowHalf));
+    EXPECT_EQ(parse("1e-99999999999999999999"), 0.0);
+    EXPECT_EQ(parse("0.000000000000000"), 0.0);
 }
 
 void ExpectSameGeneralText(double v) {
