@@ -1,0 +1,84 @@
+// Whole runs of both windows' data-file paths on any bytes: the main window's
+// batch conversion in both directions (strict and not) and the transfer of
+// every kind, in CSV and text mode, each writing to /dev/null. A run either
+// ends with one output line per data line or refuses the file with an
+// OperationError; it never crashes, and its findings name real lines.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/OperationError.h"
+#include "fuzz/FuzzSupport.h"
+#include "mainwindow/BatchConversion.h"
+#include "transfer/TransferFile.h"
+
+namespace {
+
+using utm::fuzz::Require;
+
+std::string TempFile(std::string_view bytes, const char* suffix) {
+    std::string name = std::string("/tmp/utm-fuzz-run-XXXXXX") + suffix;
+    const int fd = ::mkstemps(name.data(), static_cast<int>(std::string_view(suffix).size()));
+    if (fd < 0) std::abort();
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) std::abort();
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return name;
+}
+
+void CheckReport(const utm::RunReport& report, std::size_t lines, std::string_view bytes) {
+    for (const utm::Finding f : {utm::Finding::NotNumber, utm::Finding::FieldCount,
+                                 utm::Finding::LatitudeRange, utm::Finding::FarFromMeridian}) {
+        for (const std::size_t line : report.Lines(f)) {
+            Require(line >= 1 && line <= lines, "a finding names a line of the file", bytes);
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    const unsigned choice = data[0];
+    const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+    const std::string csv = TempFile(bytes, ".csv");
+    utm::ConvertDataFileRequest request;
+    request.CentralMeridianText = (choice & 1) ? "87" : "84";
+    request.DataFilePath = csv;
+    request.OutputPath = "/dev/null";
+    request.Direction = (choice & 2) ? utm::ConversionDirection::XYToLatLong
+                                     : utm::ConversionDirection::LatLongToXY;
+    request.Strict = (choice & 4) != 0;
+    request.FullPrecision = (choice & 8) != 0;
+    try {
+        const utm::BatchRunResult result = utm::ConvertDataFile(request);
+        CheckReport(result.report, result.pointCount, bytes);
+    } catch (const utm::OperationError&) {
+        // A refusal with a message is a correct end.
+    }
+
+    const std::string txt = TempFile(bytes, ".dat");
+    const int kind = static_cast<int>((choice >> 4) % 7) - 1;  // -1 to 5
+    for (const std::string& path : {csv, txt}) {
+        utm::TransferOptions options;
+        options.strict = (choice & 4) != 0;
+        options.decimalSeparator = (choice & 8) ? ',' : '.';
+        try {
+            const utm::TransferFileResult result =
+                utm::TransferFile(path, "/dev/null", kind, options);
+            CheckReport(result.report, result.lines, bytes);
+        } catch (const utm::OperationError&) {
+        }
+    }
+    ::unlink(csv.c_str());
+    ::unlink(txt.c_str());
+    return 0;
+}
