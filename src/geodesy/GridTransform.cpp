@@ -109,35 +109,36 @@ GridTransform::GridTransform(CoordinateSystem from, CoordinateSystem to, const D
     }
 }
 
-CoordinatePair GridTransform::Apply(CoordinatePair point) const {
+CoordinatePair GridTransform::Apply(double first, double second) const {
     if (direction_ == Direction::None) {
         // Latitude and longitude in degrees between the steps, formed exactly
         // as ClsUTM's transfers form them (inverse series, radians to degrees,
         // degrees to radians for the forward series): the same bits.
-        LatLong g{point.first, point.second};
+        double latitude = first;
+        double longitude = second;
         if (sourceGrid_ != nullptr) {
-            const GeodeticPoint r = InverseSeries(*sourceTerms_, sourceGrid_->k0, point.first,
-                                                  point.second, sourceLambda0_);
-            g = LatLong{RadiansToDegrees(r.phi), RadiansToDegrees(r.lambda)};
+            const GeodeticPoint r =
+                InverseSeries(*sourceTerms_, sourceGrid_->k0, first, second, sourceLambda0_);
+            latitude = RadiansToDegrees(r.phi);
+            longitude = RadiansToDegrees(r.lambda);
         }
         if (targetGrid_ != nullptr) {
             const GridPoint p =
-                ForwardSeries(*targetTerms_, targetGrid_->k0, DegreesToRadians(g.latitude),
-                              DegreesToRadians(g.longitude), targetLambda0_);
+                ForwardSeries(*targetTerms_, targetGrid_->k0, DegreesToRadians(latitude),
+                              DegreesToRadians(longitude), targetLambda0_);
             return CoordinatePair{p.x, p.y};
         }
-        RequireFinite("the transformation", g.latitude, g.longitude);
-        return CoordinatePair{g.latitude, g.longitude};
+        RequireFinite("the transformation", latitude, longitude);
+        return CoordinatePair{latitude, longitude};
     }
 
     // With a datum shift the steps pass radians on, without the round trips
     // through degrees (which cost divisions and change only the last bits).
     GeodeticPoint r;
     if (sourceGrid_ != nullptr) {
-        r = InverseSeries(*sourceTerms_, sourceGrid_->k0, point.first, point.second,
-                          sourceLambda0_);
+        r = InverseSeries(*sourceTerms_, sourceGrid_->k0, first, second, sourceLambda0_);
     } else {
-        r = GeodeticPoint{DegreesToRadians(point.first), DegreesToRadians(point.second)};
+        r = GeodeticPoint{DegreesToRadians(first), DegreesToRadians(second)};
     }
     r = direction_ == Direction::ToNepal1981 ? datum_.ToNepal1981(r) : datum_.ToWGS84(r);
     if (targetGrid_ != nullptr) {

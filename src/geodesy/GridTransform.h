@@ -78,10 +78,8 @@ class GridTransform {
   public:
     GridTransform(CoordinateSystem from, CoordinateSystem to, const DatumShift& shift = {});
 
-    CoordinatePair Apply(CoordinatePair point) const;
-    CoordinatePair Apply(double first, double second) const {
-        return Apply(CoordinatePair{first, second});
-    }
+    CoordinatePair Apply(double first, double second) const;
+    CoordinatePair Apply(CoordinatePair point) const { return Apply(point.first, point.second); }
 
     CoordinateSystem from() const { return from_; }
     CoordinateSystem to() const { return to_; }
