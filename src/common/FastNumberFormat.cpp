@@ -91,14 +91,17 @@ char* WriteInteger(char* out, std::uint64_t n) {
     return std::to_chars(out, out + 24, n).ptr;
 }
 
-/// Writes units / 10^decimals in plain decimal notation without trailing
-/// zeros or a trailing separator (decimals at most 6).
-char* WriteFixedPoint(char* out, std::uint64_t units, int decimals, char decimalSeparator) {
-    const std::uint64_t scale = kPow10[decimals];
-    out = WriteInteger(out, units / scale);
-    std::uint64_t fraction = units % scale;
+/// Writes units / 10^Decimals in plain decimal notation without trailing
+/// zeros or a trailing separator. The number of decimals is a constant of the
+/// call, so the divisions become multiplications: this runs twice per line of
+/// every batch output.
+template <int Decimals>
+char* WriteFixedPoint(char* out, std::uint64_t units, char decimalSeparator) {
+    constexpr std::uint64_t kScale = kPow10[Decimals];
+    out = WriteInteger(out, units / kScale);
+    std::uint64_t fraction = units % kScale;
     if (fraction == 0) return out;
-    int digits = decimals;
+    int digits = Decimals;
     while (fraction % 10 == 0) {
         fraction /= 10;
         --digits;
@@ -123,7 +126,7 @@ char* WriteGeneralMillionths(char* out, double value, char decimalSeparator) {
     const auto millionths = static_cast<std::uint64_t>(magnitude * 1e6 + 0.5);
     if (millionths == 0 || static_cast<double>(millionths) / 1e6 != magnitude) return nullptr;
     if (value < 0) *out++ = '-';
-    return WriteFixedPoint(out, millionths, 6, decimalSeparator);
+    return WriteFixedPoint<6>(out, millionths, decimalSeparator);
 }
 
 /// RoundFixed3 without text for magnitudes from 1e-4 up to below 1e11, where
@@ -427,7 +430,7 @@ char* WriteRoundedFixed3(char* out, double value, char decimalSeparator, double&
     const double magnitude = static_cast<double>(thousandths) / 1000.0;
     rounded = value < 0 ? -magnitude : magnitude;
     if (value < 0) *out++ = '-';
-    return WriteFixedPoint(out, thousandths, 3, decimalSeparator);
+    return WriteFixedPoint<3>(out, thousandths, decimalSeparator);
 }
 
 bool ParseDecimal(std::string_view text, double& value) {
