@@ -446,24 +446,24 @@ bool ParseDecimal(std::string_view text, double& value) {
     // divided by an exact power of ten: one correctly rounded division gives
     // the nearest double, as from_chars would.
     std::uint64_t mantissa = 0;
-    int digits = 0;
-    int decimals = 0;
-    bool point = false;
     const char* q = p;
-    for (; q < end; ++q) {
-        const char c = *q;
-        if (c >= '0' && c <= '9') {
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-            ++digits;
-            if (point) ++decimals;
-            if (digits > 15) break;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
+    while (q < end && static_cast<unsigned char>(*q - '0') < 10) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*q - '0');
+        ++q;
     }
-    if (q == end && digits > 0) {
+    int digits = static_cast<int>(q - p);
+    int decimals = 0;
+    if (q < end && *q == '.') {
+        const char* const fraction = ++q;
+        while (q < end && static_cast<unsigned char>(*q - '0') < 10) {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*q - '0');
+            ++q;
+        }
+        decimals = static_cast<int>(q - fraction);
+        digits += decimals;
+    }
+    // More than 15 digits may have overflowed the mantissa: not used then.
+    if (q == end && digits > 0 && digits <= 15) {
         const double magnitude = static_cast<double>(mantissa) / kExactPow10[decimals];
         value = negative ? -magnitude : magnitude;
         return true;
