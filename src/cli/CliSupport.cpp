@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "common/NumericText.h"
+#include "geodesy/ParameterError.h"
+#include "transfer/TransferKind.h"
 
 namespace utm::cli {
 
@@ -23,6 +25,38 @@ void WriteStdout(const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
         std::fflush(stdout) != 0) {
         throw CommandError("cannot write to standard output");
+    }
+}
+
+DatumShift ParseDatumShiftArgument(const std::string& text) {
+    try {
+        return DatumShift::Parse(text);
+    } catch (const ParameterError& e) {
+        throw CommandError(std::string("--datum-shift: ") + e.what());
+    }
+}
+
+CoordinateSystem ParseSystemArgument(const std::string& text, const std::string& option) {
+    try {
+        return ParseCoordinateSystem(text);
+    } catch (const ParameterError& e) {
+        throw CommandError(option + ": " + e.what());
+    }
+}
+
+void WarnAboutDatum(CoordinateSystem from, CoordinateSystem to, const DatumShift& shift) {
+    if (!CrossesDatum(from, to)) {
+        if (!shift.IsNone()) {
+            std::fprintf(stderr,
+                         "utmconv: warning: the datum shift %s does not act on %s to %s, which "
+                         "stays on one datum\n",
+                         shift.ToString().c_str(), std::string(NameOf(from)).c_str(),
+                         std::string(NameOf(to)).c_str());
+        }
+        return;
+    }
+    if (shift.IsNone()) {
+        std::fprintf(stderr, "utmconv: warning: %s\n", std::string(kNoDatumShiftWarning).c_str());
     }
 }
 

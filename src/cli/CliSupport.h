@@ -5,6 +5,8 @@
 
 #include "common/OperationError.h"
 #include "common/RunReport.h"
+#include "geodesy/DatumShift.h"
+#include "geodesy/GridTransform.h"
 
 namespace utm::cli {
 
@@ -29,5 +31,20 @@ double ParseNumberArgument(const std::string& text, const std::string& what);
 /// Writes `text` to stdout in one piece and flushes; throws CommandError when
 /// the output cannot be written.
 void WriteStdout(const std::string& text);
+
+/// The shift named by a --datum-shift text (none, epsg6208,
+/// helmert-pv:TX,TY,TZ,RX,RY,RZ,S or helmert-cf:...). Throws CommandError
+/// with the reason, naming the text, when it names no shift.
+DatumShift ParseDatumShiftArgument(const std::string& text);
+
+/// The coordinate system named by the text of `option` (--from, --to).
+/// Throws CommandError naming the option, the text and the seven names.
+CoordinateSystem ParseSystemArgument(const std::string& text, const std::string& option);
+
+/// Warns on stderr about what a run between `from` and `to` does with the
+/// datum: the line the transfer window shows when the path crosses between
+/// WGS 84 and Everest 1830 without a shift, and a note when a shift was given
+/// that does not act on the path.
+void WarnAboutDatum(CoordinateSystem from, CoordinateSystem to, const DatumShift& shift);
 
 }  // namespace utm::cli

@@ -19,6 +19,12 @@ void AddConvertCommand(CLI::App& app) {
         convert->add_flag("--to-latlong", options->toLatLong,
                           "X and Y (metres) to latitude and longitude (decimal degrees)");
     toXY->excludes(toLatLong);
+    convert
+        ->add_option("--latlong-datum", options->latLongDatum,
+                     "Datum of the latitudes and longitudes: everest (Nepal 1981, no shift) or "
+                     "wgs84 (GPS positions, shifted to and from Nepal 1981 with EPSG:6208)")
+        ->check(CLI::IsMember({"everest", "wgs84"}))
+        ->capture_default_str();
     convert->add_flag("--full-precision", options->fullPrecision,
                       "Write the results unrounded instead of rounded to three decimals");
     convert->add_flag("--strict", options->strict,
@@ -44,6 +50,8 @@ void RunConvertCommand(const ConvertOptions& options) {
     request.Direction =
         options.toXY ? ConversionDirection::LatLongToXY : ConversionDirection::XYToLatLong;
     request.FullPrecision = options.fullPrecision;
+    request.Datum =
+        options.latLongDatum == "wgs84" ? LatLongDatum::WGS84 : LatLongDatum::Everest1830;
 
     request.Strict = options.strict;
     const BatchRunResult result = ConvertDataFile(request);

@@ -12,6 +12,7 @@ struct ConvertOptions {
     std::string centralMeridian = "84";  ///< degrees east, as typed
     bool toXY = false;
     bool toLatLong = false;
+    std::string latLongDatum = "everest";  ///< "everest" or "wgs84"
     bool fullPrecision = false;
     bool strict = false;
     std::string dataFile;

@@ -8,7 +8,10 @@
 #include "common/NumberFormat.h"
 #include "geodesy/Accuracy.h"
 #include "geodesy/Angles.h"
-#include "geodesy/ClsUTM.h"
+#include "geodesy/DatumShift.h"
+#include "geodesy/Ellipsoid.h"
+#include "geodesy/GridDefinition.h"
+#include "geodesy/TransverseMercator.h"
 
 namespace utm::cli {
 
@@ -21,6 +24,12 @@ void AddPointCommand(CLI::App& app) {
         ->check(CLI::IsMember({"everest", "wgs84"}));
     point->add_option("--cm", options->centralMeridian, "Central meridian, degrees east")
         ->required();
+    point
+        ->add_option("--latlong-datum", options->latLongDatum,
+                     "Datum of the latitude and longitude (default: the grid's own): wgs84 with "
+                     "--ellipsoid everest shifts GPS positions to Nepal 1981 with EPSG:6208 "
+                     "before projecting, and back after")
+        ->check(CLI::IsMember({"everest", "wgs84"}));
     CLI::Option* toXY = point
                             ->add_option("--to-xy", options->toXY,
                                          "Latitude and longitude (decimal degrees) to X and Y")
@@ -42,7 +51,15 @@ std::string RunPointCommand(const PointOptions& options) {
     }
     const double cm = ParseNumberArgument(options.centralMeridian, "--cm");
     const bool wgs84 = options.ellipsoid == "wgs84";
-    const ClsUTM utm;
+    const bool latLongWgs84 =
+        options.latLongDatum.empty() ? wgs84 : options.latLongDatum == "wgs84";
+    // Nepal 1981 is the datum of the Everest grid; a latitude/longitude on the
+    // other datum is shifted with the published EPSG:6208.
+    const DatumTransformation datum(latLongWgs84 != wgs84 ? DatumShift::Epsg6208()
+                                                          : DatumShift::None());
+    const EllipsoidTerms& terms = wgs84 ? WGS84Terms() : Everest1830Terms();
+    const double k0 = wgs84 ? kWGS84ScaleFactor : kEverestScaleFactor;
+    const double lambda0 = DegreesToRadians(cm);
     double first = 0.0;
     double second = 0.0;
     if (!options.toXY.empty()) {
@@ -52,28 +69,25 @@ std::string RunPointCommand(const PointOptions& options) {
             throw CommandError("the latitude " + options.toXY.at(0) +
                                " lies outside -90 to 90 degrees");
         }
-        if (wgs84) {
-            utm.LatLongToXYWGS(lat, lon, cm, first, second);
-        } else {
-            utm.LatLongToXYEverest(lat, lon, cm, first, second);
-        }
+        GeodeticPoint g{DegreesToRadians(lat), DegreesToRadians(lon)};
+        if (!datum.IsNone()) g = wgs84 ? datum.ToWGS84(g) : datum.ToNepal1981(g);
+        const GridPoint p = ForwardSeries(terms, k0, g.phi, g.lambda, lambda0);
+        first = p.x;
+        second = p.y;
     } else {
         const double x = ParseNumberArgument(options.toLatLong.at(0), "X");
         const double y = ParseNumberArgument(options.toLatLong.at(1), "Y");
-        double latRad = 0.0;
-        double lonRad = 0.0;
-        if (wgs84) {
-            utm.XYToLatLongWGS(x, y, cm, latRad, lonRad);
-        } else {
-            utm.XYToLatLongEverest(x, y, cm, latRad, lonRad);
-        }
-        first = RadiansToDegrees(latRad);
-        second = RadiansToDegrees(lonRad);
-        if (OutsideLatitudeRange(first)) {
+        GeodeticPoint g = InverseSeries(terms, k0, x, y, lambda0);
+        // A northing beyond the pole is named before any shift of its latitude.
+        if (OutsideLatitudeRange(RadiansToDegrees(g.phi))) {
             throw CommandError("the point has no latitude: the northing " +
-                               options.toLatLong.at(1) + " gives " + FormatGeneral(first) +
+                               options.toLatLong.at(1) + " gives " +
+                               FormatGeneral(RadiansToDegrees(g.phi)) +
                                " degrees, outside -90 to 90 (beyond the pole)");
         }
+        if (!datum.IsNone()) g = wgs84 ? datum.ToNepal1981(g) : datum.ToWGS84(g);
+        first = RadiansToDegrees(g.phi);
+        second = RadiansToDegrees(g.lambda);
     }
     // Beyond the reach of the series the result may be off by more than 1 cm.
     const bool forward = !options.toXY.empty();

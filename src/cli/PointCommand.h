@@ -8,7 +8,10 @@
 namespace utm::cli {
 
 struct PointOptions {
-    std::string ellipsoid;               ///< "everest" or "wgs84"
+    std::string ellipsoid;  ///< "everest" or "wgs84"
+    /// "everest" or "wgs84": the datum of the latitude and longitude; empty
+    /// means the grid's own (no shift).
+    std::string latLongDatum;
     std::string centralMeridian;         ///< degrees east, as typed
     std::vector<std::string> toXY;       ///< LAT LON in decimal degrees
     std::vector<std::string> toLatLong;  ///< X Y in metres
@@ -18,7 +21,9 @@ struct PointOptions {
 void AddPointCommand(CLI::App& app);
 
 /// The line utmconv prints for the point: two numbers in general form
-/// separated by a TAB and ended by a line feed. Throws CommandError on a value
+/// separated by a TAB and ended by a line feed. When the latitude/longitude
+/// datum differs from the grid's, the latitude and longitude are shifted with
+/// EPSG:6208 (before the forward projection, after the inverse). Throws CommandError on a value
 /// that is not a number and ArithmeticError when the result cannot be computed.
 std::string RunPointCommand(const PointOptions& options);
 

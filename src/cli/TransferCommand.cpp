@@ -22,7 +22,8 @@ int ParseKind(const std::string& text) {
         known += caption;
         known += "\"";
     }
-    throw CommandError("unknown --kind \"" + text + "\": give 0 to 5 or one of " + known);
+    throw CommandError("unknown --kind \"" + text + "\": give 0 to " +
+                       std::to_string(kTransferKindCount - 1) + " or one of " + known);
 }
 
 }  // namespace
@@ -31,13 +32,12 @@ void AddTransferCommand(CLI::App& app) {
     auto options = std::make_shared<TransferOptions>();
     CLI::App* transfer = app.add_subcommand(
         "transfer", "Move the X Y pairs of a data file to another grid (zone or datum transfer)");
-    transfer
-        ->add_option("--kind", options->kind,
-                     "Transfer: 0 \"Everest-81 to Everest-84\", 1 \"Everest-87 to Everest-84\", "
-                     "2 \"WGS84-44 to Everest-84\", 3 \"WGS84-45 to Everest-84\", "
-                     "4 \"Everest-84 to Everest-81\", 5 \"Everest-84 to Everest-87\"")
-        ->required()
-        ->type_name("K");
+    std::string kinds = "Transfer:";
+    for (int i = 0; i < kTransferKindCount; ++i) {
+        kinds += (i == 0 ? " " : ", ") + std::to_string(i) + " \"" +
+                 std::string(kTransferKindCaptions[static_cast<std::size_t>(i)]) + "\"";
+    }
+    transfer->add_option("--kind", options->kind, kinds)->required()->type_name("K");
     transfer
         ->add_option("DATAFILE", options->dataFile,
                      "Data file: comma-separated when its name ends in CSV, else tab-separated")
@@ -49,11 +49,21 @@ void AddTransferCommand(CLI::App& app) {
                        "Refuse the file (exit 2, nothing written) at the first field that is not "
                        "a number, line without two fields or northing beyond the pole, instead of "
                        "taking such fields as 0 and warning");
+    transfer
+        ->add_option("--datum-shift", options->datumShift,
+                     "Datum shift of the kinds between WGS 84 and Everest 1830 (2, 3, 6, 7): "
+                     "none (a pure re-projection), epsg6208 (Nepal 1981 to WGS 84, 0.3 m), or "
+                     "seven parameters from Nepal 1981 to WGS 84 (metres, arc-seconds, ppm) as "
+                     "helmert-pv:TX,TY,TZ,RX,RY,RZ,S (position vector) or helmert-cf:... "
+                     "(coordinate frame)")
+        ->capture_default_str()
+        ->type_name("SHIFT");
     transfer->callback([options] { RunTransferCommand(*options); });
 }
 
 std::string RunTransferCommand(const TransferOptions& options) {
     const int kind = ParseKind(options.kind);
+    const DatumShift shift = ParseDatumShiftArgument(options.datumShift);
     std::string resultPath = options.output;
     if (resultPath.empty()) {
         const std::optional<std::string> beside = ResultFilePath(options.dataFile);
@@ -65,10 +75,64 @@ std::string RunTransferCommand(const TransferOptions& options) {
     }
     utm::TransferOptions transferOptions;
     transferOptions.strict = options.strict;
+    transferOptions.datumShift = shift;
     const TransferFileResult result =
         TransferFile(options.dataFile, resultPath, kind, transferOptions);
     WarnAbout(result.report, options.dataFile);
+    const TransferSystems systems = SystemsOfKind(kind);
+    WarnAboutDatum(systems.from, systems.to, shift);
     return resultPath;
+}
+
+void AddTransformCommand(CLI::App& app) {
+    auto options = std::make_shared<TransformOptions>();
+    CLI::App* transform = app.add_subcommand(
+        "transform",
+        "Move the pairs of a data file between any two coordinate systems, with or without a "
+        "datum shift");
+    const std::string systems =
+        "everest81, everest84, everest87 (Everest 1830 grids, X Y), wgs84-44, wgs84-45 (WGS84 "
+        "UTM zones, X Y), latlong-everest (Nepal 1981) or latlong-wgs84 (LAT LON, degrees)";
+    transform->add_option("--from", options->from, "Source system: " + systems)
+        ->required()
+        ->type_name("SYS");
+    transform->add_option("--to", options->to, "Target system, as --from")
+        ->required()
+        ->type_name("SYS");
+    transform
+        ->add_option("--datum-shift", options->datumShift,
+                     "Datum shift where the path crosses between WGS 84 and Everest 1830: none, "
+                     "epsg6208, helmert-pv:TX,TY,TZ,RX,RY,RZ,S or helmert-cf:... (as transfer)")
+        ->capture_default_str()
+        ->type_name("SHIFT");
+    transform->add_flag("--strict", options->strict,
+                        "Refuse the file (exit 2, nothing written) at the first field that is "
+                        "not a number, line without two fields, northing beyond the pole or "
+                        "latitude outside -90 to 90");
+    transform
+        ->add_option("DATAFILE", options->dataFile,
+                     "Data file: comma-separated when its name ends in CSV, else tab-separated")
+        ->required();
+    transform
+        ->add_option("OUTFILE", options->outFile,
+                     "Result file: the two inputs and the two results per line, as transfer "
+                     "writes them (CSV or text after the data file)")
+        ->required();
+    transform->callback([options] { RunTransformCommand(*options); });
+}
+
+void RunTransformCommand(const TransformOptions& options) {
+    // Every argument is checked before any file is touched.
+    const CoordinateSystem from = ParseSystemArgument(options.from, "--from");
+    const CoordinateSystem to = ParseSystemArgument(options.to, "--to");
+    const DatumShift shift = ParseDatumShiftArgument(options.datumShift);
+    utm::TransferOptions transferOptions;
+    transferOptions.strict = options.strict;
+    transferOptions.datumShift = shift;
+    const TransferFileResult result =
+        TransformFile(options.dataFile, options.outFile, from, to, transferOptions);
+    WarnAbout(result.report, options.dataFile);
+    WarnAboutDatum(from, to, shift);
 }
 
 }  // namespace utm::cli

@@ -7,19 +7,39 @@
 namespace utm::cli {
 
 struct TransferOptions {
-    std::string kind;      ///< list position 0 to 5 or the exact caption
+    std::string kind;      ///< list position 0 to 7 or the exact caption
     std::string dataFile;  ///< CSV mode when it ends in "CSV" (any case), else tab-separated
     std::string output;    ///< empty: the result file beside the data file
     bool strict = false;
+    std::string datumShift = "none";  ///< for the kinds between WGS 84 and Everest 1830
 };
 
 /// Adds the `transfer` subcommand to `app`.
 void AddTransferCommand(CLI::App& app);
 
 /// Writes the result file, warns on stderr about the findings of the run and
-/// returns the result file's path. Throws OperationError on a bad
-/// kind, a data file that is missing, unreadable or empty, a point that cannot
-/// be transferred or a result file that cannot be written; nothing is left behind.
+/// returns the result file's path. Throws OperationError on a bad kind or
+/// datum shift, a data file that is missing, unreadable or empty, a point
+/// that cannot be transferred or a result file that cannot be written;
+/// nothing is left behind.
 std::string RunTransferCommand(const TransferOptions& options);
+
+/// utmconv transform: a data file moved between any two coordinate systems.
+struct TransformOptions {
+    std::string from;  ///< everest81 ... latlong-wgs84
+    std::string to;
+    std::string datumShift = "none";
+    bool strict = false;
+    std::string dataFile;  ///< CSV mode when it ends in "CSV" (any case), else tab-separated
+    std::string outFile;
+};
+
+/// Adds the `transform` subcommand to `app`.
+void AddTransformCommand(CLI::App& app);
+
+/// Writes the result file in the transfer's result format and warns on
+/// stderr about the findings of the run. Throws OperationError as
+/// RunTransferCommand, and on an unknown coordinate system.
+void RunTransformCommand(const TransformOptions& options);
 
 }  // namespace utm::cli

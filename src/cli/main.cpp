@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     utm::cli::AddPointCommand(app);
     utm::cli::AddConvertCommand(app);
     utm::cli::AddTransferCommand(app);
+    utm::cli::AddTransformCommand(app);
 
     try {
         app.parse(argc, argv);

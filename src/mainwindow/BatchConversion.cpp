@@ -69,6 +69,10 @@ struct BatchSetup {
     bool strict = false;
     char separator = '.';
     double reach = kForwardCentimetreReach;  // metres of easting kept within 1 cm
+    /// The latitude/longitude side when it shifts the datum, else nullptr (the
+    /// Everest 1830 side: the points go straight to the series). Built once
+    /// per run and only read by the blocks, on both threads.
+    const LatLongSide* shift = nullptr;
 };
 
 /// Converts the lines of one block into output lines (see ConvertDataFile).
@@ -100,16 +104,18 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
         double easting = kFalseEasting;
         try {
             if (setup.direction == ConversionDirection::LatLongToXY) {
-                const GridPoint g =
-                    ForwardSeries(terms, kEverestScaleFactor, DegreesToRadians(data.first),
-                                  DegreesToRadians(data.second), setup.centralMeridian);
+                GeodeticPoint r{DegreesToRadians(data.first), DegreesToRadians(data.second)};
+                if (setup.shift != nullptr) r = setup.shift->ToGridDatum(r);
+                const GridPoint g = ForwardSeries(terms, kEverestScaleFactor, r.phi, r.lambda,
+                                                  setup.centralMeridian);
                 resultFirst = g.x;
                 resultSecond = g.y;
                 latitude = data.first;
                 easting = g.x;
             } else if (setup.direction == ConversionDirection::XYToLatLong) {
-                const GeodeticPoint g = InverseSeries(terms, kEverestScaleFactor, data.first,
-                                                      data.second, setup.centralMeridian);
+                GeodeticPoint g = InverseSeries(terms, kEverestScaleFactor, data.first, data.second,
+                                                setup.centralMeridian);
+                if (setup.shift != nullptr) g = setup.shift->FromGridDatum(g);
                 resultFirst = RadiansToDegrees(g.phi);
                 resultSecond = RadiansToDegrees(g.lambda);
                 latitude = resultFirst;
@@ -236,7 +242,9 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
         writer.Write(kOutputHeader);
         writer.Write("\r\n");
 
+        const LatLongSide side(request.Datum);
         BatchSetup setup;
+        if (side.Shifts()) setup.shift = &side;
         setup.centralMeridian = Declaration::SharedCM;
         setup.direction = request.Direction;
         setup.fullPrecision = request.FullPrecision;
@@ -293,6 +301,7 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
     run.DataFilePath = request.DataFilePath;
     run.OutputPath = dialog.FileName;
     run.Direction = request.Direction;
+    run.Datum = request.Datum;
     run.DecimalSeparator = request.DecimalSeparator;
     run.OnProgress = request.OnProgress;
     run.ConfirmReplace = [&messages] {

@@ -13,6 +13,7 @@
 #include "common/RunReport.h"
 #include "mainwindow/ConversionDirection.h"
 #include "mainwindow/DataLoad.h"
+#include "mainwindow/LatLongDatum.h"
 
 namespace utm {
 
@@ -71,10 +72,14 @@ struct ConvertDataFileRequest {
     std::function<bool()> ConfirmReplace;
     /// Told how far the run is; false from it cancels the run.
     Progress OnProgress;
+    /// The datum of the latitudes and longitudes, read or written.
+    LatLongDatum Datum = LatLongDatum::Everest1830;
 };
 
 /// Converts every point of the data file on the Everest 1830 grid with the
-/// given central meridian and writes the output file: the header line, then
+/// given central meridian, the latitudes and longitudes on the request's
+/// datum (WGS 84: shifted to Nepal 1981 with EPSG:6208 before the forward
+/// projection, back after the inverse), and writes the output file: the header line, then
 /// per line of the data file the two inputs and the two results in general
 /// form, TAB between fields, CR LF after every line. Results are rounded
 /// through "##.000" unless FullPrecision is set. With no direction selected
@@ -118,7 +123,8 @@ struct MultipleDataRequest {
     std::string DataFilePath;         ///< `Text6`
     ConversionDirection Direction = ConversionDirection::LatLongToXY;
     char DecimalSeparator = '.';
-    Progress OnProgress;  ///< the window's progress dialog
+    Progress OnProgress;                             ///< the window's progress dialog
+    LatLongDatum Datum = LatLongDatum::Everest1830;  ///< of the latitudes and longitudes
 };
 
 /// The overwrite question: Yes/No, no icon, title "Confirmation", No the default.

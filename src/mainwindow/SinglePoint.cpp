@@ -36,12 +36,13 @@ SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageB
     }
 
     try {
+        const LatLongSide side(request.Datum);
         if (request.Direction == ConversionDirection::LatLongToXY) {
-            ConvertLatLongToXY(Declaration::SharedLat, Declaration::SharedLong);
+            ConvertLatLongToXY(side, Declaration::SharedLat, Declaration::SharedLong);
             result.FirstOutput = FormatFixed3(Declaration::SharedX, decimalSeparator);
             result.SecondOutput = FormatFixed3(Declaration::SharedY, decimalSeparator);
         } else {
-            ConvertXYToLatLong(Declaration::SharedX, Declaration::SharedY);
+            ConvertXYToLatLong(side, Declaration::SharedX, Declaration::SharedY);
             result.FirstOutput =
                 FormatFixed3(RadiansToDegrees(Declaration::SharedLat), decimalSeparator);
             result.SecondOutput =

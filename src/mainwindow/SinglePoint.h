@@ -6,6 +6,7 @@
 
 #include "common/MessageBoxPort.h"
 #include "mainwindow/ConversionDirection.h"
+#include "mainwindow/LatLongDatum.h"
 
 namespace utm {
 
@@ -15,6 +16,8 @@ struct SinglePointRequest {
     std::string FirstText;            ///< `Text2`: latitude (degrees) or easting X (metres)
     std::string SecondText;           ///< `Text3`: longitude (degrees) or northing Y (metres)
     ConversionDirection Direction = ConversionDirection::LatLongToXY;
+    /// The datum of the latitude and longitude (input or output).
+    LatLongDatum Datum = LatLongDatum::Everest1830;
 };
 
 struct SinglePointResult {
@@ -38,7 +41,10 @@ inline constexpr const char* kValuesShouldBeNumeric = "Values should be Numeric!
 
 /// Converts one point on the Everest 1830 grid whose central meridian is
 /// `CentralMeridianText`, through the shared variables of `Declaration`
-/// (`SharedCM` is set first, whatever the outcome). Results are formatted
+/// (`SharedCM` is set first, whatever the outcome). With the WGS 84 datum the
+/// latitude and longitude are shifted to Nepal 1981 (EPSG:6208) before the
+/// projection, or back after it; the shared latitude and longitude then hold
+/// WGS 84 values. Results are formatted
 /// "##.000" with `decimalSeparator`. Only the Converted status carries output
 /// texts: on any other the window leaves `Text4` and `Text5` as they are.
 /// Messages go through `messages`: "Values should be Numeric!" (OK,

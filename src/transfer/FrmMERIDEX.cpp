@@ -11,9 +11,13 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QSizePolicy>
 #include <QVBoxLayout>
 #include <exception>
 
+#include "common/NumericText.h"
+#include "geodesy/ParameterError.h"
+#include "transfer/PointBlock.h"
 #include "transfer/TransferFile.h"
 #include "transfer/TransferKind.h"
 #include "ui/QtProgress.h"
@@ -25,6 +29,22 @@ namespace {
 constexpr const char* kBrowseFilter =
     "*.csv (CSV Files)|*.csv|*.txt (Text Files:Tab delimeted)|*.txt";
 constexpr const char* kBrowseTitle = "Select the data file for Conversion";
+
+/// The entries of the "Datum shift" list, in the order of DatumShiftChoice.
+constexpr const char* kDatumShiftCaptions[] = {
+    "None",
+    "EPSG:6208 (Nepal 1981 to WGS 84)",
+    "Seven parameters, position vector",
+    "Seven parameters, coordinate frame",
+};
+
+/// The seven parameters' names and units, in the order of the boxes.
+constexpr const char* kParameterNames[7] = {"TX", "TY", "TZ", "RX", "RY", "RZ", "S"};
+constexpr const char* kParameterUnits[7] = {"m", "m", "m", "\u2033", "\u2033", "\u2033", "ppm"};
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -58,12 +78,53 @@ FrmMERIDEX::FrmMERIDEX(MessageBoxPort& messages, FileDialogPort& dialogs,
     Label1->setBuddy(Combo1);
     Label2->setBuddy(Combo2);
 
+    // The datum shift for the transfers between WGS 84 and Everest 1830: a
+    // list, the seven parameters' boxes (shown for a seven-parameter choice)
+    // and the line that says when such a transfer runs without a shift.
+    Label3 = new QLabel("Datum shift :", Frame1);
+    Label3->setObjectName("Label3");
+    Combo3 = new QComboBox(Frame1);
+    Combo3->setObjectName("Combo3");
+    for (const char* caption : kDatumShiftCaptions) Combo3->addItem(QString::fromUtf8(caption));
+    Label3->setBuddy(Combo3);
+
+    auto* panel = new QGroupBox("Seven parameters, Nepal 1981 to WGS 84 :", Frame1);
+    panel->setObjectName("Frame2");
+    parameterPanel_ = panel;
+    auto* panelLayout = new QGridLayout(panel);
+    for (int i = 0; i < 7; ++i) {
+        parameterLabels_[i] = new QLabel(QString::fromUtf8(kParameterNames[i]) + " (" +
+                                             QString::fromUtf8(kParameterUnits[i]) + ")",
+                                         panel);
+        parameterLabels_[i]->setObjectName(QString("Label%1").arg(5 + i));
+        parameterBoxes_[i] = new QLineEdit(panel);
+        parameterBoxes_[i]->setObjectName(QString("Text%1").arg(7 + i));
+        parameterBoxes_[i]->setMinimumWidth(48);
+        parameterLabels_[i]->setBuddy(parameterBoxes_[i]);
+        panelLayout->addWidget(parameterLabels_[i], 0, i);
+        panelLayout->addWidget(parameterBoxes_[i], 1, i);
+    }
+    panel->setVisible(false);
+
+    Label4 = new QLabel(Utf8(kNoDatumShiftWarning), Frame1);
+    Label4->setObjectName("Label4");
+    // The line keeps its place while hidden, so the window does not jump as
+    // the choice changes.
+    QSizePolicy keepPlace = Label4->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    Label4->setSizePolicy(keepPlace);
+
     auto* frameLayout = new QGridLayout(Frame1);
     frameLayout->addWidget(Label1, 0, 0);
     frameLayout->addWidget(Combo1, 0, 1);
     frameLayout->addWidget(Label2, 1, 0);
     frameLayout->addWidget(Combo2, 1, 1);
+    frameLayout->addWidget(Label3, 2, 0);
+    frameLayout->addWidget(Combo3, 2, 1);
+    frameLayout->addWidget(panel, 3, 0, 1, 2);
+    frameLayout->addWidget(Label4, 4, 0, 1, 2);
     frameLayout->setColumnStretch(1, 1);
+    frameLayout->setRowStretch(5, 1);  // room the window gains stays below the rows
 
     Text6 = new QLineEdit("Load data file", this);
     Text6->setObjectName("Text6");
@@ -88,13 +149,23 @@ FrmMERIDEX::FrmMERIDEX(MessageBoxPort& messages, FileDialogPort& dialogs,
     layout->addWidget(Frame1);
     layout->addLayout(fileRow);
     layout->addLayout(buttonRow);
-    resize(420, 200);
+    resize(560, 240);
 
     // The list position follows a choice from the list; typing into the list's
     // text leaves no entry selected.
-    connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int i) { listIndex_ = i; });
-    connect(Combo1, &QComboBox::activated, this, [this](int i) { listIndex_ = i; });
-    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { listIndex_ = -1; });
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int i) {
+        listIndex_ = i;
+        UpdateDatumShiftWarning();
+    });
+    connect(Combo1, &QComboBox::activated, this, [this](int i) {
+        listIndex_ = i;
+        UpdateDatumShiftWarning();
+    });
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        listIndex_ = -1;
+        UpdateDatumShiftWarning();
+    });
+    connect(Combo3, &QComboBox::currentIndexChanged, this, &FrmMERIDEX::Combo3_Click);
     // Enter in the text field would make the list pick the entry matching the
     // typed text (ignoring case); only a choice from the list picks one.
     Combo1->lineEdit()->installEventFilter(this);
@@ -119,11 +190,74 @@ char FrmMERIDEX::LocaleDecimalSeparator() {
 
 void FrmMERIDEX::Form_Load() {
     Combo1->clear();
-    for (std::string_view caption : kTransferKindCaptions) {
-        Combo1->addItem(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
-    }
+    for (std::string_view caption : kTransferKindCaptions) Combo1->addItem(Utf8(caption));
     Combo1->setCurrentIndex(0);
     listIndex_ = 0;
+    Combo3->setCurrentIndex(static_cast<int>(DatumShiftChoice::None));
+    Combo3_Click();
+}
+
+void FrmMERIDEX::Combo3_Click() {
+    const auto choice = static_cast<DatumShiftChoice>(Combo3->currentIndex());
+    parameterPanel_->setVisible(choice == DatumShiftChoice::PositionVector ||
+                                choice == DatumShiftChoice::CoordinateFrame);
+    UpdateDatumShiftWarning();
+    // The window grows to show the seven boxes at their full height.
+    layout()->activate();
+    resize(size().expandedTo(minimumSizeHint()));
+}
+
+bool FrmMERIDEX::ShowsNoDatumShiftWarning() const {
+    return KindCrossesDatum(listIndex_) &&
+           static_cast<DatumShiftChoice>(Combo3->currentIndex()) == DatumShiftChoice::None;
+}
+
+void FrmMERIDEX::UpdateDatumShiftWarning() {
+    Label4->setVisible(ShowsNoDatumShiftWarning());
+}
+
+DatumShift FrmMERIDEX::ChosenDatumShift() const {
+    if (!KindCrossesDatum(listIndex_)) return DatumShift::None();
+    HelmertParameters p;
+    switch (static_cast<DatumShiftChoice>(Combo3->currentIndex())) {
+        case DatumShiftChoice::Epsg6208:
+            return DatumShift::Epsg6208();
+        case DatumShiftChoice::PositionVector:
+            p.convention = HelmertConvention::PositionVector;
+            break;
+        case DatumShiftChoice::CoordinateFrame:
+            p.convention = HelmertConvention::CoordinateFrame;
+            break;
+        case DatumShiftChoice::None:
+        default:
+            return DatumShift::None();
+    }
+    double* const values[7] = {&p.tx, &p.ty, &p.tz, &p.rx, &p.ry, &p.rz, &p.scalePpm};
+    const char separator = LocaleDecimalSeparator();
+    for (int i = 0; i < 7; ++i) {
+        const std::string text = parameterBoxes_[i]->text().toStdString();
+        const std::string name = kParameterNames[i];
+        if (TrimBlanks(text).empty()) {
+            throw ParameterError("The seven parameters of the datum shift are incomplete: " + name +
+                                 " is empty.");
+        }
+        if (!ParseLocaleNumber(text, separator, *values[i])) {
+            throw ParameterError("The seven parameters of the datum shift cannot be read: " + name +
+                                 " \"" + text + "\" is not a number.");
+        }
+    }
+    return DatumShift::SevenParameters(p);
+}
+
+std::optional<DatumShift> FrmMERIDEX::CheckedDatumShift() {
+    try {
+        return ChosenDatumShift();
+    } catch (const ParameterError& e) {
+        std::string text = e.what();
+        if (!text.empty() && text.back() != '.') text += '.';
+        messages_.Inform(text + " Nothing was transferred.");
+        return std::nullopt;
+    }
 }
 
 void FrmMERIDEX::Command1_Click() {
@@ -139,13 +273,20 @@ void FrmMERIDEX::Command1_Click() {
 }
 
 void FrmMERIDEX::Command2_Click() {
-    if (WithinExcel) WithinExcel();
+    // Parameters that cannot be read stop the transfer before the spreadsheet
+    // is touched; the window stays open for them to be corrected.
+    if (!WithinExcel || !CheckedDatumShift()) return;
+    WithinExcel();
 }
 
 void FrmMERIDEX::Command3_Click() {
+    // Parameters that cannot be read write nothing and keep the window open,
+    // with what was typed, for them to be corrected.
+    const std::optional<DatumShift> shift = CheckedDatumShift();
+    if (!shift) return;
     QtProgress progress(this, QStringLiteral("Transferring the data file…"));
     TransferDataFile(Text6->text().toStdString(), listIndex_, LocaleDecimalSeparator(), messages_,
-                     progress.Callback());
+                     progress.Callback(), *shift);
     close();
 }
 

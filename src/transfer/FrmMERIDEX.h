@@ -4,15 +4,18 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "common/FileDialogPort.h"
 #include "common/MessageBoxPort.h"
+#include "geodesy/DatumShift.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QWidget;
 
 namespace utm {
 
@@ -35,6 +38,22 @@ class FrmMERIDEX : public QWidget {
     /// typed into the list so that no entry is selected.
     int TransferKindPosition() const { return listIndex_; }
 
+    /// The entries of the "Datum shift" list (Combo3), by position.
+    enum class DatumShiftChoice { None = 0, Epsg6208 = 1, PositionVector = 2, CoordinateFrame = 3 };
+
+    /// The datum shift the transfer of the chosen kind runs with: the choice
+    /// of "Datum shift" for a kind that crosses between WGS 84 and Everest 1830
+    /// (positions 2, 3, 6, 7), none for every other kind (the shift would not
+    /// act on it). The seven parameters are read from their boxes by the
+    /// locale's number rules. Throws ParameterError, with a message for the
+    /// user naming the box and what is wrong, when they are needed and a box is
+    /// empty or holds no number, or the scale is -1000000 ppm or less.
+    DatumShift ChosenDatumShift() const;
+
+    /// True while the line "No datum shift: ..." shows under the list: the
+    /// chosen kind crosses datums and the datum shift is none.
+    bool ShowsNoDatumShiftWarning() const;
+
     /// The decimal separator of the user's locale, as the file transfer uses it
     /// for reading fields and writing text-mode result files.
     static char LocaleDecimalSeparator();
@@ -44,12 +63,21 @@ class FrmMERIDEX : public QWidget {
     void Command2_Click();  ///< Within Excel
     void Command3_Click();  ///< OK: transfer the data file, then close
     void Command4_Click();  ///< Cancel: close
+    /// The datum shift's list changed: the seven boxes show for a
+    /// seven-parameter choice, and the warning line follows.
+    void Combo3_Click();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    /// Shows or hides the line under the list for the chosen kind and shift.
+    void UpdateDatumShiftWarning();
+    /// ChosenDatumShift, or, when it cannot be formed, nothing after the
+    /// reason was shown through the message port.
+    std::optional<DatumShift> CheckedDatumShift();
+
     MessageBoxPort& messages_;
     std::function<void()> showMainWindow_;
     CommonDialog CommonDialog1;
@@ -60,6 +88,12 @@ class FrmMERIDEX : public QWidget {
     QComboBox* Combo1;
     QLabel* Label2;
     QComboBox* Combo2;
+    QLabel* Label3;            ///< "Datum shift :"
+    QComboBox* Combo3;         ///< the datum shift choice
+    QWidget* parameterPanel_;  ///< the seven parameters' captions and boxes
+    QLabel* parameterLabels_[7];
+    QLineEdit* parameterBoxes_[7];  ///< TX, TY, TZ (m), RX, RY, RZ (″), S (ppm)
+    QLabel* Label4;                 ///< the no-datum-shift line under the list
     QLineEdit* Text6;
     QPushButton* Command1;
     QPushButton* Command2;

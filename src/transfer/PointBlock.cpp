@@ -3,7 +3,6 @@
 #include "common/FastNumberFormat.h"
 #include "common/NumberFormat.h"
 #include "common/NumericText.h"
-#include "geodesy/ClsUTM.h"
 
 namespace utm {
 
@@ -96,26 +95,25 @@ PointRow SplitPointLine(std::string_view line, char delimiter, char decimalSepar
     return PointFromFields(line.substr(0, first), line.substr(first + 1), decimalSeparator);
 }
 
-ResultBlock TransferPoints(int kind, const PointBlock& points) {
+ResultBlock TransferPoints(int kind, const PointBlock& points, const DatumShift& shift) {
     ResultBlock result(points.size());
-    TransferPointRows(kind, points, 0, points.size(), result);
+    TransferPointRows(kind, points, 0, points.size(), result, shift);
     return result;
 }
 
 void TransferPointRows(int kind, const PointBlock& points, std::size_t first, std::size_t last,
-                       ResultBlock& result) {
+                       ResultBlock& result, const DatumShift& shift) {
     if (!IsTransferKind(kind)) return;
-    const ClsUTM utm;
+    const GridTransform transform = TransformOfKind(kind, shift);
     for (std::size_t i = first; i < last; ++i) {
-        double outX = 0.0;
-        double outY = 0.0;
+        CoordinatePair out{};
         try {
-            RunTransferKind(utm, kind, points[i][0], points[i][1], outX, outY);
+            out = transform.Apply(points[i][0], points[i][1]);
         } catch (const ArithmeticError& e) {
             throw PointTransferError(
                 i, "the point " + PointText(points[i]) + " cannot be transferred: " + e.what());
         }
-        result[i] = {outX, outY};
+        result[i] = {out.first, out.second};
     }
 }
 

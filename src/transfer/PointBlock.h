@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "geodesy/ArithmeticError.h"
+#include "geodesy/DatumShift.h"
 #include "transfer/TransferKind.h"
 
 namespace utm {
@@ -56,17 +57,20 @@ PointRow SplitPointLine(std::string_view line, char delimiter, char decimalSepar
 PointRow PointFromFields(std::string_view first, std::string_view second, char decimalSeparator);
 
 /// The result block of `points` for the transfer at list position `kind`:
-/// one ClsUTM serves all rows, row i of the result holds the transferred
-/// (X', Y') of row i. With no transfer selected (kind -1, or any position
-/// outside 0 to 5) every cell of the result stays empty. Throws
-/// PointTransferError naming the first row that cannot be transferred.
-ResultBlock TransferPoints(int kind, const PointBlock& points);
+/// one transformation (TransformOfKind) serves all rows, row i of the result
+/// holds the transferred (X', Y') of row i. `shift` acts on the transfers
+/// that cross between WGS 84 and Everest 1830 (2, 3, 6, 7); with none (the
+/// default) every result equals ClsUTM's transfer bit for bit. With no
+/// transfer selected (kind -1, or any position outside 0 to 7) every cell of
+/// the result stays empty. Throws PointTransferError naming the first row that
+/// cannot be transferred.
+ResultBlock TransferPoints(int kind, const PointBlock& points, const DatumShift& shift = {});
 
 /// TransferPoints for the rows `first` to `last` - 1 of `points` only, into the
 /// same rows of `results` (as many rows as `points`). Rows of a block can be
 /// transferred in parts, one part per thread.
 void TransferPointRows(int kind, const PointBlock& points, std::size_t first, std::size_t last,
-                       ResultBlock& results);
+                       ResultBlock& results, const DatumShift& shift = {});
 
 // Values of spreadsheet cells: a text is read by the locale's number rules
 // (a text of blanks only counts as an unset value), an unset value counts as 0.
@@ -85,14 +89,16 @@ inline double CellValue(double value, char, std::size_t) {
 
 /// The result block of a block of spreadsheet cells (rows from 0, X in column 0
 /// and Y in column 1 of each row, further columns ignored), as TransferPoints
-/// above. With no transfer selected no cell is read and the result stays empty.
-/// A row without a column 1 throws PointTransferError.
+/// above, with the datum `shift` of the transfer window. With no transfer
+/// selected no cell is read and the result stays empty. A row without a
+/// column 1 throws PointTransferError.
 template <typename CellBlock>
 requires requires(const CellBlock& block, char separator, std::size_t row) {
     CellValue((*std::begin(block))[0], separator, row);
     std::size((*std::begin(block)));
 }
-ResultBlock TransferPoints(int kind, const CellBlock& cells, char decimalSeparator = '.') {
+ResultBlock TransferPoints(int kind, const CellBlock& cells, char decimalSeparator = '.',
+                           const DatumShift& shift = {}) {
     PointBlock points;
     points.reserve(static_cast<std::size_t>(std::size(cells)));
     std::size_t row = 0;
@@ -107,7 +113,7 @@ ResultBlock TransferPoints(int kind, const CellBlock& cells, char decimalSeparat
         }
         ++row;
     }
-    return TransferPoints(kind, points);
+    return TransferPoints(kind, points, shift);
 }
 
 }  // namespace utm

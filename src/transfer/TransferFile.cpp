@@ -12,6 +12,7 @@
 #include "common/NumberFormat.h"
 #include "geodesy/Accuracy.h"
 #include "geodesy/GridDefinition.h"
+#include "geodesy/GridTransform.h"
 
 namespace utm {
 
@@ -93,20 +94,44 @@ std::string Sentence(std::string text) {
 
 /// What every block of one transfer run needs to know.
 struct TransferSetup {
-    int kind = kNoTransferKind;
+    /// The transformation of the run, or nullptr when no transfer is chosen
+    /// (the result columns stay empty). Built once per run and only read by
+    /// the blocks, on both threads.
+    const GridTransform* transform = nullptr;
     DataFileMode mode = DataFileMode::Csv;
     char delimiter = ',';
     char readSeparator = '.';   // of the fields read
     char writeSeparator = '.';  // of text-mode values written
     bool strict = false;
+    bool sourceIsGrid = true;  // else latitude/longitude in degrees
+    bool targetIsGrid = true;
     double poleNorthing = 0.0;  // of the source grid
 };
 
-/// The northing of the pole on the source grid of `kind`.
-double SourcePoleNorthing(int kind) {
-    const bool wgs84 = kind == 2 || kind == 3;
-    return wgs84 ? PoleNorthing(WGS84Terms(), kWGS84ScaleFactor)
-                 : PoleNorthing(Everest1830Terms(), kEverestScaleFactor);
+/// The northing of the pole on `grid`.
+double PoleNorthingOf(const GridDefinition& grid) {
+    return PoleNorthing(TermsOf(*grid.ellipsoid), grid.k0);
+}
+
+/// Checks the source pair of one line: a northing beyond the pole on a source
+/// grid, a latitude outside -90 to 90 on a latitude/longitude source.
+void CheckSource(const TransferSetup& setup, const PointRow& point, std::size_t number,
+                 RunReport& report) {
+    if (setup.sourceIsGrid) {
+        if (!(std::fabs(point[1]) <= setup.poleNorthing)) {
+            if (setup.strict) {
+                throw LineError(
+                    number, "the northing " + FormatGeneral(point[1]) + " lies beyond the pole");
+            }
+            report.Add(Finding::LatitudeRange, number);
+        }
+    } else if (OutsideLatitudeRange(point[0])) {
+        if (setup.strict) {
+            throw LineError(number, "the latitude " + FormatGeneral(point[0]) +
+                                        " lies outside -90 to 90 degrees");
+        }
+        report.Add(Finding::LatitudeRange, number);
+    }
 }
 
 /// Transfers the lines of one block into result lines (see TransferFile).
@@ -116,8 +141,7 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
     char buffer[kBufferSize];
     char* p = buffer;
     char* const flushAt = buffer + kBufferSize - kMaxLineLength;
-    const ClsUTM utm;
-    const bool transfer = IsTransferKind(setup.kind);
+    const GridTransform* const transform = setup.transform;
     out.lines = ForEachLine(block, [&](std::string_view text, std::size_t number) {
         const TransferLine line = ReadTransferLine(text, setup.delimiter, setup.readSeparator);
         if (line.fieldCount) {
@@ -135,28 +159,20 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
             for (int i = 0; i < line.notNumbers; ++i) out.report.Add(Finding::NotNumber, number);
         }
         ResultRow result;
-        if (transfer) {
-            const double x = line.point[0];
-            const double y = line.point[1];
-            if (!(std::fabs(y) <= setup.poleNorthing)) {
-                if (setup.strict) {
-                    throw LineError(number,
-                                    "the northing " + FormatGeneral(y) + " lies beyond the pole");
-                }
-                out.report.Add(Finding::LatitudeRange, number);
-            }
-            double outX = 0.0;
-            double outY = 0.0;
+        if (transform != nullptr) {
+            CheckSource(setup, line.point, number, out.report);
+            CoordinatePair r{};
             try {
-                RunTransferKind(utm, setup.kind, x, y, outX, outY);
+                r = transform->Apply(line.point[0], line.point[1]);
             } catch (const ArithmeticError& e) {
                 throw LineError(number, "the point " + PointText(line.point) +
                                             " cannot be transferred: " + e.what());
             }
-            if (Beyond(x, kInverseCentimetreReach) || Beyond(outX, kForwardCentimetreReach)) {
+            if ((setup.sourceIsGrid && Beyond(line.point[0], kInverseCentimetreReach)) ||
+                (setup.targetIsGrid && Beyond(r.first, kForwardCentimetreReach))) {
                 out.report.Add(Finding::FarFromMeridian, number);
             }
-            result = {outX, outY};
+            result = {r.first, r.second};
         }
         p = WriteResultLine(p, line.point, result, setup.mode, setup.writeSeparator);
         if (p >= flushAt) {
@@ -165,6 +181,70 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
         }
     });
     out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
+}
+
+/// The distance named in the report's far-from-meridian sentence, for the
+/// grids at the ends of the run.
+std::string FarDistanceText(bool sourceIsGrid, bool targetIsGrid) {
+    const std::string source =
+        std::to_string(std::lround(kInverseCentimetreReach / 1000.0)) + " km on the source grid";
+    const std::string target =
+        std::to_string(std::lround(kForwardCentimetreReach / 1000.0)) + " km on the target grid";
+    if (sourceIsGrid && targetIsGrid) return source + " or " + target;
+    return sourceIsGrid ? source : target;
+}
+
+/// The file run of TransferFile and TransformFile, with `transform` nullptr
+/// when no transfer is chosen.
+TransferFileResult RunTransferFile(const std::string& dataPath, const std::string& resultPath,
+                                   const GridTransform* transform, const TransferOptions& options) {
+    TransferFileResult result;
+    try {
+        if (!IsExistingFile(dataPath)) {
+            throw OperationError("There is no data file " + Quoted(dataPath) + ".");
+        }
+        DataFileReader reader(dataPath);
+        SafeFileWriter writer(resultPath, reader.Identity());
+        TransferSetup setup;
+        setup.transform = transform;
+        setup.mode = ModeOfPath(dataPath);
+        setup.delimiter = DelimiterOf(setup.mode);
+        // A CSV field cannot hold a decimal comma (it would split the field),
+        // so CSV files are read with "." as their result files are written.
+        setup.readSeparator = setup.mode == DataFileMode::Csv ? '.' : options.decimalSeparator;
+        setup.writeSeparator = options.decimalSeparator;
+        setup.strict = options.strict;
+        if (transform != nullptr) {
+            const GridDefinition* source = GridOf(transform->from());
+            setup.sourceIsGrid = source != nullptr;
+            setup.targetIsGrid = GridOf(transform->to()) != nullptr;
+            if (source != nullptr) setup.poleNorthing = PoleNorthingOf(*source);
+        }
+        result.report.fieldCountRule = "each was taken as the pair (0, 0)";
+        result.report.farDistance = FarDistanceText(setup.sourceIsGrid, setup.targetIsGrid);
+        try {
+            result.lines = RunBlocks(
+                reader,
+                [&setup](std::string_view block, BlockOutput& out) {
+                    TransferBlock(setup, block, out);
+                },
+                [&writer](std::string_view bytes) { writer.Write(bytes); }, result.report,
+                options.onProgress);
+        } catch (const LineError& e) {
+            throw OperationError("Line " + std::to_string(e.line()) + " of the data file " +
+                                 Quoted(dataPath) + ": " + e.what() + ".");
+        }
+        if (result.lines == 0) {
+            throw OperationError("The data file " + Quoted(dataPath) + " holds no lines.");
+        }
+        writer.Commit();
+    } catch (const OperationCancelled&) {
+        throw OperationCancelled("Cancelled: no result file was written, and " +
+                                 Quoted(resultPath) + " was left as it was.");
+    } catch (const OperationError& e) {
+        throw OperationError(Sentence(e.what()) + kNothingWritten);
+    }
+    return result;
 }
 
 }  // namespace
@@ -255,55 +335,21 @@ std::string FormatResultFile(const PointBlock& points, const ResultBlock& result
 
 TransferFileResult TransferFile(const std::string& dataPath, const std::string& resultPath,
                                 int kind, const TransferOptions& options) {
-    TransferFileResult result;
-    try {
-        if (!IsExistingFile(dataPath)) {
-            throw OperationError("There is no data file " + Quoted(dataPath) + ".");
-        }
-        DataFileReader reader(dataPath);
-        SafeFileWriter writer(resultPath, reader.Identity());
-        TransferSetup setup;
-        setup.kind = kind;
-        setup.mode = ModeOfPath(dataPath);
-        setup.delimiter = DelimiterOf(setup.mode);
-        // A CSV field cannot hold a decimal comma (it would split the field),
-        // so CSV files are read with "." as their result files are written.
-        setup.readSeparator = setup.mode == DataFileMode::Csv ? '.' : options.decimalSeparator;
-        setup.writeSeparator = options.decimalSeparator;
-        setup.strict = options.strict;
-        if (IsTransferKind(kind)) setup.poleNorthing = SourcePoleNorthing(kind);
-        result.report.fieldCountRule = "each was taken as the pair (0, 0)";
-        result.report.farDistance = std::to_string(std::lround(kInverseCentimetreReach / 1000.0)) +
-                                    " km on the source grid or " +
-                                    std::to_string(std::lround(kForwardCentimetreReach / 1000.0)) +
-                                    " km on the target grid";
-        try {
-            result.lines = RunBlocks(
-                reader,
-                [&setup](std::string_view block, BlockOutput& out) {
-                    TransferBlock(setup, block, out);
-                },
-                [&writer](std::string_view bytes) { writer.Write(bytes); }, result.report,
-                options.onProgress);
-        } catch (const LineError& e) {
-            throw OperationError("Line " + std::to_string(e.line()) + " of the data file " +
-                                 Quoted(dataPath) + ": " + e.what() + ".");
-        }
-        if (result.lines == 0) {
-            throw OperationError("The data file " + Quoted(dataPath) + " holds no lines.");
-        }
-        writer.Commit();
-    } catch (const OperationCancelled&) {
-        throw OperationCancelled("Cancelled: no result file was written, and " +
-                                 Quoted(resultPath) + " was left as it was.");
-    } catch (const OperationError& e) {
-        throw OperationError(Sentence(e.what()) + kNothingWritten);
-    }
-    return result;
+    if (!IsTransferKind(kind)) return RunTransferFile(dataPath, resultPath, nullptr, options);
+    const GridTransform transform = TransformOfKind(kind, options.datumShift);
+    return RunTransferFile(dataPath, resultPath, &transform, options);
+}
+
+TransferFileResult TransformFile(const std::string& dataPath, const std::string& resultPath,
+                                 CoordinateSystem from, CoordinateSystem to,
+                                 const TransferOptions& options) {
+    const GridTransform transform(from, to, options.datumShift);
+    return RunTransferFile(dataPath, resultPath, &transform, options);
 }
 
 FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char decimalSeparator,
-                                     MessageBoxPort& messages, const Progress& progress) {
+                                     MessageBoxPort& messages, const Progress& progress,
+                                     const DatumShift& shift) {
     FileTransferOutcome outcome;
     if (dataPath.empty() || !IsExistingFile(dataPath)) return outcome;
 
@@ -318,6 +364,7 @@ FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char
     TransferOptions options;
     options.decimalSeparator = decimalSeparator;
     options.onProgress = progress;
+    options.datumShift = shift;
     try {
         TransferFileResult result = TransferFile(dataPath, *resultPath, kind, options);
         outcome.lines = result.lines;

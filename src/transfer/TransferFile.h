@@ -10,6 +10,8 @@
 #include "common/MessageBoxPort.h"
 #include "common/OperationError.h"
 #include "common/RunReport.h"
+#include "geodesy/DatumShift.h"
+#include "geodesy/GridTransform.h"
 #include "transfer/PointBlock.h"
 
 namespace utm {
@@ -66,8 +68,12 @@ std::string FormatResultFile(const PointBlock& points, const ResultBlock& result
 struct TransferOptions {
     char decimalSeparator = '.';  ///< of text-mode files; CSV files always use "."
     /// Refuse the run (nothing written) at the first field that is not a
-    /// number, line without two fields or northing beyond the pole.
+    /// number, line without two fields or northing beyond the pole (latitude
+    /// outside -90 to 90 on a latitude/longitude source).
     bool strict = false;
+    /// Applied where the transfer crosses between WGS 84 and Everest 1830;
+    /// none (the default) gives the pure re-projection of ClsUTM's transfers.
+    DatumShift datumShift;
     Progress onProgress;  ///< false from it cancels the run
 };
 
@@ -90,6 +96,18 @@ struct TransferFileResult {
 TransferFileResult TransferFile(const std::string& dataPath, const std::string& resultPath,
                                 int kind, const TransferOptions& options = {});
 
+/// TransferFile between any two coordinate systems: the same reading, checks,
+/// result format and all-or-nothing writing, with the transformation from
+/// `from` to `to` (and the options' datum shift where it crosses datums). A
+/// latitude/longitude source gives latitude then longitude per line, in
+/// degrees, and a latitude outside -90 to 90 is counted (or refused under
+/// strict) instead of a northing beyond the pole; a latitude/longitude target
+/// gets latitude then longitude. Points are checked against the 1 cm reach of
+/// the series only on the ends that are grids.
+TransferFileResult TransformFile(const std::string& dataPath, const std::string& resultPath,
+                                 CoordinateSystem from, CoordinateSystem to,
+                                 const TransferOptions& options = {});
+
 enum class FileTransferStatus {
     Skipped,    ///< no path, or no file at the path: nothing done, no message
     Written,    ///< the result file was written
@@ -104,11 +122,12 @@ struct FileTransferOutcome {
     RunReport report;        ///< findings of a written run
 };
 
-/// The OK command's file transfer for the path typed in the window: skipped
-/// silently without a path or a file at it; else the result file beside the
-/// data file is written. Every failure, and the findings of a written run,
-/// are shown through `messages` (OK button, application title).
+/// The OK command's file transfer for the path typed in the window, with the
+/// window's datum `shift`: skipped silently without a path or a file at it;
+/// else the result file beside the data file is written. Every failure, and the findings of a
+/// written run, are shown through `messages` (OK button, application title).
 FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char decimalSeparator,
-                                     MessageBoxPort& messages, const Progress& progress = {});
+                                     MessageBoxPort& messages, const Progress& progress = {},
+                                     const DatumShift& shift = {});
 
 }  // namespace utm

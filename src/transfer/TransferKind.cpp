@@ -5,6 +5,24 @@
 
 namespace utm {
 
+namespace {
+
+using CS = CoordinateSystem;
+
+/// The grids of each list position, in list order.
+constexpr std::array<TransferSystems, kTransferKindCount> kKindSystems = {{
+    {CS::Everest81, CS::Everest84},
+    {CS::Everest87, CS::Everest84},
+    {CS::WGS84Zone44, CS::Everest84},
+    {CS::WGS84Zone45, CS::Everest84},
+    {CS::Everest84, CS::Everest81},
+    {CS::Everest84, CS::Everest87},
+    {CS::Everest84, CS::WGS84Zone44},
+    {CS::Everest84, CS::WGS84Zone45},
+}};
+
+}  // namespace
+
 std::optional<int> TransferKindFromCaption(std::string_view caption) {
     for (int i = 0; i < kTransferKindCount; ++i) {
         if (kTransferKindCaptions[static_cast<std::size_t>(i)] == caption) return i;
@@ -12,30 +30,22 @@ std::optional<int> TransferKindFromCaption(std::string_view caption) {
     return std::nullopt;
 }
 
-void RunTransferKind(const ClsUTM& utm, int position, double x, double y, double& OutX,
-                     double& OutY) {
-    switch (position) {
-        case 0:
-            utm.XYEverest81ToXYEverest84(x, y, OutX, OutY);
-            return;
-        case 1:
-            utm.XYEverest87ToXYEverest84(x, y, OutX, OutY);
-            return;
-        case 2:
-            utm.XYwgs81ToXYEverest84(x, y, OutX, OutY);
-            return;
-        case 3:
-            utm.XYwgs87ToXYEverest84(x, y, OutX, OutY);
-            return;
-        case 4:
-            utm.XYEverest84ToXYEverest81(x, y, OutX, OutY);
-            return;
-        case 5:
-            utm.XYEverest84ToXYEverest87(x, y, OutX, OutY);
-            return;
-        default:
-            throw std::out_of_range("no transfer at list position " + std::to_string(position));
+TransferSystems SystemsOfKind(int position) {
+    if (!IsTransferKind(position)) {
+        throw std::out_of_range("no transfer at list position " + std::to_string(position));
     }
+    return kKindSystems[static_cast<std::size_t>(position)];
+}
+
+bool KindCrossesDatum(int position) {
+    if (!IsTransferKind(position)) return false;
+    const TransferSystems systems = SystemsOfKind(position);
+    return CrossesDatum(systems.from, systems.to);
+}
+
+GridTransform TransformOfKind(int position, const DatumShift& shift) {
+    const TransferSystems systems = SystemsOfKind(position);
+    return GridTransform(systems.from, systems.to, shift);
 }
 
 }  // namespace utm

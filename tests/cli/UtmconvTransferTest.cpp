@@ -56,7 +56,7 @@ TEST_F(UtmconvTransfer, FailuresGiveOneLineStatus2AndLeaveNothing) {
     Write("empty.csv", "");
     Write("bad.csv", "1,2\r\n1e300,0\r\n");
     const std::vector<std::vector<std::string>> cases{
-        {"--kind", "6", Path("pts.csv")},
+        {"--kind", "8", Path("pts.csv")},
         {"--kind", "-1", Path("pts.csv")},
         {"--kind", "everest-81 to everest-84", Path("pts.csv")},
         {Path("pts.csv")},

@@ -10,10 +10,14 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <string>
+#include <vector>
 
+#include "geodesy/ParameterError.h"
 #include "support/ScriptedPorts.h"
 #include "support/TempFolder.h"
 #include "transfer/FrmMERIDEX.h"
@@ -73,14 +77,15 @@ TEST_F(FrmMERIDEXTest, StartState) {
     for (int i = 0; i < combo1->count(); ++i) items << combo1->itemText(i);
     EXPECT_EQ(items, (QStringList{"Everest-81 to Everest-84", "Everest-87 to Everest-84",
                                   "WGS84-44 to Everest-84", "WGS84-45 to Everest-84",
-                                  "Everest-84 to Everest-81", "Everest-84 to Everest-87"}));
+                                  "Everest-84 to Everest-81", "Everest-84 to Everest-87",
+                                  "Everest-84 to WGS84-44", "Everest-84 to WGS84-45"}));
     EXPECT_EQ(combo1->currentText(), "Everest-81 to Everest-84");
     EXPECT_EQ(window_->TransferKindPosition(), 0);
     combo1->setCurrentIndex(3);
     EXPECT_EQ(window_->TransferKindPosition(), 3);
     QTest::keyClicks(combo1->lineEdit(), "x");  // typed text selects no entry, adds none
     EXPECT_EQ(window_->TransferKindPosition(), -1);
-    EXPECT_EQ(combo1->count(), 6);
+    EXPECT_EQ(combo1->count(), 8);
     // Typing a caption (in other case) and pressing Enter picks no entry.
     combo1->lineEdit()->clear();
     QTest::keyClicks(combo1->lineEdit(), "everest-87 to everest-84");
@@ -154,6 +159,193 @@ TEST_F(FrmMERIDEXTest, WithinExcelRunsItsHookAndLeavesTheWindowOpen) {
     ASSERT_FALSE(window_.isNull());
     EXPECT_TRUE(window_->isVisible());
     EXPECT_FALSE(mainWindow_.isVisible());
+}
+
+// --- The datum shift ----------------------------------------------------------------
+
+class FrmMERIDEXDatum : public FrmMERIDEXTest {
+  protected:
+    QComboBox* Kinds() { return Child<QComboBox>("Combo1"); }
+    QComboBox* Shift() { return Child<QComboBox>("Combo3"); }
+    QLabel* Warning() { return Child<QLabel>("Label4"); }
+    void TypeParameters(const std::vector<QString>& values) {
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const std::string name = "Text" + std::to_string(7 + i);
+            auto* box = Child<QLineEdit>(name.c_str());
+            box->clear();
+            QTest::keyClicks(box, values[i]);
+        }
+    }
+    /// The window's file transfer, with kind 3, of the GPS point WGS 84 27.7°,
+    /// 85.3° as WGS84 zone 45 coordinates (utmconv point --ellipsoid wgs84 --cm 87).
+    std::string TransferGpsPoint() {
+        Child<QLineEdit>("Text6")->setText(QString::fromStdString(
+            folder_.Write("gps.csv", "332377.022737274,3065126.71761273\r\n")));
+        Kinds()->setCurrentIndex(3);
+        Click("Command3");
+        std::ifstream in(folder_.File("gpsOut.csv"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    /// The third and fourth values of a CSV result line.
+    static std::pair<double, double> Results(const std::string& line) {
+        std::size_t comma = line.find(',', line.find(',') + 1);
+        const std::size_t next = line.find(',', comma + 1);
+        return {std::stod(line.substr(comma + 1, next - comma - 1)),
+                std::stod(line.substr(next + 1))};
+    }
+};
+
+TEST_F(FrmMERIDEXDatum, StartsWithoutAShiftAndTheLineFollowsTheKind) {
+    QStringList items;
+    for (int i = 0; i < Shift()->count(); ++i) items << Shift()->itemText(i);
+    EXPECT_EQ(items, (QStringList{"None", "EPSG:6208 (Nepal 1981 to WGS 84)",
+                                  "Seven parameters, position vector",
+                                  "Seven parameters, coordinate frame"}));
+    EXPECT_EQ(Shift()->currentIndex(), 0);
+    EXPECT_EQ(Child<QLabel>("Label3")->text(), "Datum shift :");
+    EXPECT_FALSE(Child<QGroupBox>("Frame2")->isVisible());
+    EXPECT_EQ(Warning()->text().toStdString(),
+              "No datum shift: results differ from a datum-shifted transfer by about 150–250 m "
+              "in Nepal");
+    // The line shows exactly for the kinds between WGS 84 and Everest 1830.
+    for (int kind = 0; kind < 8; ++kind) {
+        Kinds()->setCurrentIndex(kind);
+        const bool crosses = kind == 2 || kind == 3 || kind == 6 || kind == 7;
+        EXPECT_EQ(Warning()->isVisible(), crosses) << kind;
+        EXPECT_EQ(window_->ShowsNoDatumShiftWarning(), crosses) << kind;
+    }
+    // A shift hides it; back to none shows it; typed text selects no kind.
+    Shift()->setCurrentIndex(1);
+    EXPECT_FALSE(Warning()->isVisible());
+    Shift()->setCurrentIndex(0);
+    EXPECT_TRUE(Warning()->isVisible());
+    QTest::keyClicks(Kinds()->lineEdit(), "x");
+    EXPECT_FALSE(Warning()->isVisible());
+    EXPECT_TRUE(messages_.shown.empty());  // never a message box for it
+
+    // The line sits inside the window, under the list.
+    Kinds()->setCurrentIndex(2);
+    const QRect line(Warning()->mapTo(window_, QPoint(0, 0)), Warning()->size());
+    EXPECT_TRUE(window_->rect().contains(line));
+    EXPECT_GT(line.top(), Kinds()->mapTo(window_, QPoint(0, 0)).y());
+    EXPECT_GE(Warning()->width(), Warning()->sizeHint().width());
+}
+
+TEST_F(FrmMERIDEXDatum, ChosenShiftActsOnlyOnTheCrossingKinds) {
+    Shift()->setCurrentIndex(1);
+    for (int kind = 0; kind < 8; ++kind) {
+        Kinds()->setCurrentIndex(kind);
+        const bool crosses = kind == 2 || kind == 3 || kind == 6 || kind == 7;
+        EXPECT_EQ(window_->ChosenDatumShift(),
+                  crosses ? utm::DatumShift::Epsg6208() : utm::DatumShift::None())
+            << kind;
+    }
+    Shift()->setCurrentIndex(3);
+    EXPECT_TRUE(Child<QGroupBox>("Frame2")->isVisible());
+    TypeParameters({"1", "-2", "3.5", "0.1", "0.2", "-0.3", "4"});
+    Kinds()->setCurrentIndex(7);
+    const utm::DatumShift shift = window_->ChosenDatumShift();
+    EXPECT_EQ(shift.ToString(), "helmert-cf:1,-2,3.5,0.1,0.2,-0.3,4");
+    Kinds()->setCurrentIndex(0);
+    EXPECT_TRUE(window_->ChosenDatumShift().IsNone());
+}
+
+TEST_F(FrmMERIDEXDatum, OkTransfersWithEpsg6208OrWithoutAShift) {
+    // The GPS example (WGS 84 27.7°, 85.3°) as WGS84 zone 45 coordinates.
+    Shift()->setCurrentIndex(1);
+    const std::string shifted = TransferGpsPoint();
+    ExpectClosedAndMainWindowBack();
+    auto [x, y] = Results(shifted);
+    EXPECT_NEAR(x, 628431.102, 0.001);
+    EXPECT_NEAR(y, 3065289.567, 0.001);
+
+    Open();
+    const std::string plain = TransferGpsPoint();
+    std::tie(x, y) = Results(plain);
+    EXPECT_NEAR(x, 628198.193, 0.001);
+    EXPECT_NEAR(y, 3065307.732, 0.001);
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(FrmMERIDEXDatum, SevenParametersAsTypedByTheLocaleAndInEitherConvention) {
+    // The translation of EPSG:6208 typed as seven parameters gives its result.
+    Shift()->setCurrentIndex(1);
+    const std::string epsg = TransferGpsPoint();
+    Open();
+    Shift()->setCurrentIndex(2);
+    TypeParameters({"293.17", "726.18", " 245.36", "0", "0", "0", "0"});
+    EXPECT_EQ(TransferGpsPoint(), epsg);
+
+    // Rotations make the two conventions differ.
+    Open();
+    Shift()->setCurrentIndex(2);
+    TypeParameters({"293.17", "726.18", "245.36", "1", "2", "3", "0"});
+    const std::string pv = TransferGpsPoint();
+    Open();
+    Shift()->setCurrentIndex(3);
+    TypeParameters({"293.17", "726.18", "245.36", "1", "2", "3", "0"});
+    const std::string cf = TransferGpsPoint();
+    EXPECT_NE(pv, cf);
+    EXPECT_GT(std::fabs(Results(pv).first - Results(cf).first), 1.0);
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(FrmMERIDEXDatum, BadParametersAreNamedNothingIsWrittenAndTheWindowStays) {
+    const std::string data = folder_.Write("gps.csv", "332377.022737274,3065126.71761273\r\n");
+    Child<QLineEdit>("Text6")->setText(QString::fromStdString(data));
+    Kinds()->setCurrentIndex(3);
+    Shift()->setCurrentIndex(2);
+    struct Case {
+        std::vector<QString> values;
+        std::string says;
+    };
+    const Case cases[] = {
+        {{"293.17", "abc", "245.36", "0", "0", "0", "0"}, "TY \"abc\" is not a number"},
+        // Six values for seven: the scale box left empty.
+        {{"293.17", "726.18", "245.36", "0", "0", "0", ""}, "S is empty"},
+        {{"293.17", "726.18", "245.36", "0", "0", "0", "-1000000"}, "greater than -1000000 ppm"},
+    };
+    for (const Case& c : cases) {
+        messages_.shown.clear();
+        TypeParameters(c.values);
+        EXPECT_THROW(window_->ChosenDatumShift(), utm::ParameterError);
+        Click("Command3");
+        ASSERT_EQ(messages_.shown.size(), 1u) << c.says;
+        const std::string& text = messages_.shown[0].text;
+        EXPECT_NE(text.find(c.says), std::string::npos) << text;
+        EXPECT_NE(text.find("Nothing was transferred."), std::string::npos) << text;
+        EXPECT_EQ(messages_.shown[0].buttons, utm::MsgButtons::OK);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_FALSE(window_.isNull());
+        EXPECT_TRUE(window_->isVisible());
+        EXPECT_EQ(folder_.Entries(), std::set<std::string>{"gps.csv"});
+    }
+    // "Within Excel" is not run with them either.
+    int calls = 0;
+    window_->WithinExcel = [&] { ++calls; };
+    Click("Command2");
+    EXPECT_EQ(calls, 0);
+    // Corrected, both go ahead.
+    TypeParameters({"293.17", "726.18", "245.36", "0", "0", "0", "0"});
+    Click("Command2");
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(window_->ChosenDatumShift().parameters().ty, 726.18);
+    Click("Command3");
+    EXPECT_EQ(folder_.Entries(), (std::set<std::string>{"gps.csv", "gpsOut.csv"}));
+    ExpectClosedAndMainWindowBack();
+}
+
+TEST_F(FrmMERIDEXDatum, BadParametersDoNotMatterForAKindOnOneDatum) {
+    Shift()->setCurrentIndex(2);
+    TypeParameters({"x", "", "", "", "", "", ""});
+    Kinds()->setCurrentIndex(0);
+    EXPECT_TRUE(window_->ChosenDatumShift().IsNone());
+    Child<QLineEdit>("Text6")->setText(
+        QString::fromStdString(folder_.Write("pts.csv", "426207.01,3206261.5\r\n")));
+    Click("Command3");
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_EQ(folder_.Entries(), (std::set<std::string>{"pts.csv", "ptsOut.csv"}));
+    ExpectClosedAndMainWindowBack();
 }
 
 }  // namespace

@@ -105,10 +105,23 @@ void Utm::BuildControls() {
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
 
+    // The top row says what is converted: the direction, and the datum of the
+    // latitude/longitude side. The two options sit left so that the datum
+    // choice lines up with the mode list below it.
     Option1_ = Named(new QRadioButton(QStringLiteral("Lat-Long to XY"), client_), "Option1");
-    Option1_->setGeometry(Twips(840, 0, 1335, 375));
+    Option1_->setGeometry(Twips(120, 0, 1335, 375));
     Option2_ = Named(new QRadioButton(QStringLiteral("XY to LAT-Long"), client_), "Option2");
-    Option2_->setGeometry(Twips(3480, 0, 1455, 375));
+    Option2_->setGeometry(Twips(1680, 0, 1455, 375));
+    Label8_ = Named(new QLabel(QStringLiteral("Datum:"), client_), "Label8");
+    Label8_->setGeometry(Twips(3600, 60, 600, 255));
+    Combo4_ = Named(new QComboBox(client_), "Combo4");
+    Combo4_->addItems(
+        {QString::fromLatin1(kEverest1830Caption), QString::fromLatin1(kWGS84GpsCaption)});
+    Combo4_->setToolTip(QStringLiteral(
+        "Datum of the latitude and longitude. WGS 84 (GPS): shifted to and from Nepal 1981 "
+        "(Everest 1830) with EPSG:6208, about 0.3 m"));
+    Combo4_->setGeometry(Twips(4200, 30, 1335, 315));
+    Label8_->setBuddy(Combo4_);
 
     Label1_ = Named(new QLabel(QStringLiteral("CM (Longitude):"), client_), "Label1");
     Label1_->setGeometry(Twips(480, 480, 1215, 255));
@@ -262,6 +275,7 @@ void Utm::Form_Load() {
         Combo2_->setCurrentIndex(-1);
         Combo2_->setEditText(QStringLiteral(" Drop me"));
     }
+    Combo4_->setCurrentIndex(static_cast<int>(LatLongDatum::Everest1830));
     Combo3_->clear();
     Combo3_->addItem(QStringLiteral(" \u00b0, m"));
     Combo3_->setCurrentIndex(0);
@@ -287,10 +301,22 @@ void Utm::ApplyLayout(int heightTwips, int rowTopTwips) {
 }
 
 void Utm::FitCaptions() {
+    // The mode list may widen into the free space at the window's right edge;
+    // the datum list keeps its full width and moves left when the edge is near.
+    const int clientWidth = Px(UtmLayout::kWidth - UtmLayout::kNonClientWidth);
+    Combo2_->resize(
+        std::clamp(Combo2_->sizeHint().width(), Px(1335), clientWidth - Combo2_->x() - 4),
+        Combo2_->height());
+    const int datumWidth = std::max(Combo4_->sizeHint().width(), Px(1335));
+    Combo4_->setGeometry(std::min(Px(4200), clientWidth - 4 - datumWidth), Combo4_->y(), datumWidth,
+                         Combo4_->height());
+
     // A caption left of a box in the top rows moves left when its text is wider
     // than its place; a caption inside a frame pushes its box's left edge right.
-    for (auto [label, box] :
-         {std::pair<QLabel*, QWidget*>{Label1_, Text1_}, {Label6_, Combo2_}, {Label7_, Combo3_}}) {
+    for (auto [label, box] : {std::pair<QLabel*, QWidget*>{Label1_, Text1_},
+                              {Label6_, Combo2_},
+                              {Label7_, Combo3_},
+                              {Label8_, Combo4_}}) {
         const int width = std::max(label->width(), label->sizeHint().width());
         const int room = box->x() - kCaptionGap;
         label->setGeometry(std::min(label->x(), room - width), label->y(), width, label->height());
@@ -309,11 +335,6 @@ void Utm::FitCaptions() {
         place.setLeft(std::max(place.left(), f.label->geometry().right() + 1 + kCaptionGap));
         f.box->setGeometry(place);
     }
-    // The mode list may widen into the free space at the window's right edge.
-    const int clientWidth = Px(UtmLayout::kWidth - UtmLayout::kNonClientWidth);
-    Combo2_->resize(
-        std::clamp(Combo2_->sizeHint().width(), Px(1335), clientWidth - Combo2_->x() - 4),
-        Combo2_->height());
 }
 
 void Utm::Combo2_Click() {
@@ -361,6 +382,12 @@ ConversionDirection Utm::Direction() const {
     return ConversionDirection::None;
 }
 
+LatLongDatum Utm::Datum() const {
+    return Combo4_->currentIndex() == static_cast<int>(LatLongDatum::WGS84)
+               ? LatLongDatum::WGS84
+               : LatLongDatum::Everest1830;
+}
+
 char Utm::DecimalSeparator() {
     const QString point = QLocale().decimalPoint();
     if (point.size() == 1 && point.at(0).unicode() < 0x80) return point.at(0).toLatin1();
@@ -390,6 +417,7 @@ void Utm::Command2_Click() {
             request.FirstText = Str(Text2_);
             request.SecondText = Str(Text3_);
             request.Direction = Direction();
+            request.Datum = Datum();
             const SinglePointResult result =
                 ConvertSinglePoint(request, messages_, DecimalSeparator());
             if (result.Converted()) {
@@ -404,6 +432,7 @@ void Utm::Command2_Click() {
             request.CentralMeridianText = Str(Text1_);
             request.DataFilePath = Text6_->text().toStdString();
             request.Direction = Direction();
+            request.Datum = Datum();
             request.DecimalSeparator = DecimalSeparator();
             QtProgress progress(this, QStringLiteral("Converting the data file…"));
             request.OnProgress = progress.Callback();

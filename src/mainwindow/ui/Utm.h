@@ -13,6 +13,7 @@
 #include "common/MessageBoxPort.h"
 #include "mainwindow/ConversionDirection.h"
 #include "mainwindow/DataLoad.h"
+#include "mainwindow/LatLongDatum.h"
 
 class QAction;
 class QComboBox;
@@ -69,6 +70,9 @@ class Utm : public QMainWindow {
     BatchColumns& Columns() { return columns_; }
     /// The direction selected by the option buttons.
     ConversionDirection Direction() const;
+    /// The datum of the latitude/longitude side chosen in `Combo4`: Everest
+    /// 1830 (the default, no shift) or WGS 84 (GPS). Convert and Retrieve follow it.
+    LatLongDatum Datum() const;
     /// The central-meridian text of `Text1`.
     std::string CentralMeridianText() const;
     /// Empties the data-file box `Text6` (Retrieve does so before converting).
@@ -131,6 +135,8 @@ class Utm : public QMainWindow {
     QWidget* client_ = nullptr;
     QRadioButton* Option1_ = nullptr;
     QRadioButton* Option2_ = nullptr;
+    QLabel* Label8_ = nullptr;     ///< "Datum:"
+    QComboBox* Combo4_ = nullptr;  ///< the datum of the latitude/longitude side
     QLabel* Label1_ = nullptr;
     QLineEdit* Text1_ = nullptr;
     QLabel* Label6_ = nullptr;
