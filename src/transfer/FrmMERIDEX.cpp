@@ -253,7 +253,9 @@ std::optional<DatumShift> FrmMERIDEX::CheckedDatumShift() {
     try {
         return ChosenDatumShift();
     } catch (const ParameterError& e) {
+        // A sentence for the message box: capital first, full stop last.
         std::string text = e.what();
+        if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') text.front() -= 'a' - 'A';
         if (!text.empty() && text.back() != '.') text += '.';
         messages_.Inform(text + " Nothing was transferred.");
         return std::nullopt;
