@@ -48,7 +48,7 @@ TEST(UtmconvDatum, PointAndConvertTakeGpsPositionsBothWays) {
     r = with({"--latlong-datum", "wgs84", "--to-latlong", "628431.102", "3065289.567"});
     EXPECT_NEAR(LastTwo(r.out, '\t').first, 27.7, 5e-8);
     EXPECT_NEAR(LastTwo(r.out, '\t').second, 85.3, 5e-8);
-    // Everest, the default, gives the Parts' numbers; a WGS84 grid keeps its own datum.
+    // Everest, the default, gives today's numbers; a WGS84 grid keeps its own datum.
     EXPECT_EQ(with({"--latlong-datum", "everest", "--to-xy", "27.7", "85.3"}).out,
               "628198.19317284\t3065307.73239086\n");
     EXPECT_EQ(
@@ -93,7 +93,7 @@ TEST_F(UtmconvDatumFiles, TransferWithAShiftAndTheReverseKinds) {
                  Path("seven.csv")});
         EXPECT_EQ(Read("seven.csv"), Read("gpsOut.csv")) << shift;
     }
-    // Without a shift: the Parts' result, and the line the window shows.
+    // Without a shift: today's result, and the line the window shows.
     r = Utmconv({"transfer", "--kind", "3", Path("gps.csv"), "--output", Path("plain.csv")});
     EXPECT_EQ(r.err, kNoShiftWarning);
     EXPECT_NEAR(LastTwo(Read("plain.csv"), ',').first, 628198.193, 0.001);

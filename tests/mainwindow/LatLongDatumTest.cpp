@@ -33,7 +33,7 @@ TEST(SinglePointDatum, TheIssueExampleBothWaysAndTheDefault) {
     } cases[] = {
         {"27.7", "85.3", kToXY, LatLongDatum::WGS84, "628431.102", "3065289.567"},
         {"628431.102", "3065289.567", kToLatLong, LatLongDatum::WGS84, "27.700", "85.300"},
-        // Everest 1830 keeps the Parts' results: the GPS point lands 234 m away,
+        // Everest 1830 keeps today's results: the GPS point lands 234 m away,
         // and the shifted grid position is not the GPS latitude/longitude.
         {"27.7", "85.3", kToXY, LatLongDatum::Everest1830, "628198.193", "3065307.732"},
         {"628431.102", "3065289.567", kToLatLong, LatLongDatum::Everest1830, "27.700", "85.302"},

@@ -1,5 +1,5 @@
 // Transfers with a datum shift: the eight kinds and their grids, the defaults
-// equal to the Parts' transfers bit for bit, the example, round trips,
+// equal to ClsUTM's transfers bit for bit, the example, round trips,
 // and the transformation between any two systems.
 #include <gtest/gtest.h>
 
@@ -66,7 +66,7 @@ utm::TransferOptions WithShift(const DatumShift& shift, bool strict = false) {
 
 using TransferOp = void (utm::ClsUTM::*)(double, double, double&, double&) const;
 
-TEST(TransferKinds, EightKindsAndTheFirstSixAreThePartsOperationsBitForBit) {
+TEST(TransferKinds, EightKindsAndTheFirstSixAreClsUTMsOperationsBitForBit) {
     const CS grids[8][2] = {
         {CS::Everest81, CS::Everest84},   {CS::Everest87, CS::Everest84},
         {CS::WGS84Zone44, CS::Everest84}, {CS::WGS84Zone45, CS::Everest84},
