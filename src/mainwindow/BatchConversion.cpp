@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -16,6 +17,7 @@
 #include "common/GeneralFormText.h"
 #include "common/NumberFormat.h"
 #include "common/NumericText.h"
+#include "common/PairScanner.h"
 #include "geodesy/Accuracy.h"
 #include "geodesy/Angles.h"
 #include "geodesy/ArithmeticError.h"
@@ -43,10 +45,18 @@ constexpr std::size_t kLineBufferSize = 1 << 16;
 /// Writes the start of one output line at `out`: the two inputs in general
 /// form, each followed by a TAB; a field already in that form is copied.
 /// Returns the end.
+char* WriteInput(char* out, std::string_view generalText, double value, char decimalSeparator) {
+    if (decimalSeparator == '.' && !generalText.empty()) {
+        std::memcpy(out, generalText.data(), generalText.size());
+        return out + generalText.size();
+    }
+    return WriteGeneral(out, value, decimalSeparator);
+}
+
 char* WriteInputs(char* out, const DataLine& data, char decimalSeparator) {
-    out = WriteGeneralOrCopy(out, data.firstText, data.first, decimalSeparator);
+    out = WriteInput(out, data.firstText, data.first, decimalSeparator);
     *out++ = '\t';
-    out = WriteGeneralOrCopy(out, data.secondText, data.second, decimalSeparator);
+    out = WriteInput(out, data.secondText, data.second, decimalSeparator);
     *out++ = '\t';
     return out;
 }
@@ -82,8 +92,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
     char* p = buffer;
     char* const flushAt = buffer + kLineBufferSize - kMaxLineLength;
     const EllipsoidTerms& terms = Everest1830Terms();
-    out.lines = ForEachLine(block, [&](std::string_view text, std::size_t number) {
-        const DataLine data = ReadDataLine(text);
+    const auto convertLine = [&](const DataLine& data, std::string_view text, std::size_t number) {
         if (data.fieldCount) {
             if (setup.strict) {
                 throw LineError(number, "the line " + QuotedExcerpt(text) +
@@ -156,7 +165,34 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
             out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
             p = buffer;
         }
-    });
+    };
+    // Most lines are two plain numbers: one pass reads them. Any other line
+    // goes through the general reader, which reads those the same way.
+    const char* cursor = block.data();
+    const char* const end = cursor + block.size();
+    std::size_t number = 0;
+    while (cursor < end) {
+        ++number;
+        const char* const start = cursor;
+        ScannedNumber first;
+        ScannedNumber second;
+        if (ScanPlainPair(cursor, end, ',', first, second)) {
+            DataLine data;
+            data.first = first.value;
+            data.second = second.value;
+            if (first.generalForm) data.firstText = first.text;
+            if (second.generalForm) data.secondText = second.text;
+            convertLine(data, std::string_view(start, static_cast<std::size_t>(cursor - start)),
+                        number);
+            continue;
+        }
+        while (cursor < end && *cursor != '\n' && *cursor != '\r') ++cursor;
+        const std::string_view text(start, static_cast<std::size_t>(cursor - start));
+        if (cursor < end)
+            cursor += (*cursor == '\r' && cursor + 1 < end && cursor[1] == '\n') ? 2 : 1;
+        convertLine(ReadDataLine(text), text, number);
+    }
+    out.lines = number;
     out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
 }
 
@@ -182,7 +218,7 @@ DataLine ReadDataLine(std::string_view line) {
     for (std::size_t i = 0; i < count && i < 2; ++i) {
         const std::string_view text = TrimBlanks(fields[i]);
         if (ParseDecimal(text, *values[i])) {
-            *texts[i] = text;
+            if (IsGeneralFormText(text)) *texts[i] = text;
         } else {
             *values[i] = 0.0;
             if (data.notNumbers++ == 0) data.badField = fields[i];

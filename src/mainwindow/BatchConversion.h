@@ -106,10 +106,12 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request);
 struct DataLine {
     double first = 0.0;
     double second = 0.0;
-    bool fieldCount = false;      ///< not exactly two fields
-    int notNumbers = 0;           ///< fields (of the first two) taken as 0
-    std::string_view badField;    ///< the first such field
-    std::string_view firstText;   ///< the first number's field, without blanks, when it is one
+    bool fieldCount = false;    ///< not exactly two fields
+    int notNumbers = 0;         ///< fields (of the first two) taken as 0
+    std::string_view badField;  ///< the first such field
+    /// The first number's field, without blanks, when it is already written
+    /// as the output writes the number (general form): copied through then.
+    std::string_view firstText;
     std::string_view secondText;  ///< the same for the second number
 };
 

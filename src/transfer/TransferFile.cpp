@@ -1,6 +1,7 @@
 #include "transfer/TransferFile.h"
 
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -10,6 +11,7 @@
 #include "common/FastNumberFormat.h"
 #include "common/FileIO.h"
 #include "common/NumberFormat.h"
+#include "common/PairScanner.h"
 #include "geodesy/Accuracy.h"
 #include "geodesy/GridDefinition.h"
 #include "geodesy/GridTransform.h"
@@ -49,19 +51,35 @@ char* WriteTextValue(char* out, double value, char decimalSeparator) {
 constexpr std::size_t kMaxLineLength = 4 * (kMaxPlainDecimalTextLength + 2) + 2;
 
 /// Writes the result line of one row at `out` (room for kMaxLineLength).
-char* WriteResultLine(char* out, const PointRow& point, const ResultRow& result, DataFileMode mode,
+/// Writes an input value: its field copied when the field is already the
+/// plain decimal the writer would give (`generalText`, empty otherwise).
+char* WriteInputValue(char* out, std::string_view generalText, double value,
                       char decimalSeparator) {
+    if (generalText.empty() || decimalSeparator != '.') {
+        return WritePlainDecimal(out, value, decimalSeparator);
+    }
+    std::memcpy(out, generalText.data(), generalText.size());
+    return out + generalText.size();
+}
+
+char* WriteResultLine(char* out, const PointRow& point, const ResultRow& result, DataFileMode mode,
+                      char decimalSeparator, std::string_view firstText = {},
+                      std::string_view secondText = {}) {
     if (mode == DataFileMode::Csv) {
-        out = WritePlainDecimal(out, point[0]);
+        out = WriteInputValue(out, firstText, point[0], '.');
         *out++ = ',';
-        out = WritePlainDecimal(out, point[1]);
+        out = WriteInputValue(out, secondText, point[1], '.');
         *out++ = ',';
         if (result[0]) out = WritePlainDecimal(out, *result[0]);
         *out++ = ',';
         if (result[1]) out = WritePlainDecimal(out, *result[1]);
     } else {
-        out = WriteTextValue(out, point[0], decimalSeparator);
-        out = WriteTextValue(out, point[1], decimalSeparator);
+        if (!(point[0] < 0)) *out++ = ' ';
+        out = WriteInputValue(out, firstText, point[0], decimalSeparator);
+        *out++ = ' ';
+        if (!(point[1] < 0)) *out++ = ' ';
+        out = WriteInputValue(out, secondText, point[1], decimalSeparator);
+        *out++ = ' ';
         if (result[0]) out = WriteTextValue(out, *result[0], decimalSeparator);
         if (result[1]) out = WriteTextValue(out, *result[1], decimalSeparator);
     }
@@ -142,8 +160,9 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
     char* p = buffer;
     char* const flushAt = buffer + kBufferSize - kMaxLineLength;
     const GridTransform* const transform = setup.transform;
-    out.lines = ForEachLine(block, [&](std::string_view text, std::size_t number) {
-        const TransferLine line = ReadTransferLine(text, setup.delimiter, setup.readSeparator);
+    const auto transferLine = [&](const TransferLine& line, std::string_view text,
+                                  std::size_t number, std::string_view firstText,
+                                  std::string_view secondText) {
         if (line.fieldCount) {
             if (setup.strict) {
                 throw LineError(number,
@@ -174,12 +193,41 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
             }
             result = {r.first, r.second};
         }
-        p = WriteResultLine(p, line.point, result, setup.mode, setup.writeSeparator);
+        p = WriteResultLine(p, line.point, result, setup.mode, setup.writeSeparator, firstText,
+                            secondText);
         if (p >= flushAt) {
             out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
             p = buffer;
         }
-    });
+    };
+    // Most lines are two plain numbers: one pass reads them (when the fields
+    // are read with "."). Any other line goes through the general reader,
+    // which reads those the same way.
+    const bool plainFields = setup.readSeparator == '.';
+    const char* cursor = block.data();
+    const char* const end = cursor + block.size();
+    std::size_t number = 0;
+    while (cursor < end) {
+        ++number;
+        const char* const start = cursor;
+        ScannedNumber first;
+        ScannedNumber second;
+        if (plainFields && ScanPlainPair(cursor, end, setup.delimiter, first, second)) {
+            TransferLine line;
+            line.point = {first.value, second.value};
+            transferLine(line, std::string_view(start, static_cast<std::size_t>(cursor - start)),
+                         number, first.generalForm ? first.text : std::string_view(),
+                         second.generalForm ? second.text : std::string_view());
+            continue;
+        }
+        while (cursor < end && *cursor != '\n' && *cursor != '\r') ++cursor;
+        const std::string_view text(start, static_cast<std::size_t>(cursor - start));
+        if (cursor < end)
+            cursor += (*cursor == '\r' && cursor + 1 < end && cursor[1] == '\n') ? 2 : 1;
+        transferLine(ReadTransferLine(text, setup.delimiter, setup.readSeparator), text, number, {},
+                     {});
+    }
+    out.lines = number;
     out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
 }
 

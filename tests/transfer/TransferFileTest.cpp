@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -279,6 +280,32 @@ TEST_F(TransferFileTest, StrictRefusesAndNorthingsBeyondThePoleAreCounted) {
             << e.what();
     }
     EXPECT_EQ(Entries(), (Names{"pts.csv", "r.csv"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TransferFileTest, CopiedInputFieldsGiveTheBytesOfFormattedOnes) {
+    // Fields that are copied through (plain, general form) and fields that
+    // must be formatted (trailing zeros, leading zeros, "-0", exponents,
+    // signs), in both modes: the file equals the line-by-line formatting.
+    const std::string lines =
+        "426207.01,3206261.5\r\n-159257.4079,3225204.508\r\n426207.010,03206261.50\r\n"
+        "-0,0.5\r\n4.2620701e5,+3206261.5\r\n0.000000000000001,123456789012345678\r\n"
+        " 426207.01,3206261.5 \r\n";
+    for (const char* name : {"mix.csv", "mix.txt"}) {
+        const bool csv = std::string(name) == "mix.csv";
+        std::string data = lines;
+        if (!csv) std::replace(data.begin(), data.end(), ',', '\t');
+        Run(name, data, 0);
+        const DataFileMode mode = csv ? DataFileMode::Csv : DataFileMode::Text;
+        const utm::PointBlock points = utm::ReadPointBlock(data, mode, '.');
+        const std::string result = csv ? "mixOut.csv" : "mixOut.txt";
+        EXPECT_EQ(Read(result),
+                  utm::FormatResultFile(points, utm::TransferPoints(0, points), mode, '.'))
+            << name;
+    }
 }
 
 }  // namespace
