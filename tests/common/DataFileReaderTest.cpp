@@ -224,8 +224,10 @@ TEST(RunBlocks, OutputKeepsFileOrderAndLinesCountAcrossBlocks) {
 TEST(RunBlocks, AFailingLineIsNamedByItsLineInTheFileAndCancelStops) {
     TempFolder folder;
     std::string bytes;
-    for (std::size_t i = 1; i <= 400000; ++i)
-        bytes += (i == 300000 ? "x" : "1") + std::string("\n");
+    for (std::size_t i = 1; i <= 400000; ++i) {
+        bytes += i == 300000 ? 'x' : '1';
+        bytes += '\n';
+    }
     const std::string path = folder.Write("lines.txt", bytes);
     const utm::BlockWork work = [](std::string_view block, utm::BlockOutput& out) {
         out.lines = utm::ForEachLine(block, [](std::string_view line, std::size_t number) {
