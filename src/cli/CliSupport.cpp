@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/FileIO.h"
 #include "common/NumericText.h"
 #include "geodesy/ParameterError.h"
 #include "transfer/TransferKind.h"
@@ -13,6 +14,34 @@ double ParseNumberArgument(const std::string& text, const std::string& what) {
         throw CommandError(what + " is not a number: \"" + text + "\"");
     }
     return Val(text);
+}
+
+namespace {
+int g_exitStatus = 0;
+}  // namespace
+
+int ExitStatus() {
+    return g_exitStatus;
+}
+
+void FinishRun(const RunReport& report, const std::string& dataPath) {
+    WarnAbout(report, dataPath == "/dev/stdin" ? std::string("-") : dataPath);
+    if (report.Count(Finding::Failed) != 0) g_exitStatus = kPointsReportedExit;
+}
+
+std::string InputPath(const std::string& argument) {
+    return argument == "-" ? std::string("/dev/stdin") : argument;
+}
+
+std::string OutputPath(const std::string& argument) {
+    return argument == "-" ? std::string(kStandardOutput) : argument;
+}
+
+OnError ParseOnError(const std::string& text) {
+    if (text == "stop") return OnError::Stop;
+    if (text == "skip") return OnError::Skip;
+    if (text == "mark") return OnError::Mark;
+    throw CommandError("unknown --on-error \"" + text + "\": give stop, skip or mark");
 }
 
 void WarnAbout(const RunReport& report, const std::string& dataPath) {

@@ -11,8 +11,31 @@
 namespace utm::cli {
 
 /// Exit status of every failed utmconv run (bad arguments, unreadable files,
-/// results that cannot be computed).
+/// results that cannot be computed): nothing was done.
 inline constexpr int kFailureExit = 2;
+/// Exit status of a run that was done but left out or marked points it could
+/// not compute (--on-error skip or mark).
+inline constexpr int kPointsReportedExit = 1;
+
+/// The exit status the commands so far ask for: 0, or kPointsReportedExit
+/// once a run reported points it could not compute.
+int ExitStatus();
+
+/// Warns about `report` (WarnAbout) and asks for kPointsReportedExit when it
+/// counts points that could not be computed.
+void FinishRun(const RunReport& report, const std::string& dataPath);
+
+/// The path of a DATAFILE argument: "-" is the standard input.
+std::string InputPath(const std::string& argument);
+/// The path of an OUTFILE argument: "-" is the standard output.
+std::string OutputPath(const std::string& argument);
+
+/// The --on-error texts, and what each does with a point that cannot be computed.
+inline constexpr const char* kOnErrorHelp =
+    "A point that cannot be computed: stop (the default; exit 2, nothing written), skip (leave "
+    "it out, report its line on stderr, exit 1) or mark (write * as its results, report its "
+    "line, exit 1)";
+OnError ParseOnError(const std::string& text);
 
 /// A bad argument: reported like every failed operation, as one line on
 /// stderr and exit status 2.

@@ -27,13 +27,20 @@ void AddConvertCommand(CLI::App& app) {
         ->capture_default_str();
     convert->add_flag("--full-precision", options->fullPrecision,
                       "Write the results unrounded instead of rounded to three decimals");
+    convert->add_option("--on-error", options->onError, kOnErrorHelp)
+        ->capture_default_str()
+        ->check(CLI::IsMember({"stop", "skip", "mark"}));
     convert->add_flag("--strict", options->strict,
                       "Refuse the file (exit 2, nothing written) at the first field that is not "
                       "a number, line without two fields or latitude outside -90 to 90, instead "
                       "of taking such fields as 0 and warning");
-    convert->add_option("DATAFILE", options->dataFile, "Data file: LAT,LON or X,Y per line")
+    convert
+        ->add_option("DATAFILE", options->dataFile,
+                     "Data file: LAT,LON or X,Y per line; - reads the standard input")
         ->required();
-    convert->add_option("OUTFILE", options->outFile, "Output file (tab-separated text)")
+    convert
+        ->add_option("OUTFILE", options->outFile,
+                     "Output file (tab-separated text); - writes the standard output")
         ->required();
     convert->callback([options] { RunConvertCommand(*options); });
 }
@@ -45,8 +52,9 @@ void RunConvertCommand(const ConvertOptions& options) {
     ParseNumberArgument(options.centralMeridian, "--cm");
     ConvertDataFileRequest request;
     request.CentralMeridianText = options.centralMeridian;
-    request.DataFilePath = options.dataFile;
-    request.OutputPath = options.outFile;
+    request.DataFilePath = InputPath(options.dataFile);
+    request.OutputPath = OutputPath(options.outFile);
+    request.OnFailure = ParseOnError(options.onError);
     request.Direction =
         options.toXY ? ConversionDirection::LatLongToXY : ConversionDirection::XYToLatLong;
     request.FullPrecision = options.fullPrecision;
@@ -55,7 +63,7 @@ void RunConvertCommand(const ConvertOptions& options) {
 
     request.Strict = options.strict;
     const BatchRunResult result = ConvertDataFile(request);
-    WarnAbout(result.report, options.dataFile);
+    FinishRun(result.report, request.DataFilePath);
 }
 
 }  // namespace utm::cli

@@ -15,6 +15,7 @@ struct ConvertOptions {
     std::string latLongDatum = "everest";  ///< "everest" or "wgs84"
     bool fullPrecision = false;
     bool strict = false;
+    std::string onError = "stop";
     std::string dataFile;
     std::string outFile;
 };

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/CliSupport.h"
+#include "common/FileIO.h"
 #include "transfer/TransferFile.h"
 #include "transfer/TransferKind.h"
 
@@ -45,6 +46,9 @@ void AddTransferCommand(CLI::App& app) {
     transfer->add_option("--output", options->output,
                          "Result file (default: beside the data file, pts.csv giving ptsOut.csv, "
                          "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt)");
+    transfer->add_option("--on-error", options->onError, kOnErrorHelp)
+        ->capture_default_str()
+        ->check(CLI::IsMember({"stop", "skip", "mark"}));
     transfer->add_flag("--strict", options->strict,
                        "Refuse the file (exit 2, nothing written) at the first field that is not "
                        "a number, line without two fields or northing beyond the pole, instead of "
@@ -64,7 +68,10 @@ void AddTransferCommand(CLI::App& app) {
 std::string RunTransferCommand(const TransferOptions& options) {
     const int kind = ParseKind(options.kind);
     const DatumShift shift = ParseDatumShiftArgument(options.datumShift);
-    std::string resultPath = options.output;
+    const std::string dataPath = InputPath(options.dataFile);
+    std::string resultPath = OutputPath(options.output);
+    // A filter: the standard input's results go to the standard output.
+    if (resultPath.empty() && options.dataFile == "-") resultPath = kStandardOutput;
     if (resultPath.empty()) {
         const std::optional<std::string> beside = ResultFilePath(options.dataFile);
         if (!beside) {
@@ -76,9 +83,9 @@ std::string RunTransferCommand(const TransferOptions& options) {
     utm::TransferOptions transferOptions;
     transferOptions.strict = options.strict;
     transferOptions.datumShift = shift;
-    const TransferFileResult result =
-        TransferFile(options.dataFile, resultPath, kind, transferOptions);
-    WarnAbout(result.report, options.dataFile);
+    transferOptions.onError = ParseOnError(options.onError);
+    const TransferFileResult result = TransferFile(dataPath, resultPath, kind, transferOptions);
+    FinishRun(result.report, dataPath);
     const TransferSystems systems = SystemsOfKind(kind);
     WarnAboutDatum(systems.from, systems.to, shift);
     return resultPath;
@@ -105,6 +112,9 @@ void AddTransformCommand(CLI::App& app) {
                      "epsg6208, helmert-pv:TX,TY,TZ,RX,RY,RZ,S or helmert-cf:... (as transfer)")
         ->capture_default_str()
         ->type_name("SHIFT");
+    transform->add_option("--on-error", options->onError, kOnErrorHelp)
+        ->capture_default_str()
+        ->check(CLI::IsMember({"stop", "skip", "mark"}));
     transform->add_flag("--strict", options->strict,
                         "Refuse the file (exit 2, nothing written) at the first field that is "
                         "not a number, line without two fields, northing beyond the pole or "
@@ -129,9 +139,11 @@ void RunTransformCommand(const TransformOptions& options) {
     utm::TransferOptions transferOptions;
     transferOptions.strict = options.strict;
     transferOptions.datumShift = shift;
+    transferOptions.onError = ParseOnError(options.onError);
+    const std::string dataPath = InputPath(options.dataFile);
     const TransferFileResult result =
-        TransformFile(options.dataFile, options.outFile, from, to, transferOptions);
-    WarnAbout(result.report, options.dataFile);
+        TransformFile(dataPath, OutputPath(options.outFile), from, to, transferOptions);
+    FinishRun(result.report, dataPath);
     WarnAboutDatum(from, to, shift);
 }
 

@@ -11,6 +11,7 @@ struct TransferOptions {
     std::string dataFile;  ///< CSV mode when it ends in "CSV" (any case), else tab-separated
     std::string output;    ///< empty: the result file beside the data file
     bool strict = false;
+    std::string onError = "stop";
     std::string datumShift = "none";  ///< for the kinds between WGS 84 and Everest 1830
 };
 
@@ -30,6 +31,7 @@ struct TransformOptions {
     std::string to;
     std::string datumShift = "none";
     bool strict = false;
+    std::string onError = "stop";
     std::string dataFile;  ///< CSV mode when it ends in "CSV" (any case), else tab-separated
     std::string outFile;
 };

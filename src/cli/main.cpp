@@ -31,6 +31,11 @@ int Fail(const std::string& message) {
 int main(int argc, char** argv) {
     CLI::App app{
         "utmconv: convert coordinates between latitude/longitude and Transverse Mercator grids"};
+    app.set_version_flag("--version", std::string("utmconv ") + UTM_VERSION);
+    app.footer(
+        "Exit status: 0 all done (warnings on stderr possible), 1 done with points that could "
+        "not be computed left out or marked (--on-error skip or mark), 2 nothing done.\n"
+        "DATAFILE - reads the standard input, OUTFILE - writes the standard output.");
     app.require_subcommand(1);
     // Each command runs from its subcommand's callback during parsing.
     utm::cli::AddPointCommand(app);
@@ -44,6 +49,8 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
         return Fail(e.what());
     } catch (const utm::OperationError& e) {
@@ -53,5 +60,5 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         return Fail(e.what());
     }
-    return 0;
+    return utm::cli::ExitStatus();
 }

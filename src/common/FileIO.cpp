@@ -137,6 +137,7 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
 }
 
 void CheckOutputTarget(const std::string& targetPath, std::optional<FileIdentity> protect) {
+    if (targetPath == kStandardOutput) return;  // checked when it is opened
     struct stat st {};
     CheckTarget(targetPath, FinalPathOf(targetPath), protect, st);
 }
@@ -144,6 +145,24 @@ void CheckOutputTarget(const std::string& targetPath, std::optional<FileIdentity
 SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::optional<FileIdentity> protect)
     : target_(targetPath) {
     namespace fs = std::filesystem;
+    // Standard output is written as it is: a filter's output goes where the
+    // shell sent it, appending or into a pipe, never through a renamed file.
+    if (target_ == kStandardOutput) {
+        struct stat out {};
+        if (::fstat(STDOUT_FILENO, &out) == 0 && protect && protect->device == out.st_dev &&
+            protect->inode == out.st_ino && S_ISREG(out.st_mode)) {
+            throw FileWriteError(
+                "The standard output is the data file itself: choose another "
+                "output file");
+        }
+        fd_ = ::dup(STDOUT_FILENO);
+        if (fd_ < 0) {
+            const int error = errno;
+            throw FileWriteError("Cannot write the standard output: " + SystemError(error));
+        }
+        buffer_.reserve(kBlockSize + 4096);
+        return;
+    }
     finalPath_ = target_.empty() ? target_ : FinalPathOf(target_);
     struct stat targetStat {};
     const bool targetExists = CheckTarget(target_, finalPath_, protect, targetStat);

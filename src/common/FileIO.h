@@ -27,6 +27,10 @@ struct FileIdentity {
 /// nothing when there is none.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
+/// The target that names the standard output (utmconv's "-"): written in
+/// place, as the shell opened it.
+inline constexpr const char* kStandardOutput = "/dev/stdout";
+
 /// A file could not be created, written or put in place, or was refused as a
 /// target. The message names the path.
 class FileWriteError : public OperationError {

@@ -71,6 +71,8 @@ std::vector<std::string> RunReport::Sentences(const std::string& dataPath) const
              " more than " + farDistance +
                  " east or west of the central meridian, where the projection series may "
                  "be off by more than 1 cm.");
+    sentence(Finding::Failed, "point", "points", "cannot", "cannot",
+             " be computed (the projection gives no finite result): " + failedRule + ".");
     return sentences;
 }
 

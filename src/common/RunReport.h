@@ -10,13 +10,19 @@
 
 namespace utm {
 
+/// What a run does with a point that cannot be computed: stop with nothing
+/// written (the windows, and utmconv's default), leave it out, or write its
+/// line with "*" as results (as cs2cs does).
+enum class OnError { Stop, Skip, Mark };
+
 enum class Finding {
     NotNumber,        ///< a field that is not a number, taken as 0
     FieldCount,       ///< a line without exactly two fields
     LatitudeRange,    ///< a latitude, given or computed, outside -90 to 90 degrees
     FarFromMeridian,  ///< a point beyond the distance where the series stay within 1 cm
+    Failed,           ///< a point that cannot be computed, left out or marked (utmconv --on-error)
 };
-inline constexpr std::size_t kFindingKinds = 4;
+inline constexpr std::size_t kFindingKinds = 5;
 
 /// Counts the findings of one run by kind and keeps the first line numbers of each.
 class RunReport {
@@ -41,6 +47,9 @@ class RunReport {
     /// What the run did with a line that has not two fields, for the message:
     /// "a missing number was taken as 0 and extra fields were left out".
     std::string fieldCountRule = "a missing number was taken as 0 and extra fields were left out";
+    /// What the run did with a point that cannot be computed, for the message:
+    /// "left out of the output" or "written with * as results".
+    std::string failedRule = "left out of the output";
     /// The distance from the central meridian named in the FarFromMeridian
     /// sentence ("268 km").
     std::string farDistance;

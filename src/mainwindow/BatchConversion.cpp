@@ -61,6 +61,11 @@ char* WriteInputs(char* out, const DataLine& data, char decimalSeparator) {
     return out;
 }
 
+char* WriteText(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
 /// Quoted, and shortened when long, for a message.
 std::string QuotedExcerpt(std::string_view text) {
     constexpr std::size_t kLongest = 40;
@@ -77,6 +82,7 @@ struct BatchSetup {
     ConversionDirection direction = ConversionDirection::LatLongToXY;
     bool fullPrecision = false;
     bool strict = false;
+    OnError onError = OnError::Stop;
     char separator = '.';
     double reach = kForwardCentimetreReach;  // metres of easting kept within 1 cm
     /// The latitude/longitude side when it shifts the datum, else nullptr (the
@@ -92,6 +98,12 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
     char* p = buffer;
     char* const flushAt = buffer + kLineBufferSize - kMaxLineLength;
     const EllipsoidTerms& terms = Everest1830Terms();
+    const auto flush = [&] {
+        if (p >= flushAt) {
+            out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
+            p = buffer;
+        }
+    };
     const auto convertLine = [&](const DataLine& data, std::string_view text, std::size_t number) {
         if (data.fieldCount) {
             if (setup.strict) {
@@ -131,6 +143,15 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
                 easting = data.first;
             }
         } catch (const ArithmeticError&) {
+            if (setup.onError != OnError::Stop) {
+                out.report.Add(Finding::Failed, number);
+                if (setup.onError == OnError::Mark) {
+                    p = WriteInputs(p, data, setup.separator);
+                    p = WriteText(p, "*\t*\r\n");
+                    flush();
+                }
+                return;
+            }
             throw LineError(number,
                             "cannot be converted: the projection gives no finite result "
                             "for " +
@@ -161,10 +182,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
         }
         *p++ = '\r';
         *p++ = '\n';
-        if (p >= flushAt) {
-            out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
-            p = buffer;
-        }
+        flush();
     };
     // Most lines are two plain numbers: one pass reads them. Any other line
     // goes through the general reader, which reads those the same way.
@@ -285,6 +303,9 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
         setup.direction = request.Direction;
         setup.fullPrecision = request.FullPrecision;
         setup.strict = request.Strict;
+        setup.onError = request.OnFailure;
+        if (request.OnFailure == OnError::Mark)
+            result.report.failedRule = "written with * as results";
         setup.separator = request.DecimalSeparator;
         setup.reach = request.Direction == ConversionDirection::XYToLatLong
                           ? kInverseCentimetreReach

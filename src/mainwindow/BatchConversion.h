@@ -68,6 +68,9 @@ struct ConvertDataFileRequest {
     /// Refuse the run (nothing written) at the first field that is not a
     /// number, line without two fields or latitude outside -90 to 90.
     bool Strict = false;
+    /// A point the projection cannot compute: stop (nothing written), leave
+    /// it out, or write "*" as its results; the last two count it in the report.
+    OnError OnFailure = OnError::Stop;
     /// Asked when the output file exists: true replaces it. Empty: replace.
     std::function<bool()> ConfirmReplace;
     /// Told how far the run is; false from it cancels the run.

@@ -88,6 +88,19 @@ char* WriteResultLine(char* out, const PointRow& point, const ResultRow& result,
     return out;
 }
 
+/// The line of a point that cannot be transferred, under --on-error mark:
+/// the inputs, then "*" for each result ("x,y,*,*" or " x  y  *  * ").
+char* WriteMarkedLine(char* out, const PointRow& point, DataFileMode mode, char decimalSeparator,
+                      std::string_view firstText, std::string_view secondText) {
+    out = WriteResultLine(out, point, ResultRow{}, mode, decimalSeparator, firstText, secondText);
+    out -= 2;  // before the CR LF
+    const char* const marks = mode == DataFileMode::Csv ? "*,*\r\n" : " *  * \r\n";
+    if (mode == DataFileMode::Csv) out -= 1;  // the CSV line ends in two commas: keep one
+    const std::size_t n = std::strlen(marks);
+    std::memcpy(out, marks, n);
+    return out + n;
+}
+
 /// Quoted, and shortened when long, for a message.
 std::string QuotedExcerpt(std::string_view text) {
     constexpr std::size_t kLongest = 40;
@@ -121,6 +134,7 @@ struct TransferSetup {
     char readSeparator = '.';   // of the fields read
     char writeSeparator = '.';  // of text-mode values written
     bool strict = false;
+    OnError onError = OnError::Stop;
     bool sourceIsGrid = true;  // else latitude/longitude in degrees
     bool targetIsGrid = true;
     double poleNorthing = 0.0;  // of the source grid
@@ -160,6 +174,12 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
     char* p = buffer;
     char* const flushAt = buffer + kBufferSize - kMaxLineLength;
     const GridTransform* const transform = setup.transform;
+    const auto flush = [&] {
+        if (p >= flushAt) {
+            out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
+            p = buffer;
+        }
+    };
     const auto transferLine = [&](const TransferLine& line, std::string_view text,
                                   std::size_t number, std::string_view firstText,
                                   std::string_view secondText) {
@@ -184,8 +204,17 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
             try {
                 r = transform->Apply(line.point[0], line.point[1]);
             } catch (const ArithmeticError& e) {
-                throw LineError(number, "the point " + PointText(line.point) +
-                                            " cannot be transferred: " + e.what());
+                if (setup.onError == OnError::Stop) {
+                    throw LineError(number, "the point " + PointText(line.point) +
+                                                " cannot be transferred: " + e.what());
+                }
+                out.report.Add(Finding::Failed, number);
+                if (setup.onError == OnError::Mark) {
+                    p = WriteMarkedLine(p, line.point, setup.mode, setup.writeSeparator, firstText,
+                                        secondText);
+                    flush();
+                }
+                return;
             }
             if ((setup.sourceIsGrid && Beyond(line.point[0], kInverseCentimetreReach)) ||
                 (setup.targetIsGrid && Beyond(r.first, kForwardCentimetreReach))) {
@@ -195,10 +224,7 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
         }
         p = WriteResultLine(p, line.point, result, setup.mode, setup.writeSeparator, firstText,
                             secondText);
-        if (p >= flushAt) {
-            out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
-            p = buffer;
-        }
+        flush();
     };
     // Most lines are two plain numbers: one pass reads them (when the fields
     // are read with "."). Any other line goes through the general reader,
@@ -262,6 +288,9 @@ TransferFileResult RunTransferFile(const std::string& dataPath, const std::strin
         setup.readSeparator = setup.mode == DataFileMode::Csv ? '.' : options.decimalSeparator;
         setup.writeSeparator = options.decimalSeparator;
         setup.strict = options.strict;
+        setup.onError = options.onError;
+        if (options.onError == OnError::Mark)
+            result.report.failedRule = "written with * as results";
         if (transform != nullptr) {
             const GridDefinition* source = GridOf(transform->from());
             setup.sourceIsGrid = source != nullptr;

@@ -74,6 +74,9 @@ struct TransferOptions {
     /// Applied where the transfer crosses between WGS 84 and Everest 1830;
     /// none (the default) gives the pure re-projection of ClsUTM's transfers.
     DatumShift datumShift;
+    /// A point that cannot be transferred: stop (nothing written), leave it
+    /// out, or write "*" as its results; the last two count it in the report.
+    OnError onError = OnError::Stop;
     Progress onProgress;  ///< false from it cancels the run
 };
 
