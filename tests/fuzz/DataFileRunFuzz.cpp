@@ -1,7 +1,8 @@
 // Whole runs of both windows' data-file paths on any bytes: the main window's
 // batch conversion in both directions (strict and not) and the transfer of
-// every kind, in CSV and text mode, each writing to /dev/null. A run either
-// ends with one output line per data line or refuses the file with an
+// every kind (with and without the datum shift), in CSV and text mode, each
+// writing to /dev/null, with every way of treating a point that cannot be
+// computed. A run either ends with its output or refuses the file with an
 // OperationError; it never crashes, and its findings name real lines.
 #include <unistd.h>
 
@@ -34,8 +35,9 @@ std::string TempFile(std::string_view bytes, const char* suffix) {
 }
 
 void CheckReport(const utm::RunReport& report, std::size_t lines, std::string_view bytes) {
-    for (const utm::Finding f : {utm::Finding::NotNumber, utm::Finding::FieldCount,
-                                 utm::Finding::LatitudeRange, utm::Finding::FarFromMeridian}) {
+    for (const utm::Finding f :
+         {utm::Finding::NotNumber, utm::Finding::FieldCount, utm::Finding::LatitudeRange,
+          utm::Finding::FarFromMeridian, utm::Finding::Failed}) {
         for (const std::size_t line : report.Lines(f)) {
             Require(line >= 1 && line <= lines, "a finding names a line of the file", bytes);
         }
@@ -58,6 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                      : utm::ConversionDirection::LatLongToXY;
     request.Strict = (choice & 4) != 0;
     request.FullPrecision = (choice & 8) != 0;
+    request.OnFailure = static_cast<utm::OnError>((choice >> 5) % 3);
+    if (choice & 64) request.Datum = utm::LatLongDatum::WGS84;
     try {
         const utm::BatchRunResult result = utm::ConvertDataFile(request);
         CheckReport(result.report, result.pointCount, bytes);
@@ -66,11 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::string txt = TempFile(bytes, ".dat");
-    const int kind = static_cast<int>((choice >> 4) % 7) - 1;  // -1 to 5
+    const int kind = static_cast<int>((choice >> 4) % 9) - 1;  // -1 to 7
+    const utm::OnError onError = static_cast<utm::OnError>((choice >> 2) % 3);
     for (const std::string& path : {csv, txt}) {
         utm::TransferOptions options;
         options.strict = (choice & 4) != 0;
         options.decimalSeparator = (choice & 8) ? ',' : '.';
+        options.onError = onError;
+        if (choice & 128) options.datumShift = utm::DatumShift::Epsg6208();
         try {
             const utm::TransferFileResult result =
                 utm::TransferFile(path, "/dev/null", kind, options);
