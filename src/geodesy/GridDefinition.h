@@ -12,19 +12,11 @@ inline constexpr double kFalseNorthing = 0.0;      ///< metres, every grid
 inline constexpr double kEverestScaleFactor = 0.9999;
 inline constexpr double kWGS84ScaleFactor = 0.9996;
 
-/// The scale factor k0 of every grid on `ellipsoid` (0.9999 on Everest 1830,
-/// 0.9996 on WGS84).
-double ScaleFactorOf(const Ellipsoid& ellipsoid);
-
 struct GridDefinition {
     const Ellipsoid* ellipsoid;
     double centralMeridian;  ///< λ0, degrees east
     double k0;               ///< scale on the central meridian
-    double falseEasting;     ///< metres
-    double falseNorthing;    ///< metres
-
-    /// The grid on `ellipsoid` with central meridian `centralMeridian` (degrees east).
-    static GridDefinition On(const Ellipsoid& ellipsoid, double centralMeridian);
+    // Every grid has kFalseEasting and kFalseNorthing.
 };
 
 namespace grids {

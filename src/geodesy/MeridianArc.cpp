@@ -17,8 +17,4 @@ double MeridianArc(const EllipsoidTerms& t, double phi) {
     return MeridianArc(t, phi, std::sin(2.0 * phi), std::cos(2.0 * phi));
 }
 
-double MeridianArc(const Ellipsoid& ellipsoid, double phi) {
-    return MeridianArc(EllipsoidTerms::Of(ellipsoid), phi);
-}
-
 }  // namespace utm

@@ -8,7 +8,6 @@ namespace utm {
 /// Length in metres of the meridian from the equator to latitude `phi` (radians)
 /// on the ellipsoid: positive north, negative south, exactly 0 at φ = 0.
 double MeridianArc(const EllipsoidTerms& terms, double phi);
-double MeridianArc(const Ellipsoid& ellipsoid, double phi);
 
 /// The same arc when sin 2φ and cos 2φ are already known: sin 4φ and sin 6φ
 /// are formed from them by the double- and sum-angle identities, which agree

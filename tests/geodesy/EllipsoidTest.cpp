@@ -61,13 +61,16 @@ TEST(Ellipsoid, RectifyingDivisor) {
 }
 
 TEST(Grid, ScaleFactorBelongsToTheEllipsoid) {
-    EXPECT_EQ(ScaleFactorOf(Everest1830), 0.9999);
-    EXPECT_EQ(ScaleFactorOf(WGS84), 0.9996);
-    const GridDefinition g = GridDefinition::On(Everest1830, 85.5);
-    EXPECT_EQ(g.k0, 0.9999);
-    EXPECT_EQ(g.centralMeridian, 85.5);
-    EXPECT_EQ(g.falseEasting, 500000.0);
-    EXPECT_EQ(g.falseNorthing, 0.0);
+    for (const GridDefinition* g : {&grids::Everest81, &grids::Everest84, &grids::Everest87}) {
+        EXPECT_EQ(g->ellipsoid, &Everest1830);
+        EXPECT_EQ(g->k0, 0.9999);
+    }
+    for (const GridDefinition* g : {&grids::WGS84Zone44, &grids::WGS84On84, &grids::WGS84Zone45}) {
+        EXPECT_EQ(g->ellipsoid, &WGS84);
+        EXPECT_EQ(g->k0, 0.9996);
+    }
+    EXPECT_EQ(kFalseEasting, 500000.0);
+    EXPECT_EQ(kFalseNorthing, 0.0);
     EXPECT_EQ(grids::WGS84Zone44.centralMeridian, 81.0);
     EXPECT_EQ(grids::WGS84Zone45.centralMeridian, 87.0);
     EXPECT_EQ(grids::WGS84Zone45.k0, 0.9996);
@@ -84,10 +87,10 @@ TEST(Angles, PiAndDegreeConversion) {
 TEST(MeridianArc, WorkedExamples) {
     EXPECT_EQ(MeridianArc(Everest1830Terms(), 0.0), 0.0);
     EXPECT_EQ(MeridianArc(WGS84Terms(), 0.0), 0.0);
-    EXPECT_NEAR(MeridianArc(Everest1830, DegreesToRadians(45.0)), 4984478.3360, 1e-4);
-    EXPECT_NEAR(MeridianArc(WGS84, DegreesToRadians(45.0)), 4984944.3782, 1e-4);
-    EXPECT_NEAR(MeridianArc(Everest1830, DegreesToRadians(27.7)), 3064938.1021, 1e-4);
-    EXPECT_NEAR(MeridianArc(WGS84, DegreesToRadians(27.7)), 3065196.6361, 1e-4);
+    EXPECT_NEAR(MeridianArc(Everest1830Terms(), DegreesToRadians(45.0)), 4984478.3360, 1e-4);
+    EXPECT_NEAR(MeridianArc(WGS84Terms(), DegreesToRadians(45.0)), 4984944.3782, 1e-4);
+    EXPECT_NEAR(MeridianArc(Everest1830Terms(), DegreesToRadians(27.7)), 3064938.1021, 1e-4);
+    EXPECT_NEAR(MeridianArc(WGS84Terms(), DegreesToRadians(27.7)), 3065196.6361, 1e-4);
 }
 
 TEST(MeridianArc, IsOddInLatitude) {
