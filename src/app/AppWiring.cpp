@@ -30,9 +30,12 @@ void ConnectWindows(Utm& window, MessageBoxPort& messages, FileDialogPort& fileD
         QPointer<FrmMERIDEX> transfer = OpenMeridex(&window, messages, fileDialog);
         transfer->WithinExcel = [&messages, &spreadsheet, transfer] {
             if (transfer.isNull()) return;
+            // The window has checked the datum shift's parameters before
+            // running this; the transfer uses the same shift as its files.
+            const DatumShift shift = transfer->ChosenDatumShift();
             ClsWithinExcel excel(spreadsheet, messages);
             TransferWithinExcel(excel, messages, transfer->TransferKindPosition(),
-                                FrmMERIDEX::LocaleDecimalSeparator());
+                                FrmMERIDEX::LocaleDecimalSeparator(), shift);
         };
     };
 }

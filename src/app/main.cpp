@@ -1,5 +1,7 @@
 // utm: the desktop coordinate converter. Starts with the main window `Utm` and
 // connects it to the transfer window and to the spreadsheet application.
+#include <signal.h>
+
 #include <QApplication>
 #include <QTimer>
 
@@ -14,6 +16,12 @@
 #endif
 
 int main(int argc, char** argv) {
+    // The spreadsheet bridge writes to LibreOffice's pipe; when the office has
+    // died, such a write would raise SIGPIPE and end the program. Ignored, the
+    // write fails and the bridge reports the office as gone, which the
+    // requests tell the user about.
+    ::signal(SIGPIPE, SIG_IGN);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("UTM"));
     QApplication::setApplicationVersion(QStringLiteral(UTM_VERSION));

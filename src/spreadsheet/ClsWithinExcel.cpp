@@ -3,15 +3,19 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
 
 #include "common/BlockRunner.h"
 #include "common/DataFileReader.h"
+#include "common/NumericText.h"
+#include "common/RunReport.h"
 #include "geodesy/ArithmeticError.h"
 #include "spreadsheet/RangeAddress.h"
 #include "spreadsheet/SelectionDialogue.h"
+#include "spreadsheet/SheetBlock.h"
 
 namespace utm {
 
@@ -114,6 +118,41 @@ CellTexts ReadExchangeFile(const std::string& path) {
     return block;
 }
 
+BlockCells MergeStoredNumbers(const CellTexts& texts, const SheetRows& values) {
+    BlockCells cells;
+    cells.reserve(texts.size());
+    if (texts.size() == values.size()) {
+        for (std::size_t r = 0; r < texts.size(); ++r) {
+            std::vector<std::optional<CellContent>> row(texts[r].size());
+            for (std::size_t c = 0; c < row.size(); ++c) {
+                const double* number =
+                    c < values[r].size() ? std::get_if<double>(&values[r][c]) : nullptr;
+                if (number != nullptr) {
+                    row[c] = *number;
+                } else if (texts[r][c]) {
+                    row[c] = *texts[r][c];
+                }
+            }
+            cells.push_back(std::move(row));
+        }
+        return cells;
+    }
+    for (const std::vector<SheetValue>& valueRow : values) {
+        std::vector<std::optional<CellContent>> row(valueRow.size());
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (const double* number = std::get_if<double>(&valueRow[c])) {
+                row[c] = *number;
+            } else if (const std::string* text = std::get_if<std::string>(&valueRow[c])) {
+                row[c] = *text;
+            } else {
+                row[c] = std::string();
+            }
+        }
+        cells.push_back(std::move(row));
+    }
+    return cells;
+}
+
 bool ClsWithinExcel::ConnectExcel() {
     Sheet.reset();
     try {
@@ -123,14 +162,18 @@ bool ClsWithinExcel::ConnectExcel() {
         }
         Sheet = App.ActiveSheet();
         return true;
-    } catch (const SpreadsheetError& error) {
+    } catch (const OperationError& error) {
         ShowProblem(box_, error.what());
         return false;
     }
 }
 
-std::string ClsWithinExcel::AskForRange(const std::string& prompt) {
-    return RunSelectionDialogue(App, box_, prompt).value_or("");
+std::optional<SheetSelection> ClsWithinExcel::AskForRange(const std::string& prompt,
+                                                          const ConfirmationNote& note) {
+    std::optional<SheetSelection> selection = RunSelectionDialogue(App, box_, prompt, note);
+    // Every cell access of the operation goes to the sheet the user confirmed.
+    if (selection) Sheet = selection->sheet;
+    return selection;
 }
 
 std::string ClsWithinExcel::CopyRangeToTempFile(const CellBlock& block) {
@@ -142,18 +185,31 @@ CellTexts ClsWithinExcel::ReadTempFile(const std::string& path) {
     return ReadExchangeFile(path);
 }
 
-std::optional<CellTexts> ClsWithinExcel::GetVals() {
+std::optional<BlockCells> ClsWithinExcel::GetVals() {
     if (!ConnectExcel()) return std::nullopt;
     try {
-        std::string address = AskForRange(kSelectDataPrompt);
-        if (address.empty()) return std::nullopt;
-        std::optional<CellBlock> block = ParseBlockAddress(address);
+        std::optional<SheetSelection> selection = AskForRange(kSelectDataPrompt);
+        if (!selection) return std::nullopt;
+        std::optional<CellBlock> block = ParseBlockAddress(selection->address);
         if (!block) {
-            ShowProblem(box_, NotOneBlockMessage(address));
+            ShowProblem(box_, NotOneBlockMessage(selection->address));
             return std::nullopt;
         }
-        return ReadTempFile(CopyRangeToTempFile(*block));
-    } catch (const SpreadsheetError& error) {
+        // Rows and columns beyond everything in use hold nothing (Ctrl+A
+        // selects the whole sheet); the top-left corner stays, so that every
+        // row keeps its place for the output.
+        const std::optional<CellBlock> used = ClipToUsedArea(*Sheet, *block);
+        if (!used) {
+            ShowProblem(box_, NoDataMessage(selection->address, *Sheet, "Nothing was read."));
+            return std::nullopt;
+        }
+        RequireReadableSize(selection->address, *used, used->cells());
+        CellTexts texts = ReadTempFile(CopyRangeToTempFile(*used));
+        BlockCells cells = MergeStoredNumbers(texts, Sheet->GetValues(*used));
+        inputSheet_ = Sheet;
+        inputBlock_ = *used;
+        return cells;
+    } catch (const OperationError& error) {
         ShowProblem(box_, error.what());
     } catch (const std::system_error& error) {
         ShowProblem(box_, std::string("The selected block could not be taken: ") + error.what());
@@ -161,21 +217,28 @@ std::optional<CellTexts> ClsWithinExcel::GetVals() {
     return std::nullopt;
 }
 
-void ClsWithinExcel::WriteToExcel(const ExcelRows& Vals) {
-    if (!ConnectExcel()) return;
+bool ClsWithinExcel::WriteToExcel(const ExcelRows& Vals) {
+    if (!ConnectExcel()) return false;
     try {
         if (box_.Show(kLocateOutputPrompt, MsgButtons::OKCancel, MsgIcon::None, "") ==
             MsgAnswer::Cancel) {
-            return;
+            return false;
         }
-        std::string address = AskForRange(kLocateOutputPrompt);
-        if (address.empty()) return;
-        std::optional<CellBlock> block = ParseBlockAddress(address);
+        // An output block on another sheet than the input is said in the
+        // confirmation, with both sheets named.
+        const ConfirmationNote note = [this](const SheetSelection& output) -> std::string {
+            if (!inputSheet_ || !output.sheet || output.sheet->SameSheet(*inputSheet_)) return "";
+            return "The results go to " + SheetLabel(*output.sheet, inputSheet_.get()) +
+                   "; the input block is on " + SheetLabel(*inputSheet_, output.sheet.get()) + ".";
+        };
+        std::optional<SheetSelection> selection = AskForRange(kLocateOutputPrompt, note);
+        if (!selection) return false;
+        std::optional<CellBlock> block = ParseBlockAddress(selection->address);
         if (!block) {
-            ShowProblem(box_, NotOneBlockMessage(address) + "\r\nNothing was written.");
-            return;
+            ShowProblem(box_, NotOneBlockMessage(selection->address) + "\r\nNothing was written.");
+            return false;
         }
-        if (Vals.empty()) return;
+        if (Vals.empty()) return false;
         SheetRows rows;
         rows.reserve(Vals.size());
         for (const auto& row : Vals) {
@@ -186,14 +249,27 @@ void ClsWithinExcel::WriteToExcel(const ExcelRows& Vals) {
             rows.push_back(std::move(cells));
         }
         Sheet->SetValues(block->firstRow, block->firstColumn, rows);
-    } catch (const SpreadsheetError& error) {
+        return true;
+    } catch (const OperationError& error) {
         ShowProblem(box_, std::string(error.what()) + "\r\nNothing was written.");
     }
+    return false;
 }
 
+namespace {
+
+// A cell the transfer takes as 0: unset, or a text of blanks only.
+bool IsBlankCell(const std::optional<CellContent>& cell) {
+    if (!cell) return true;
+    const std::string* text = std::get_if<std::string>(&*cell);
+    return text != nullptr && TrimBlanks(*text).empty();
+}
+
+}  // namespace
+
 void TransferWithinExcel(ClsWithinExcel& excel, MessageBoxPort& box,
-                         const std::function<ExcelRows(const CellTexts&)>& transfer) {
-    std::optional<CellTexts> block = excel.GetVals();
+                         const std::function<ExcelRows(const BlockCells&)>& transfer) {
+    std::optional<BlockCells> block = excel.GetVals();
     if (!block || block->empty()) return;
     if (block->front().size() < 2) {
         ShowProblem(box, "The selected block has one column. Select two columns: X and Y.");
@@ -207,7 +283,24 @@ void TransferWithinExcel(ClsWithinExcel& excel, MessageBoxPort& box,
                              "\r\nNothing was written.");
         return;
     }
-    excel.WriteToExcel(result);
+    // X and Y cells that were empty went into the transfer as 0.
+    RunReport report;
+    const CellBlock input = excel.InputBlock();
+    for (std::size_t r = 0; r < block->size(); ++r) {
+        const auto& row = (*block)[r];
+        for (std::size_t c = 0; c < 2 && c < row.size(); ++c) {
+            if (IsBlankCell(row[c])) {
+                report.Add(Finding::NotNumber, static_cast<std::size_t>(input.firstRow) + r);
+            }
+        }
+    }
+    if (!excel.WriteToExcel(result) || report.Empty()) return;
+    const std::string sheet = excel.InputSheet() ? SheetLabel(*excel.InputSheet()) : "the sheet";
+    const CellBlock xy{input.firstRow, input.firstColumn, input.lastRow,
+                       std::min(input.lastColumn, input.firstColumn + 1)};
+    ShowProblem(box, "The results of " + GroupedNumber(static_cast<long long>(result.size())) +
+                         (result.size() == 1 ? " row were" : " rows were") + " written.\r\n" +
+                         TakenAsZeroSentence(report, xy, sheet, true));
 }
 
 }  // namespace utm

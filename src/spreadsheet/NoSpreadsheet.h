@@ -12,7 +12,7 @@ class NoSpreadsheet : public SpreadsheetPort {
     void StartNew() override { Fail(); }
     void BindWorkbook(const std::string&) override { Fail(); }
     void Show() override { Fail(); }
-    std::string SelectionAddress() override { Fail(); }
+    SheetSelection Selection() override { Fail(); }
     std::shared_ptr<Worksheet> ActiveSheet() override { Fail(); }
     std::string CopySelectionText() override { Fail(); }
 

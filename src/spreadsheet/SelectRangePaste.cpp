@@ -1,5 +1,7 @@
 #include "spreadsheet/SelectRangePaste.h"
 
+#include <optional>
+
 #include "common/NumberFormat.h"
 #include "common/NumericText.h"
 #include "geodesy/Angles.h"
@@ -7,26 +9,35 @@
 #include "geodesy/Declaration.h"
 #include "spreadsheet/RangeAddress.h"
 #include "spreadsheet/SelectionDialogue.h"
+#include "spreadsheet/SheetBlock.h"
 
 namespace utm {
 
 namespace {
 
-// A cell's value as a number: numbers as they are, a text that is a number
-// read with "." as decimal point, anything else (empty, heading text) 0.
-double ToNumber(const SheetValue& value) {
+// A cell's value as a number: numbers as stored, a text that is a number read
+// with "." as decimal point; anything else (empty, heading text) is nothing.
+std::optional<double> ToNumber(const SheetValue& value) {
     if (const double* number = std::get_if<double>(&value)) return *number;
     if (const std::string* text = std::get_if<std::string>(&value)) {
         if (IsNumeric(*text)) return Val(*text);
     }
-    return 0.0;
+    return std::nullopt;
 }
 
-// The first cell of every row of `rows`, as numbers.
-std::vector<double> FirstCells(const SheetRows& rows, std::size_t expected) {
+// The first cell of every row of `rows` (sheet rows from `firstRow`) as
+// numbers; a cell that is no number gives 0 and is added to `report`.
+std::vector<double> FirstCells(const SheetRows& rows, std::size_t expected, int firstRow,
+                               RunReport& report) {
     std::vector<double> values(expected, 0.0);
-    for (std::size_t i = 0; i < expected && i < rows.size(); ++i) {
-        if (!rows[i].empty()) values[i] = ToNumber(rows[i].front());
+    for (std::size_t i = 0; i < expected; ++i) {
+        std::optional<double> number;
+        if (i < rows.size() && !rows[i].empty()) number = ToNumber(rows[i].front());
+        if (number) {
+            values[i] = *number;
+        } else {
+            report.Add(Finding::NotNumber, static_cast<std::size_t>(firstRow) + i);
+        }
     }
     return values;
 }
@@ -71,43 +82,60 @@ void SelectRangePaste::ReadSheet(CommonDialog& CommonDialog1, bool& endsub) {
             endsub = true;
             return;
         }
-        std::shared_ptr<Worksheet> sheet;
-        std::optional<std::string> address =
-            RunSelectionDialogue(App, box_, kSelectDataPrompt, [&] { sheet = App.ActiveSheet(); });
-        if (!address) {
+        std::optional<SheetSelection> selection =
+            RunSelectionDialogue(App, box_, kSelectDataPrompt);
+        if (!selection) {
             endsub = true;
             return;
         }
-        std::optional<CellBlock> block = ParseBlockAddress(*address);
+        std::optional<CellBlock> block = ParseBlockAddress(selection->address);
         if (!block) {
-            ShowProblem(box_, NotOneBlockMessage(*address));
+            ShowProblem(box_, NotOneBlockMessage(selection->address));
             endsub = true;
             return;
         }
-        const auto rows = static_cast<std::size_t>(block->rows());
-        std::vector<double> first =
-            FirstCells(sheet->GetValues({block->firstRow, block->firstColumn, block->lastRow,
-                                         block->firstColumn}),
-                       rows);
-        std::vector<double> last =
-            block->lastColumn == block->firstColumn
-                ? first
-                : FirstCells(sheet->GetValues({block->firstRow, block->lastColumn, block->lastRow,
-                                               block->lastColumn}),
-                             rows);
+        // Rows and columns beyond everything in use hold nothing to convert
+        // (Ctrl+A selects the whole sheet). A block cut down to one column
+        // keeps its columns, though: its first and last columns are the two
+        // inputs, and an empty last column is named as taken as 0 rather than
+        // silently replaced by the first.
+        Worksheet& sheet = *selection->sheet;
+        std::optional<CellBlock> used = ClipToUsedArea(sheet, *block);
+        if (!used) {
+            ShowProblem(box_, NoDataMessage(selection->address, sheet, "Nothing was converted."));
+            endsub = true;
+            return;
+        }
+        if (used->columns() == 1) used->lastColumn = block->lastColumn;
+        const bool oneColumn = used->firstColumn == used->lastColumn;
+        RequireReadableSize(selection->address, *used,
+                            static_cast<long long>(used->rows()) * (oneColumn ? 1 : 2));
 
-        Sheet = std::move(sheet);
-        RangeAddress_ = *address;
-        FirstRow = block->firstRow;
-        LastRow = block->lastRow;
-        FirstColumn = block->firstColumn;
-        LastColumn = block->lastColumn;
+        // One column is read once and serves as both inputs: each cell counts once.
+        RunReport report;
+        const auto rows = static_cast<std::size_t>(used->rows());
+        std::vector<double> first = FirstCells(
+            sheet.GetValues({used->firstRow, used->firstColumn, used->lastRow, used->firstColumn}),
+            rows, used->firstRow, report);
+        std::vector<double> last =
+            oneColumn ? first
+                      : FirstCells(sheet.GetValues({used->firstRow, used->lastColumn, used->lastRow,
+                                                    used->lastColumn}),
+                                   rows, used->firstRow, report);
+
+        Sheet = std::move(selection->sheet);
+        RangeAddress_ = selection->address;
+        FirstRow = used->firstRow;
+        LastRow = used->lastRow;
+        FirstColumn = used->firstColumn;
+        LastColumn = used->lastColumn;
         FirstValues = std::move(first);
         LastValues = std::move(last);
         FirstResults.assign(rows, 0.0);
         SecondResults.assign(rows, 0.0);
+        report_ = report;
         haveBlock_ = true;
-    } catch (const SpreadsheetError& error) {
+    } catch (const OperationError& error) {
         ShowProblem(box_, error.what());
         endsub = true;
     }
@@ -140,9 +168,11 @@ void SelectRangePaste::ComputePaste(bool forward) {
         }
     }
 
+    const std::string zeros = TakenAsZero();
+    const std::string zerosLine = zeros.empty() ? "" : "\r\n" + zeros;
     try {
         WriteResults(converted);
-    } catch (const SpreadsheetError& error) {
+    } catch (const OperationError& error) {
         ShowProblem(box_, std::string(error.what()) + "\r\nNo result was written.");
         return;
     }
@@ -150,15 +180,26 @@ void SelectRangePaste::ComputePaste(bool forward) {
         const int row = FirstRow + converted;
         ShowProblem(box_, "Row " + std::to_string(row) + " cannot be converted: " + failure +
                               "\r\n" + RowsWrittenText(FirstRow, row - 1) + " The rows from " +
-                              std::to_string(row) + " on received none.");
+                              std::to_string(row) + " on received none." + zerosLine);
         return;
     }
     try {
         FinishFormat();
-    } catch (const SpreadsheetError& error) {
+    } catch (const OperationError& error) {
         ShowProblem(box_, std::string(error.what()) +
-                              "\r\nThe results were written; the sheet was not formatted.");
+                              "\r\nThe results were written; the sheet was not formatted." +
+                              zerosLine);
+        return;
     }
+    if (!zeros.empty()) {
+        ShowProblem(box_, RowsWrittenText(FirstRow, LastRow) + zerosLine);
+    }
+}
+
+std::string SelectRangePaste::TakenAsZero() const {
+    if (!Sheet) return "";
+    return TakenAsZeroSentence(report_, {FirstRow, FirstColumn, LastRow, LastColumn},
+                               SheetLabel(*Sheet));
 }
 
 void SelectRangePaste::WriteResults(int rowCount) {

@@ -12,6 +12,7 @@
 
 #include "common/FileDialogPort.h"
 #include "common/MessageBoxPort.h"
+#include "common/RunReport.h"
 #include "mainwindow/ConversionDirection.h"
 #include "spreadsheet/SpreadsheetPort.h"
 
@@ -19,7 +20,10 @@ namespace utm {
 
 inline constexpr const char* kSelectDataFilePrompt = " Select your Excel Data file.";
 inline constexpr const char* kSelectDataFileMissing = "Select the Excel data file";
-inline constexpr const char* kWorkbookFilter = "*.xls (Excel Files)|*.xls|";
+/// Calc and Excel workbooks first, so that .ods and .xlsx files show at once;
+/// the Excel entry of old stays the second.
+inline constexpr const char* kWorkbookFilter =
+    "Calc and Excel workbooks|*.ods;*.xlsx;*.xls|*.xls (Excel Files)|*.xls|";
 inline constexpr const char* kWorkbookDialogTitle = "Select the data file for Sorting";
 
 class SelectRangePaste {
@@ -27,12 +31,14 @@ class SelectRangePaste {
     SelectRangePaste(SpreadsheetPort& app, MessageBoxPort& box) : App(app), box_(box) {}
 
     /// Binds the workbook chosen in `CommonDialog1` and the running application,
-    /// runs the selection dialogue and reads the block's first and last columns.
-    /// Sets `endsub` to true when the user cancelled the selection prompt, and
-    /// also when the request cannot go on (no workbook name, a workbook or
-    /// application that cannot be reached, a selection that is not one block);
-    /// those are said in a message. Otherwise leaves `endsub` alone and holds
-    /// the new block and its inputs.
+    /// runs the selection dialogue and reads the block's first and last columns
+    /// from the sheet of the confirmed selection, the rows cut at the sheet's
+    /// last used row. Sets `endsub` to true when the user cancelled the
+    /// selection prompt, and also when the request cannot go on (no workbook
+    /// name, a workbook or application that cannot be reached, a selection that
+    /// is not one block, holds no data or is too large to read); those are said
+    /// in a message. Otherwise leaves `endsub` alone and holds the new block
+    /// and its inputs.
     void ReadSheet(CommonDialog& CommonDialog1, bool& endsub);
 
     /// Converts every row held by the last ReadSheet (`forward`: latitude and
@@ -40,16 +46,18 @@ class SelectRangePaste {
     /// rounds through "0.000", writes the two results right of the block and
     /// formats the sheet. A row that cannot be converted stops the run: the
     /// rows before it are written, a message names the row, no formatting.
+    /// Input cells that were taken as 0 are named in a message at the end.
     void ComputePaste(bool forward);
 
-    /// The block of the last complete ReadSheet (empty before one).
+    /// The address confirmed by the last complete ReadSheet (empty before one).
     const std::string& RangeAddress() const { return RangeAddress_; }
 
   private:
     std::string ChooseDataWorkbook(CommonDialog& dialog);
-    void ReadColumns();
     void WriteResults(int rowCount);
     void FinishFormat();
+    /// The findings of the read as a sentence; empty when there were none.
+    std::string TakenAsZero() const;
 
     SpreadsheetPort& App;
     MessageBoxPort& box_;
@@ -59,6 +67,8 @@ class SelectRangePaste {
     int FirstRow = 0, LastRow = 0, FirstColumn = 0, LastColumn = 0;
     // Indexed by sheet row - FirstRow.
     std::vector<double> FirstValues, LastValues, FirstResults, SecondResults;
+    /// Input cells taken as 0, by sheet row.
+    RunReport report_;
 };
 
 /// The Retrieve command (`Command6_Click`, `mnuexcelret_Click`): sets

@@ -2,21 +2,26 @@
 
 namespace utm {
 
-std::optional<std::string> RunSelectionDialogue(SpreadsheetPort& app, MessageBoxPort& box,
-                                                const std::string& prompt,
-                                                const std::function<void()>& confirmed) {
+std::optional<SheetSelection> RunSelectionDialogue(SpreadsheetPort& app, MessageBoxPort& box,
+                                                   const std::string& prompt,
+                                                   const ConfirmationNote& note) {
     for (;;) {
         if (box.Show(prompt, MsgButtons::OKCancel, MsgIcon::None, "") == MsgAnswer::Cancel) {
             return std::nullopt;
         }
         app.Show();
-        std::string address = app.SelectionAddress();
-        if (box.Show(kConfirmationPrefix + address, MsgButtons::OKCancel, MsgIcon::None,
-                     kConfirmationTitle) == MsgAnswer::Cancel) {
+        // The address and its sheet are read at once: the sheet confirmed is
+        // the sheet used, whatever the user activates afterwards.
+        SheetSelection selection = app.Selection();
+        std::string text = kConfirmationPrefix + selection.address;
+        if (note) {
+            if (std::string extra = note(selection); !extra.empty()) text += "\r\n" + extra;
+        }
+        if (box.Show(text, MsgButtons::OKCancel, MsgIcon::None, kConfirmationTitle) ==
+            MsgAnswer::Cancel) {
             continue;
         }
-        if (confirmed) confirmed();
-        if (address.find(':') != std::string::npos) return address;
+        if (selection.address.find(':') != std::string::npos) return selection;
         box.Show(kInvalidSelection, MsgButtons::OK, MsgIcon::Information, "");
     }
 }

@@ -16,15 +16,19 @@ inline constexpr const char* kConfirmationPrefix = "The address of the selected 
 inline constexpr const char* kConfirmationTitle = "Confirmation !";
 inline constexpr const char* kInvalidSelection = "Invalid selection";
 
+/// Adds a line to the confirmation of a selection (empty: nothing).
+using ConfirmationNote = std::function<std::string(const SheetSelection&)>;
+
 /// Asks with `prompt` until the user cancels it (nothing) or confirms an
-/// address holding ":" (that address). On every OK the application is shown
-/// and its selection's address read; Cancel at the confirmation asks again, a
-/// confirmed address without ":" gives "Invalid selection" and asks again.
-/// `confirmed`, when set, runs on every confirmation before the check.
-/// SpreadsheetError passes through.
-std::optional<std::string> RunSelectionDialogue(SpreadsheetPort& app, MessageBoxPort& box,
-                                                const std::string& prompt,
-                                                const std::function<void()>& confirmed = {});
+/// address holding ":" (that selection, with the sheet it lies on). On every
+/// OK the application is shown and its selection read, address and sheet
+/// together; Cancel at the confirmation asks again, a confirmed address
+/// without ":" gives "Invalid selection" and asks again. `note`, when set,
+/// adds its text on a line of its own after the address. SpreadsheetError
+/// passes through.
+std::optional<SheetSelection> RunSelectionDialogue(SpreadsheetPort& app, MessageBoxPort& box,
+                                                   const std::string& prompt,
+                                                   const ConfirmationNote& note = {});
 
 /// The message for a confirmed address that is not one block of two corners.
 std::string NotOneBlockMessage(const std::string& address);

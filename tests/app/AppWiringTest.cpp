@@ -13,8 +13,10 @@
 #include "geodesy/Declaration.h"
 #include "mainwindow/ui/Utm.h"
 #include "spreadsheet/MemorySpreadsheet.h"
+#include "spreadsheet/TransferWithinExcel.h"
 #include "support/ScriptedPorts.h"
 #include "transfer/FrmMERIDEX.h"
+#include "transfer/PointBlock.h"
 
 namespace utm {
 namespace {
@@ -80,6 +82,42 @@ TEST_F(AppWiringTest, WithinExcelReachesTheSpreadsheetAndLeavesTheWindowOpen) {
     EXPECT_GE(sheet.Count("BindRunning"), 1u);
     ASSERT_FALSE(box.shown.empty());  // no Calc: said so
     EXPECT_TRUE(transfer->isVisible());
+    transfer->close();
+    QApplication::processEvents();
+}
+
+TEST_F(AppWiringTest, WithinExcelTakesTheWindowsTransferAndDatumShift) {
+    // No transfer chosen (text typed into the list): said, nothing asked or written.
+    sheet.Sheet().At(2, 4) = std::string("the user's");
+    window.Meridex_Click();
+    FrmMERIDEX* transfer = OpenTransferWindow();
+    ASSERT_NE(transfer, nullptr);
+    QTest::keyClicks(Child<QComboBox>(transfer, "Combo1")->lineEdit(), "x");
+    QTest::mouseClick(Child<QPushButton>(transfer, "Command2"), Qt::LeftButton);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].text, kNoTransferChosen);
+    EXPECT_EQ(sheet.Count("Selection"), 0u);
+    EXPECT_EQ(std::get<std::string>(sheet.Sheet().Get(2, 4)), "the user's");
+
+    // WGS84-44 to Everest-84 with the EPSG:6208 shift: the results are those
+    // of the file transfer with that shift.
+    sheet.Sheet().At(2, 1) = 426207.01;
+    sheet.Sheet().At(2, 2) = 3206261.5;
+    Child<QComboBox>(transfer, "Combo1")->setCurrentIndex(2);
+    Child<QComboBox>(transfer, "Combo3")->setCurrentIndex(1);
+    box.shown.clear();
+    box.beforeAnswer = {[this] { sheet.SelectByHand("R2C1:R2C2"); }, nullptr, nullptr,
+                        [this] { sheet.SelectByHand("R2C4:R3C4"); }, nullptr};
+    box.answers = {MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK};
+    QTest::mouseClick(Child<QPushButton>(transfer, "Command2"), Qt::LeftButton);
+    ASSERT_EQ(box.shown.size(), 5u) << box.shown.back().text;
+    const ResultBlock shifted =
+        TransferPoints(2, PointBlock{{426207.01, 3206261.5}}, DatumShift::Epsg6208());
+    const ResultBlock plain = TransferPoints(2, PointBlock{{426207.01, 3206261.5}});
+    ASSERT_TRUE(std::holds_alternative<double>(sheet.Sheet().Get(2, 4)));
+    EXPECT_EQ(std::get<double>(sheet.Sheet().Get(2, 4)), *shifted[0][0]);
+    EXPECT_EQ(std::get<double>(sheet.Sheet().Get(2, 5)), *shifted[0][1]);
+    EXPECT_NE(*shifted[0][0], *plain[0][0]);
     transfer->close();
     QApplication::processEvents();
 }

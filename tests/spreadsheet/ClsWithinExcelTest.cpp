@@ -70,7 +70,7 @@ class ClsWithinExcelTest : public ::testing::Test {
     }
 };
 
-TEST_F(ClsWithinExcelTest, GetValsReturnsTheDisplayedTextsOfTheBlock) {
+TEST_F(ClsWithinExcelTest, GetValsReturnsStoredNumbersAndTextsOfTheBlock) {
     Fill(3, 2, 426207.01);
     Fill(3, 3, 3206261.5);
     Fill(4, 2, std::string("X"));
@@ -79,9 +79,9 @@ TEST_F(ClsWithinExcelTest, GetValsReturnsTheDisplayedTextsOfTheBlock) {
     Fill(5, 3, -2.5);
     Fill(6, 2, 99.0);  // below the block
     ScriptSelection("R3C2:R5C3");
-    std::optional<CellTexts> block = excel.GetVals();
+    std::optional<BlockCells> block = excel.GetVals();
     ASSERT_TRUE(block);
-    CellTexts expected = {{"426207.01", "3206261.5"}, {"X", "Y"}, {"1", "-2.5"}};
+    BlockCells expected = {{426207.01, 3206261.5}, {"X", "Y"}, {1.0, -2.5}};
     EXPECT_EQ(*block, expected);
     EXPECT_EQ(app.selection, "R3C2:R5C3");  // the block became the selection
     EXPECT_TRUE(temp.Entries().empty()) << "the exchange file is deleted";
@@ -96,8 +96,8 @@ TEST_F(ClsWithinExcelTest, GetValsReturnsTheDisplayedTextsOfTheBlock) {
     ASSERT_TRUE(block);
     ASSERT_EQ(block->size(), 3u);
     EXPECT_EQ((*block)[0].size(), 3u);
-    EXPECT_EQ((*block)[2][2], "z");
-    EXPECT_EQ((*block)[1][0], "");  // the line held two tabs
+    EXPECT_EQ((*block)[2][2], CellContent("z"));
+    EXPECT_EQ((*block)[1][0], CellContent(""));  // the line held two tabs
     EXPECT_TRUE(temp.Entries().empty());
 }
 
@@ -136,7 +136,7 @@ TEST_F(ClsWithinExcelTest, NoRunningApplicationStartsANewOneOrSaysItCannot) {
     EXPECT_EQ(box2.shown[1].text, "LibreOffice Calc is not installed.");
     excel2.WriteToExcel({{{1.0, 2.0}}});
     EXPECT_EQ(box2.shown.size(), 4u);
-    EXPECT_EQ(none.Count("SelectionAddress"), 0u);
+    EXPECT_EQ(none.Count("Selection"), 0u);
 }
 
 TEST_F(ClsWithinExcelTest, WriteToExcelRefusesOneCellAndStopsAtCancel) {
@@ -154,7 +154,7 @@ TEST_F(ClsWithinExcelTest, WriteToExcelRefusesOneCellAndStopsAtCancel) {
     box.answers = {MsgAnswer::Cancel};
     excel.WriteToExcel({{1.0, 2.0}});
     EXPECT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(app.Count("SelectionAddress"), 1u);
+    EXPECT_EQ(app.Count("Selection"), 1u);
     EXPECT_TRUE(app.Sheet().cells.empty());
 }
 
@@ -196,12 +196,12 @@ TEST_F(ClsWithinExcelTest, TransferWithinExcelWritesTheResultOrSaysWhyNot) {
     ScriptSelection("R2C1:R3C2");
     box.answers.push_back(MsgAnswer::OK);
     ScriptSelection("R2C4:R3C5");
-    CellTexts seen;
-    TransferWithinExcel(excel, box, [&](const CellTexts& cells) {
+    BlockCells seen;
+    TransferWithinExcel(excel, box, [&](const BlockCells& cells) {
         seen = cells;
         return ExcelRows{{10.0, 20.0}, {30.0, 40.0}};
     });
-    EXPECT_EQ(seen, (CellTexts{{"1", "2"}, {"3", "4"}}));
+    EXPECT_EQ(seen, (BlockCells{{1.0, 2.0}, {3.0, 4.0}}));
     EXPECT_EQ(std::get<double>(Cell(2, 4)), 10.0);
     EXPECT_EQ(std::get<double>(Cell(3, 5)), 40.0);
     EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(2, 3)));  // input not rewritten
@@ -212,7 +212,7 @@ TEST_F(ClsWithinExcelTest, TransferWithinExcelWritesTheResultOrSaysWhyNot) {
         box.answers.clear();
         ScriptSelection(oneColumn ? "R2C1:R3C1" : "R2C1:R3C2");
         int setCalls = app.Sheet().setCalls;
-        TransferWithinExcel(excel, box, [](const CellTexts&) -> ExcelRows {
+        TransferWithinExcel(excel, box, [](const BlockCells&) -> ExcelRows {
             throw ArithmeticError("overflow in row 0");
         });
         EXPECT_EQ(app.Sheet().setCalls, setCalls);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -27,7 +28,9 @@ struct CellFont {
 
 class MemorySheet : public Worksheet {
   public:
-    explicit MemorySheet(MemorySpreadsheet& app) : app_(app) {}
+    explicit MemorySheet(MemorySpreadsheet& app, std::string name = "Sheet1",
+                         std::string workbook = "points.ods")
+        : app_(app), name_(std::move(name)), workbook_(std::move(workbook)) {}
 
     std::map<std::pair<int, int>, SheetValue> cells;
     std::map<std::pair<int, int>, CellFont> fonts;
@@ -50,6 +53,10 @@ class MemorySheet : public Worksheet {
         return "";
     }
 
+    std::string Name() override { return name_; }
+    std::string WorkbookName() override { return workbook_; }
+    bool SameSheet(const Worksheet& other) const override { return &other == this; }
+    std::optional<CellBlock> UsedArea() override;
     SheetRows GetValues(const CellBlock& block) override;
     void SetValues(int topRow, int leftColumn, const SheetRows& rows) override;
     void Select(const CellBlock& block) override;
@@ -60,8 +67,13 @@ class MemorySheet : public Worksheet {
     std::vector<double> ColumnWidths(const CellBlock& block) override;
     void SetColumnWidths(const CellBlock& block, const std::vector<double>& values) override;
 
+    /// Every cell of the sheet refuses changes, as on a protected sheet.
+    bool locked = false;
+
   private:
     MemorySpreadsheet& app_;
+    std::string name_;
+    std::string workbook_;
 };
 
 class MemorySpreadsheet : public SpreadsheetPort {
@@ -76,6 +88,11 @@ class MemorySpreadsheet : public SpreadsheetPort {
     std::vector<std::string> calls;  ///< the port members called, in order
 
     MemorySpreadsheet() { sheets.push_back(std::make_shared<MemorySheet>(*this)); }
+    /// Adds a sheet after the last one.
+    MemorySheet& AddSheet(const std::string& name) {
+        sheets.push_back(std::make_shared<MemorySheet>(*this, name));
+        return *sheets.back();
+    }
     MemorySheet& Sheet(std::size_t i = 0) { return *sheets.at(i); }
 
     void Call(const std::string& name) {
@@ -94,7 +111,7 @@ class MemorySpreadsheet : public SpreadsheetPort {
         Call("StartNew");
         if (!canStart) throw SpreadsheetError("LibreOffice Calc is not installed.");
         running = true;
-        sheets.push_back(std::make_shared<MemorySheet>(*this));
+        sheets.push_back(std::make_shared<MemorySheet>(*this, "Sheet1", "Untitled 1"));
         active = sheets.size() - 1;
     }
     void BindWorkbook(const std::string& path) override {
@@ -104,9 +121,9 @@ class MemorySpreadsheet : public SpreadsheetPort {
         running = true;
     }
     void Show() override { Call("Show"); }
-    std::string SelectionAddress() override {
-        Call("SelectionAddress");
-        return selection;
+    SheetSelection Selection() override {
+        Call("Selection");
+        return {selection, sheets.at(active)};
     }
     std::shared_ptr<Worksheet> ActiveSheet() override {
         Call("ActiveSheet");
@@ -129,8 +146,13 @@ class MemorySpreadsheet : public SpreadsheetPort {
         return text;
     }
 
-    /// Selects `block` of the active sheet, as a person would.
+    /// Selects `address` on the active sheet, as a person would.
     void SelectByHand(const std::string& address) { selection = address; }
+    /// Shows the sheet `index` and selects `address` on it.
+    void SelectByHand(std::size_t index, const std::string& address) {
+        active = index;
+        selection = address;
+    }
 
     std::size_t IndexOf(const MemorySheet* sheet) const {
         for (std::size_t i = 0; i < sheets.size(); ++i) {
@@ -139,6 +161,20 @@ class MemorySpreadsheet : public SpreadsheetPort {
         return 0;
     }
 };
+
+inline std::optional<CellBlock> MemorySheet::UsedArea() {
+    app_.Call("UsedArea");
+    std::optional<CellBlock> used;
+    for (const auto& [key, value] : cells) {
+        if (std::holds_alternative<std::monostate>(value)) continue;
+        if (!used) used = CellBlock{key.first, key.second, key.first, key.second};
+        used->firstRow = std::min(used->firstRow, key.first);
+        used->firstColumn = std::min(used->firstColumn, key.second);
+        used->lastRow = std::max(used->lastRow, key.first);
+        used->lastColumn = std::max(used->lastColumn, key.second);
+    }
+    return used;
+}
 
 inline SheetRows MemorySheet::GetValues(const CellBlock& block) {
     app_.Call("GetValues");
@@ -154,6 +190,8 @@ inline SheetRows MemorySheet::GetValues(const CellBlock& block) {
 
 inline void MemorySheet::SetValues(int topRow, int leftColumn, const SheetRows& rows) {
     app_.Call("SetValues");
+    if (locked)
+        throw SpreadsheetError("LibreOffice Calc refused to write: the sheet is protected.");
     ++setCalls;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         for (std::size_t j = 0; j < rows[i].size(); ++j) {

@@ -136,9 +136,11 @@ TEST_F(SelectRangePasteTest, SelectionDialogueFollowsItsStateTable) {
     EXPECT_EQ(box.shown[2].title, "UTM");
     EXPECT_EQ(app.Count("Show"), 3u);  // shown on every OK at the prompt
 
-    // The workbook dialog's settings.
+    // The workbook dialog's settings: Calc and Excel workbooks first, the
+    // Excel entry kept.
     ASSERT_EQ(files.requests.size(), 1u);
-    EXPECT_EQ(files.requests[0].filter, "*.xls (Excel Files)|*.xls|");
+    EXPECT_EQ(files.requests[0].filter,
+              "Calc and Excel workbooks|*.ods;*.xlsx;*.xls|*.xls (Excel Files)|*.xls|");
     EXPECT_EQ(files.requests[0].title, "Select the data file for Sorting");
     EXPECT_EQ(files.requests[0].action, FileDialogAction::Open);
 }

@@ -1,0 +1,56 @@
+// What Retrieve and the block exchange do alike with a confirmed block before
+// and after reading it: clip it to the sheet's used area, refuse a block too
+// large to read, and name the cells that were taken as 0.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/RunReport.h"
+#include "spreadsheet/SpreadsheetPort.h"
+
+namespace utm {
+
+/// The most cells one request reads from a sheet: 2,000,000, one million rows
+/// of two columns. Reading them costs LibreOffice Calc about 0.3 GB for a
+/// moment and this program about the same, which a person's Calc with other
+/// work open survives; a whole sheet (17 billion cells) would not.
+inline constexpr long long kMaxCellsRead = 2'000'000;
+
+/// `block` without the rows below the last used row of `sheet` and the
+/// columns right of its last used column. The top and left edges stay where
+/// the user put them, so that every remaining cell keeps its place in the
+/// block. Nothing when no used cell can lie in the block (it starts below or
+/// right of everything in use, or the sheet is empty).
+std::optional<CellBlock> ClipToUsedArea(Worksheet& sheet, const CellBlock& block);
+
+/// Throws SpreadsheetError, naming the selection and the limit, when reading
+/// `cellsRead` cells of the clipped block `used` would go over kMaxCellsRead.
+void RequireReadableSize(const std::string& selectedAddress, const CellBlock& used,
+                         long long cellsRead);
+
+/// "The selected block R5C1:R9C2 on the sheet "Sheet1" holds no data." plus
+/// what became of the request.
+std::string NoDataMessage(const std::string& selectedAddress, Worksheet& sheet,
+                          const std::string& outcome);
+
+/// `sheet` for a message: the sheet "Sheet1", or the sheet "Sheet1" of
+/// "points.ods" when `other` lies in another workbook.
+std::string SheetLabel(Worksheet& sheet, Worksheet* other = nullptr);
+
+/// 2000000 as "2,000,000".
+std::string GroupedNumber(long long value);
+
+/// "row 4", "rows 4, 7" or "rows 4, 7, 9, 12, 15, …" when there are more.
+std::string RowList(const std::vector<std::size_t>& rows, bool more);
+
+/// The sentence on the cells a run took as 0 (the NotNumber findings of
+/// `report`, by sheet row): "3 cells of the block R2C1:R9C2 on the sheet
+/// "Sheet1" (rows 4, 7) are not numbers: they were taken as 0.", or "... are
+/// empty: ..." when `empty`. Empty when there are none.
+std::string TakenAsZeroSentence(const RunReport& report, const CellBlock& block,
+                                const std::string& sheetLabel, bool empty = false);
+
+}  // namespace utm
