@@ -37,7 +37,9 @@ function(utm_apply_build_options)
   foreach(target IN LISTS targets)
     get_target_property(type ${target} TYPE)
     if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
-      target_compile_options(${target} PRIVATE ${compile})
+      # First, as directory-wide flags would be: a target or a library it links
+      # may turn one off again (UNO code is built without the vptr check).
+      target_compile_options(${target} BEFORE PRIVATE ${compile})
       if(link AND NOT type STREQUAL "STATIC_LIBRARY" AND NOT type STREQUAL "OBJECT_LIBRARY")
         target_link_options(${target} PRIVATE ${link})
       endif()
