@@ -158,6 +158,28 @@ TEST_F(ClsWithinExcelTest, WriteToExcelRefusesOneCellAndStopsAtCancel) {
     EXPECT_TRUE(app.Sheet().cells.empty());
 }
 
+TEST_F(ClsWithinExcelTest, EachOperationUsesTheSheetItsSelectionIsOn) {
+    test::MemorySheet& results = app.AddSheet("Results");
+    results.At(1, 1) = 5.0;
+    results.At(1, 2) = 6.0;
+    Fill(1, 1, 1.0);
+    Fill(1, 2, 2.0);
+    // The input is selected on the second sheet, the output on the first.
+    box.beforeAnswer = {[this] { app.SelectByHand(1, "R1C1:R1C2"); }, nullptr, nullptr,
+                        [this] { app.SelectByHand(0, "R5C1:R6C1"); }, nullptr};
+    box.answers = {MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK};
+    std::optional<BlockCells> block = excel.GetVals();
+    ASSERT_TRUE(block);
+    EXPECT_EQ(*block, (BlockCells{{5.0, 6.0}}));
+    EXPECT_TRUE(excel.WriteToExcel({{7.0, 8.0}}));
+    ASSERT_EQ(box.shown.size(), 5u);
+    EXPECT_EQ(box.shown[4].text,
+              "The address of the selected range is R5C1:R6C1\r\nThe results go to the sheet "
+              "\"Sheet1\"; the input block is on the sheet \"Results\".");
+    EXPECT_EQ(std::get<double>(Cell(5, 2)), 8.0);
+    EXPECT_FALSE(results.cells.count({5, 2}));
+}
+
 TEST_F(ClsWithinExcelTest, ExchangeFileBytesAndReading) {
     // The text and one more line end; a text without its final line end is completed.
     std::string path = WriteExchangeFile(temp.path, "a\tb\r\nc\td\r\n");

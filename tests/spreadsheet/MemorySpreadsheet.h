@@ -67,9 +67,6 @@ class MemorySheet : public Worksheet {
     std::vector<double> ColumnWidths(const CellBlock& block) override;
     void SetColumnWidths(const CellBlock& block, const std::vector<double>& values) override;
 
-    /// Every cell of the sheet refuses changes, as on a protected sheet.
-    bool locked = false;
-
   private:
     MemorySpreadsheet& app_;
     std::string name_;
@@ -190,8 +187,6 @@ inline SheetRows MemorySheet::GetValues(const CellBlock& block) {
 
 inline void MemorySheet::SetValues(int topRow, int leftColumn, const SheetRows& rows) {
     app_.Call("SetValues");
-    if (locked)
-        throw SpreadsheetError("LibreOffice Calc refused to write: the sheet is protected.");
     ++setCalls;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         for (std::size_t j = 0; j < rows[i].size(); ++j) {

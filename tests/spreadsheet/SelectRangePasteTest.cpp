@@ -221,6 +221,37 @@ TEST_F(SelectRangePasteTest, RowThatCannotBeConvertedStopsTheRunAndIsNamed) {
     EXPECT_EQ(app.selection, "R2C1:R5C2");
 }
 
+TEST_F(SelectRangePasteTest, AWholeSheetIsCutToItsDataAndAHugeBlockRefused) {
+    Fill(1, 1, 27.7);
+    Fill(1, 2, 85.3);
+    Fill(2, 1, std::string("27,7"));
+    Fill(2, 2, 85.3);
+    ScriptAccepted("R1C1:R1048576C16384");
+    bool endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    ASSERT_FALSE(endsub) << Texts().back();
+    EXPECT_EQ(paste.RangeAddress(), "R1C1:R1048576C16384");
+    paste.ComputePaste(true);
+    EXPECT_DOUBLE_EQ(Number(Cell(1, 3)), 628198.193);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(3, 3)));
+    EXPECT_EQ(Texts().back(),
+              "Rows 1 to 2 received their results.\r\n1 cell of the block R1C1:R2C2 on the sheet "
+              "\"Sheet1\" (row 2) is not a number: it was taken as 0.");
+
+    // Data down to the last row: 1,048,576 rows of two columns are too many.
+    Fill(1048576, 1, 1.0);
+    box.shown.clear();
+    ScriptAccepted("R1C1:R1048576C2");
+    endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    EXPECT_TRUE(endsub);
+    EXPECT_EQ(Texts().back(),
+              "The selected block R1C1:R1048576C2 would take 2,097,152 cells to read, more than "
+              "the 2,000,000 one request reads. Select a smaller block and repeat the request; "
+              "nothing was read or written.");
+    EXPECT_EQ(app.Count("GetValues"), 2u);  // only those of the first request
+}
+
 TEST_F(SelectRangePasteTest, RetrieveSetsTheCentralMeridianAndRunsBothSteps) {
     auto object = [this]() -> SelectRangePaste& { return paste; };
     int cleared = 0;
