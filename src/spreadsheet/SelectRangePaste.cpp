@@ -25,21 +25,14 @@ std::optional<double> ToNumber(const SheetValue& value) {
     return std::nullopt;
 }
 
-// The first cell of every row of `rows` (sheet rows from `firstRow`) as
-// numbers; a cell that is no number gives 0 and is added to `report`.
-std::vector<double> FirstCells(const SheetRows& rows, std::size_t expected, int firstRow,
-                               RunReport& report) {
-    std::vector<double> values(expected, 0.0);
-    for (std::size_t i = 0; i < expected; ++i) {
-        std::optional<double> number;
-        if (i < rows.size() && !rows[i].empty()) number = ToNumber(rows[i].front());
-        if (number) {
-            values[i] = *number;
-        } else {
-            report.Add(Finding::NotNumber, static_cast<std::size_t>(firstRow) + i);
-        }
-    }
-    return values;
+// The cell of `rows` at row `i` and column `column` as a number; a cell that
+// is no number gives 0 and is added to `report` under sheet row `sheetRow`.
+double CellNumber(const SheetRows& rows, std::size_t i, std::size_t column, std::size_t sheetRow,
+                  RunReport& report) {
+    std::optional<double> number;
+    if (i < rows.size() && column < rows[i].size()) number = ToNumber(rows[i][column]);
+    if (!number) report.Add(Finding::NotNumber, sheetRow);
+    return number.value_or(0.0);
 }
 
 // Rounds through the "0.000" text, as the cells receive the results.
@@ -111,17 +104,32 @@ void SelectRangePaste::ReadSheet(CommonDialog& CommonDialog1, bool& endsub) {
         RequireReadableSize(selection->address, *used,
                             static_cast<long long>(used->rows()) * (oneColumn ? 1 : 2));
 
-        // One column is read once and serves as both inputs: each cell counts once.
-        RunReport report;
+        // The two input columns, in one call when they are next to each other;
+        // one column is read once and serves as both inputs (each cell counts once).
         const auto rows = static_cast<std::size_t>(used->rows());
-        std::vector<double> first = FirstCells(
-            sheet.GetValues({used->firstRow, used->firstColumn, used->lastRow, used->firstColumn}),
-            rows, used->firstRow, report);
-        std::vector<double> last =
-            oneColumn ? first
-                      : FirstCells(sheet.GetValues({used->firstRow, used->lastColumn, used->lastRow,
-                                                    used->lastColumn}),
-                                   rows, used->firstRow, report);
+        const int width = used->columns();
+        SheetRows firstColumn, lastColumn;
+        if (width <= 2) {
+            firstColumn = sheet.GetValues(*used);
+        } else {
+            firstColumn = sheet.GetValues(
+                {used->firstRow, used->firstColumn, used->lastRow, used->firstColumn});
+            lastColumn = sheet.GetValues(
+                {used->firstRow, used->lastColumn, used->lastRow, used->lastColumn});
+        }
+        RunReport report;
+        std::vector<double> first(rows), last(rows);
+        for (std::size_t i = 0; i < rows; ++i) {
+            const std::size_t sheetRow = static_cast<std::size_t>(used->firstRow) + i;
+            first[i] = CellNumber(firstColumn, i, 0, sheetRow, report);
+            if (oneColumn) {
+                last[i] = first[i];
+            } else if (width == 2) {
+                last[i] = CellNumber(firstColumn, i, 1, sheetRow, report);
+            } else {
+                last[i] = CellNumber(lastColumn, i, 0, sheetRow, report);
+            }
+        }
 
         Sheet = std::move(selection->sheet);
         RangeAddress_ = selection->address;
