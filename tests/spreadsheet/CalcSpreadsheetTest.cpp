@@ -342,7 +342,9 @@ TEST_F(CalcTest, TransferWindowWithinExcelEndToEnd) {
     TransferWithinExcel(excel, box, 0);
     EXPECT_NEAR(Number(2, 4), 133754.5409, 1e-4);
     EXPECT_NEAR(Number(2, 5), 3211848.1481, 1e-4);
-    EXPECT_EQ(box.shown.size(), 5u) << LastMessage();  // nothing more said
+    ASSERT_EQ(box.shown.size(), 5u) << LastMessage();  // nothing more said
+    // Input and output on one sheet: the confirmation is the address alone.
+    EXPECT_EQ(box.shown[4].text, "The address of the selected range is R2C4:R3C4");
 }
 #endif
 

@@ -70,8 +70,17 @@ std::string CalcWorksheet::WorkbookName() {
 
 bool CalcWorksheet::SameSheet(const Worksheet& other) const {
     const auto* calc = dynamic_cast<const CalcWorksheet*>(&other);
-    // Two proxies of one office object compare equal (UNO object identity).
-    return calc != nullptr && calc->sheet_ == sheet_;
+    if (calc == nullptr) return false;
+    // Calc makes a new object for a sheet each time one is asked for, so the
+    // sheets are compared by workbook (one object per document) and name
+    // (unique within a workbook).
+    return connection_.Guarded([&] {
+        if (calc->model_ != model_) return false;
+        auto name = [](const Reference<css::sheet::XSpreadsheet>& sheet) {
+            return Reference<css::container::XNamed>(sheet, UNO_QUERY_THROW)->getName();
+        };
+        return name(calc->sheet_) == name(sheet_);
+    });
 }
 
 std::optional<CellBlock> CalcWorksheet::UsedArea() {
