@@ -149,8 +149,9 @@ void SelectRangePaste::ReadSheet(CommonDialog& CommonDialog1, bool& endsub) {
     }
 }
 
-void SelectRangePaste::ComputePaste(bool forward) {
+void SelectRangePaste::ComputePaste(bool forward, LatLongDatum datum) {
     if (!haveBlock_) return;
+    const LatLongSide side(datum);
     const int count = LastRow - FirstRow + 1;
     int converted = 0;
     std::string failure;
@@ -158,12 +159,12 @@ void SelectRangePaste::ComputePaste(bool forward) {
         const auto i = static_cast<std::size_t>(converted);
         try {
             if (forward) {
-                ConvertLatLongToXY(DegreesToRadians(FirstValues[i]),
+                ConvertLatLongToXY(side, DegreesToRadians(FirstValues[i]),
                                    DegreesToRadians(LastValues[i]));
                 FirstResults[i] = RoundThroughText(Declaration::SharedX);
                 SecondResults[i] = RoundThroughText(Declaration::SharedY);
             } else {
-                ConvertXYToLatLong(FirstValues[i], LastValues[i]);
+                ConvertXYToLatLong(side, FirstValues[i], LastValues[i]);
                 double latitude = RadiansToDegrees(Declaration::SharedLat);
                 double longitude = RadiansToDegrees(Declaration::SharedLong);
                 RequireFinite("the conversion to degrees", latitude, longitude);
@@ -233,7 +234,8 @@ void SelectRangePaste::FinishFormat() {
 
 bool Retrieve(const std::function<SelectRangePaste&()>& paste, MessageBoxPort& box,
               CommonDialog& CommonDialog1, std::string_view centralMeridianText,
-              ConversionDirection direction, const std::function<void()>& clearDataFileBox) {
+              ConversionDirection direction, const std::function<void()>& clearDataFileBox,
+              LatLongDatum datum) {
     bool endsub = false;
     Declaration::SharedCM = DegreesToRadians(Val(centralMeridianText));
     bool forward = false;
@@ -250,7 +252,7 @@ bool Retrieve(const std::function<SelectRangePaste&()>& paste, MessageBoxPort& b
     object.ReadSheet(CommonDialog1, endsub);
     if (endsub) return false;
     if (clearDataFileBox) clearDataFileBox();
-    object.ComputePaste(forward);
+    object.ComputePaste(forward, datum);
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include "common/MessageBoxPort.h"
 #include "common/RunReport.h"
 #include "mainwindow/ConversionDirection.h"
+#include "mainwindow/LatLongDatum.h"
 #include "spreadsheet/SpreadsheetPort.h"
 
 namespace utm {
@@ -47,7 +48,10 @@ class SelectRangePaste {
     /// formats the sheet. A row that cannot be converted stops the run: the
     /// rows before it are written, a message names the row, no formatting.
     /// Input cells that were taken as 0 are named in a message at the end.
-    void ComputePaste(bool forward);
+    /// `datum` is the datum of the latitudes and longitudes: with WGS 84 they
+    /// are shifted to Nepal 1981 (EPSG:6208) before the projection, and back
+    /// after the inverse.
+    void ComputePaste(bool forward, LatLongDatum datum = LatLongDatum::Everest1830);
 
     /// The address confirmed by the last complete ReadSheet (empty before one).
     const std::string& RangeAddress() const { return RangeAddress_; }
@@ -79,6 +83,7 @@ class SelectRangePaste {
 /// Returns true when a block was read and converted (with or without errors).
 bool Retrieve(const std::function<SelectRangePaste&()>& paste, MessageBoxPort& box,
               CommonDialog& CommonDialog1, std::string_view centralMeridianText,
-              ConversionDirection direction, const std::function<void()>& clearDataFileBox);
+              ConversionDirection direction, const std::function<void()>& clearDataFileBox,
+              LatLongDatum datum = LatLongDatum::Everest1830);
 
 }  // namespace utm

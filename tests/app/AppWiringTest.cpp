@@ -150,5 +150,24 @@ TEST_F(AppWiringTest, RetrieveConvertsTheSelectedBlockWithTheTypedCentralMeridia
     EXPECT_EQ(box.shown.back().text, " Select your Excel Data file.");
 }
 
+TEST_F(AppWiringTest, RetrieveFollowsTheWindowsDatumChoice) {
+    Child<QComboBox>(&window, "Combo2")->setCurrentIndex(2);  // "Within Excel"
+    window.Combo2_Click();
+    Child<QComboBox>(&window, "Combo4")->setCurrentIndex(1);  // "WGS 84 (GPS)"
+    Child<QLineEdit>(&window, "Text1")->setText(QStringLiteral("84"));
+    sheet.files.insert("/data/points.ods");
+    sheet.Sheet().At(2, 1) = 27.7;
+    sheet.Sheet().At(2, 2) = 85.3;
+    files.choices.push_back("/data/points.ods");
+    box.beforeAnswer = {nullptr, [this] { sheet.SelectByHand("R2C1:R2C2"); }, nullptr};
+    box.answers = {MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK};
+
+    QTest::mouseClick(Child<QPushButton>(&window, "Command6"), Qt::LeftButton);
+
+    ASSERT_TRUE(std::holds_alternative<double>(sheet.Sheet().Get(2, 3)));
+    EXPECT_DOUBLE_EQ(std::get<double>(sheet.Sheet().Get(2, 3)), 628431.102);
+    EXPECT_DOUBLE_EQ(std::get<double>(sheet.Sheet().Get(2, 4)), 3065289.567);
+}
+
 }  // namespace
 }  // namespace utm

@@ -288,5 +288,30 @@ TEST_F(SelectRangePasteTest, RetrieveSetsTheCentralMeridianAndRunsBothSteps) {
     EXPECT_EQ(cleared, 1);
 }
 
+TEST_F(SelectRangePasteTest, RetrieveFollowsTheLatitudeLongitudeDatum) {
+    // A GPS position (WGS 84) goes to Nepal 1981 with EPSG:6208 before the
+    // projection, and the inverse comes back to WGS 84.
+    auto object = [this]() -> SelectRangePaste& { return paste; };
+    Fill(2, 1, 27.7);
+    Fill(2, 2, 85.3);
+    files.choices.push_back("/data/points.ods");
+    box.beforeAnswer = {nullptr, [this] { app.SelectByHand("R2C1:R2C2"); }, nullptr};
+    box.answers = {MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK};
+    EXPECT_TRUE(Retrieve(object, box, dialog, "84", ConversionDirection::LatLongToXY, {},
+                         LatLongDatum::WGS84));
+    EXPECT_DOUBLE_EQ(Number(Cell(2, 3)), 628431.102);
+    EXPECT_DOUBLE_EQ(Number(Cell(2, 4)), 3065289.567);
+
+    Fill(4, 1, 628431.102);
+    Fill(4, 2, 3065289.567);
+    files.choices.push_back("/data/points.ods");
+    box.beforeAnswer = {nullptr, [this] { app.SelectByHand("R4C1:R4C2"); }, nullptr};
+    box.answers = {MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK};
+    EXPECT_TRUE(Retrieve(object, box, dialog, "84", ConversionDirection::XYToLatLong, {},
+                         LatLongDatum::WGS84));
+    EXPECT_DOUBLE_EQ(Number(Cell(4, 3)), 27.7);
+    EXPECT_DOUBLE_EQ(Number(Cell(4, 4)), 85.3);
+}
+
 }  // namespace
 }  // namespace utm
