@@ -3,10 +3,8 @@
 #include <signal.h>
 
 #include <QApplication>
-#include <QTimer>
 
 #include "app/AppWiring.h"
-#include "app/Screenshots.h"
 #include "mainwindow/ui/QtPorts.h"
 #include "mainwindow/ui/Utm.h"
 #ifdef UTM_HAVE_CALC
@@ -44,17 +42,5 @@ int main(int argc, char** argv) {
 
     window.Form_Load();
     window.show();
-
-    // Documentation pictures: put the windows through their states and end.
-    const QString screenshotDir = qEnvironmentVariable("UTM_SCREENSHOT_DIR");
-    if (!screenshotDir.isEmpty()) {
-        int status = 0;
-        QTimer::singleShot(0, &window, [&] {
-            status = utm::SaveScreenshots(window, screenshotDir) ? 0 : 1;
-            QApplication::exit(status);
-        });
-        QApplication::exec();
-        return status;
-    }
     return QApplication::exec();
 }

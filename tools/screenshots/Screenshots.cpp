@@ -1,4 +1,4 @@
-#include "app/Screenshots.h"
+#include "Screenshots.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -48,6 +48,13 @@ bool SaveScreenshots(Utm& window, const QString& folder) {
     text3->setText(QStringLiteral("85.3"));
     window.Command2_Click();
     ok = Save(window, dir, QStringLiteral("utm-single-data.png")) && ok;
+    // The same position as a GPS gives it (WGS 84), shifted to Nepal 1981.
+    if (auto* datum = window.findChild<QComboBox*>(QStringLiteral("Combo4"))) {
+        datum->setCurrentIndex(1);
+        window.Command2_Click();
+        ok = Save(window, dir, QStringLiteral("utm-single-data-wgs84.png")) && ok;
+        datum->setCurrentIndex(0);
+    }
     option2->setChecked(true);
     window.Command3_Click();
     text2->setText(QStringLiteral("500000"));
@@ -73,6 +80,18 @@ bool SaveScreenshots(Utm& window, const QString& folder) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (auto* transfer = qobject_cast<FrmMERIDEX*>(w); transfer && transfer->isVisible()) {
             ok = Save(*transfer, dir, QStringLiteral("FrmMERIDEX.png")) && ok;
+            // A transfer across the datums without a shift says so; the seven
+            // parameters appear when they are chosen.
+            auto* kind = transfer->findChild<QComboBox*>(QStringLiteral("Combo1"));
+            auto* shift = transfer->findChild<QComboBox*>(QStringLiteral("Combo3"));
+            if (kind != nullptr) {
+                kind->setCurrentIndex(2);
+                ok = Save(*transfer, dir, QStringLiteral("FrmMERIDEX-no-shift.png")) && ok;
+            }
+            if (shift != nullptr && shift->count() > 2) {
+                shift->setCurrentIndex(shift->count() - 1);
+                ok = Save(*transfer, dir, QStringLiteral("FrmMERIDEX-seven-parameters.png")) && ok;
+            }
             transfer->close();
         }
     }

@@ -1,6 +1,5 @@
-// Pictures of the program's windows for its documentation: when the program
-// is started with UTM_SCREENSHOT_DIR set, it puts its windows through their
-// states, saves each as a PNG in that folder and ends.
+// Pictures of the program's windows for its documentation: the windows are
+// put through their states and each is saved as a PNG.
 #pragma once
 
 #include <QString>
