@@ -6,6 +6,7 @@
 // general reader, which gives the same values for what this path reads.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -24,5 +25,34 @@ struct ScannedNumber {
 /// moves past the line end; otherwise it stays and false is returned.
 bool ScanPlainPair(const char*& p, const char* end, char delimiter, ScannedNumber& first,
                    ScannedNumber& second);
+
+/// Walks the lines of a block as the batch runs read them: a line of two
+/// plain numbers (ScanPlainPair, when `scan` is true) goes to
+/// `plain(first, second, number)`, any other line to `other(text, number)`,
+/// `text` without its line end (CR LF, CR or LF); lines numbered from 1.
+/// Returns the number of lines.
+template <typename Plain, typename Other>
+std::size_t ForEachPairLine(std::string_view block, char delimiter, bool scan, Plain&& plain,
+                            Other&& other) {
+    const char* cursor = block.data();
+    const char* const end = cursor + block.size();
+    std::size_t number = 0;
+    while (cursor < end) {
+        ++number;
+        const char* const start = cursor;
+        ScannedNumber first;
+        ScannedNumber second;
+        if (scan && ScanPlainPair(cursor, end, delimiter, first, second)) {
+            plain(first, second, number);
+            continue;
+        }
+        while (cursor < end && *cursor != '\n' && *cursor != '\r') ++cursor;
+        const std::string_view text(start, static_cast<std::size_t>(cursor - start));
+        if (cursor < end)
+            cursor += (*cursor == '\r' && cursor + 1 < end && cursor[1] == '\n') ? 2 : 1;
+        other(text, number);
+    }
+    return number;
+}
 
 }  // namespace utm

@@ -38,6 +38,20 @@ bool RunReport::Empty() const {
     return true;
 }
 
+std::string QuotedExcerpt(std::string_view text) {
+    constexpr std::size_t kLongest = 40;
+    std::string quoted = "\"";
+    quoted.append(text.substr(0, kLongest));
+    if (text.size() > kLongest) quoted += "…";
+    quoted += "\"";
+    return quoted;
+}
+
+std::string Sentence(std::string text) {
+    if (!text.empty() && text.back() != '.') text.push_back('.');
+    return text;
+}
+
 std::string LineList(const std::vector<std::size_t>& lines, bool more) {
     std::string text = lines.size() == 1 && !more ? "line " : "lines ";
     for (std::size_t i = 0; i < lines.size(); ++i) {

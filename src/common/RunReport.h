@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace utm {
@@ -68,6 +69,12 @@ class RunReport {
     static std::size_t Index(Finding finding) { return static_cast<std::size_t>(finding); }
     std::array<Kind, kFindingKinds> kinds_{};
 };
+
+/// `text` in double quotes, cut after 40 bytes with "…", for a message.
+std::string QuotedExcerpt(std::string_view text);
+
+/// `text` ending in a full stop.
+std::string Sentence(std::string text);
 
 /// "line 4", "lines 1, 4" or "lines 1, 4, 9, 12, 15, …" when there are more.
 std::string LineList(const std::vector<std::size_t>& lines, bool more);

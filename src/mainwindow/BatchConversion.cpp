@@ -31,12 +31,6 @@ namespace {
 
 constexpr const char* kNothingWritten = " Nothing was written.";
 
-/// `text` ending in a full stop.
-std::string Sentence(std::string text) {
-    if (!text.empty() && text.back() != '.') text.push_back('.');
-    return text;
-}
-
 /// Room for one output line: four numbers, three TABs, CR LF.
 constexpr std::size_t kMaxLineLength = 4 * kMaxGeneralTextLength + 5;
 /// Output lines are gathered here before they join the block's output.
@@ -64,16 +58,6 @@ char* WriteInputs(char* out, const DataLine& data, char decimalSeparator) {
 char* WriteText(char* out, std::string_view text) {
     std::memcpy(out, text.data(), text.size());
     return out + text.size();
-}
-
-/// Quoted, and shortened when long, for a message.
-std::string QuotedExcerpt(std::string_view text) {
-    constexpr std::size_t kLongest = 40;
-    std::string quoted = "\"";
-    quoted.append(text.substr(0, kLongest));
-    if (text.size() > kLongest) quoted += "…";
-    quoted += "\"";
-    return quoted;
 }
 
 /// What every block of one run needs to know.
@@ -186,31 +170,19 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
     };
     // Most lines are two plain numbers: one pass reads them. Any other line
     // goes through the general reader, which reads those the same way.
-    const char* cursor = block.data();
-    const char* const end = cursor + block.size();
-    std::size_t number = 0;
-    while (cursor < end) {
-        ++number;
-        const char* const start = cursor;
-        ScannedNumber first;
-        ScannedNumber second;
-        if (ScanPlainPair(cursor, end, ',', first, second)) {
+    out.lines = ForEachPairLine(
+        block, ',', true,
+        [&](const ScannedNumber& first, const ScannedNumber& second, std::size_t number) {
             DataLine data;
             data.first = first.value;
             data.second = second.value;
             if (first.generalForm) data.firstText = first.text;
             if (second.generalForm) data.secondText = second.text;
-            convertLine(data, std::string_view(start, static_cast<std::size_t>(cursor - start)),
-                        number);
-            continue;
-        }
-        while (cursor < end && *cursor != '\n' && *cursor != '\r') ++cursor;
-        const std::string_view text(start, static_cast<std::size_t>(cursor - start));
-        if (cursor < end)
-            cursor += (*cursor == '\r' && cursor + 1 < end && cursor[1] == '\n') ? 2 : 1;
-        convertLine(ReadDataLine(text), text, number);
-    }
-    out.lines = number;
+            convertLine(data, std::string_view(), number);
+        },
+        [&](std::string_view text, std::size_t number) {
+            convertLine(ReadDataLine(text), text, number);
+        });
     out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
 }
 

@@ -101,26 +101,10 @@ char* WriteMarkedLine(char* out, const PointRow& point, DataFileMode mode, char 
     return out + n;
 }
 
-/// Quoted, and shortened when long, for a message.
-std::string QuotedExcerpt(std::string_view text) {
-    constexpr std::size_t kLongest = 40;
-    std::string quoted = "\"";
-    quoted.append(text.substr(0, kLongest));
-    if (text.size() > kLongest) quoted += "…";
-    quoted += "\"";
-    return quoted;
-}
-
 bool IsExistingFile(const std::string& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
-}
-
-/// `text` ending in a full stop.
-std::string Sentence(std::string text) {
-    if (!text.empty() && text.back() != '.') text.push_back('.');
-    return text;
 }
 
 /// What every block of one transfer run needs to know.
@@ -229,31 +213,19 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
     // Most lines are two plain numbers: one pass reads them (when the fields
     // are read with "."). Any other line goes through the general reader,
     // which reads those the same way.
-    const bool plainFields = setup.readSeparator == '.';
-    const char* cursor = block.data();
-    const char* const end = cursor + block.size();
-    std::size_t number = 0;
-    while (cursor < end) {
-        ++number;
-        const char* const start = cursor;
-        ScannedNumber first;
-        ScannedNumber second;
-        if (plainFields && ScanPlainPair(cursor, end, setup.delimiter, first, second)) {
+    out.lines = ForEachPairLine(
+        block, setup.delimiter, setup.readSeparator == '.',
+        [&](const ScannedNumber& first, const ScannedNumber& second, std::size_t number) {
             TransferLine line;
             line.point = {first.value, second.value};
-            transferLine(line, std::string_view(start, static_cast<std::size_t>(cursor - start)),
-                         number, first.generalForm ? first.text : std::string_view(),
+            transferLine(line, std::string_view(), number,
+                         first.generalForm ? first.text : std::string_view(),
                          second.generalForm ? second.text : std::string_view());
-            continue;
-        }
-        while (cursor < end && *cursor != '\n' && *cursor != '\r') ++cursor;
-        const std::string_view text(start, static_cast<std::size_t>(cursor - start));
-        if (cursor < end)
-            cursor += (*cursor == '\r' && cursor + 1 < end && cursor[1] == '\n') ? 2 : 1;
-        transferLine(ReadTransferLine(text, setup.delimiter, setup.readSeparator), text, number, {},
-                     {});
-    }
-    out.lines = number;
+        },
+        [&](std::string_view text, std::size_t number) {
+            transferLine(ReadTransferLine(text, setup.delimiter, setup.readSeparator), text, number,
+                         {}, {});
+        });
     out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
 }
 
