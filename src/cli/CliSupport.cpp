@@ -44,6 +44,12 @@ OnError ParseOnError(const std::string& text) {
     throw CommandError("unknown --on-error \"" + text + "\": give stop, skip or mark");
 }
 
+void AddOnErrorOption(CLI::App& command, std::string& onError) {
+    command.add_option("--on-error", onError, kOnErrorHelp)
+        ->capture_default_str()
+        ->check(CLI::IsMember({"stop", "skip", "mark"}));
+}
+
 void WarnAbout(const RunReport& report, const std::string& dataPath) {
     for (const std::string& sentence : report.Sentences(dataPath)) {
         std::fprintf(stderr, "utmconv: warning: %s\n", sentence.c_str());

@@ -1,6 +1,7 @@
 // Small pieces shared by the utmconv commands.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <string>
 
 #include "common/OperationError.h"
@@ -36,6 +37,9 @@ inline constexpr const char* kOnErrorHelp =
     "it out, report its line on stderr, exit 1) or mark (write * as its results, report its "
     "line, exit 1)";
 OnError ParseOnError(const std::string& text);
+
+/// Adds the --on-error option (stop, skip or mark; stop by default) to `command`.
+void AddOnErrorOption(CLI::App& command, std::string& onError);
 
 /// A bad argument: reported like every failed operation, as one line on
 /// stderr and exit status 2.

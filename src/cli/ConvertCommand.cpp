@@ -27,9 +27,7 @@ void AddConvertCommand(CLI::App& app) {
         ->capture_default_str();
     convert->add_flag("--full-precision", options->fullPrecision,
                       "Write the results unrounded instead of rounded to three decimals");
-    convert->add_option("--on-error", options->onError, kOnErrorHelp)
-        ->capture_default_str()
-        ->check(CLI::IsMember({"stop", "skip", "mark"}));
+    AddOnErrorOption(*convert, options->onError);
     convert->add_flag("--strict", options->strict,
                       "Refuse the file (exit 2, nothing written) at the first field that is not "
                       "a number, line without two fields or latitude outside -90 to 90, instead "

@@ -46,9 +46,7 @@ void AddTransferCommand(CLI::App& app) {
     transfer->add_option("--output", options->output,
                          "Result file (default: beside the data file, pts.csv giving ptsOut.csv, "
                          "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt)");
-    transfer->add_option("--on-error", options->onError, kOnErrorHelp)
-        ->capture_default_str()
-        ->check(CLI::IsMember({"stop", "skip", "mark"}));
+    AddOnErrorOption(*transfer, options->onError);
     transfer->add_flag("--strict", options->strict,
                        "Refuse the file (exit 2, nothing written) at the first field that is not "
                        "a number, line without two fields or northing beyond the pole, instead of "
@@ -112,9 +110,7 @@ void AddTransformCommand(CLI::App& app) {
                      "epsg6208, helmert-pv:TX,TY,TZ,RX,RY,RZ,S or helmert-cf:... (as transfer)")
         ->capture_default_str()
         ->type_name("SHIFT");
-    transform->add_option("--on-error", options->onError, kOnErrorHelp)
-        ->capture_default_str()
-        ->check(CLI::IsMember({"stop", "skip", "mark"}));
+    AddOnErrorOption(*transform, options->onError);
     transform->add_flag("--strict", options->strict,
                         "Refuse the file (exit 2, nothing written) at the first field that is "
                         "not a number, line without two fields, northing beyond the pole or "

@@ -32,11 +32,6 @@ constexpr std::uint64_t kPow10[] = {1ULL,
                                     100000000000000000ULL,
                                     1000000000000000000ULL};
 
-/// Powers of ten that are exact doubles, 10^0 to 10^22.
-constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 /// Lower bounds of the decades 10^-6 ... 10^15 (index e + 6).
 constexpr double kDecade[] = {1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
                               1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};

@@ -9,6 +9,12 @@
 
 namespace utm {
 
+/// Powers of ten that are exact doubles, 10^0 to 10^22: an integer of at most
+/// 15 digits divided by one of them is the nearest double to the decimal.
+inline constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 /// Longest text WriteGeneral can produce.
 inline constexpr std::size_t kMaxGeneralTextLength = 40;
 

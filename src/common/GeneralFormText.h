@@ -4,10 +4,7 @@
 #pragma once
 
 #include <cstddef>
-#include <cstring>
 #include <string_view>
-
-#include "common/FastNumberFormat.h"
 
 namespace utm {
 
@@ -42,18 +39,6 @@ inline bool IsGeneralFormText(std::string_view text) {
         significant = fracDigits - zeros;
     }
     return significant <= 15;
-}
-
-/// Writes `value` in general form, copying `text` (the field it was read from,
-/// without blanks) when that is already the general form and the decimal
-/// separator is ".". `out` has room for kMaxGeneralTextLength characters.
-inline char* WriteGeneralOrCopy(char* out, std::string_view text, double value,
-                                char decimalSeparator) {
-    if (decimalSeparator == '.' && IsGeneralFormText(text)) {
-        std::memcpy(out, text.data(), text.size());
-        return out + text.size();
-    }
-    return WriteGeneral(out, value, decimalSeparator);
 }
 
 }  // namespace utm

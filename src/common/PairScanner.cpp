@@ -1,11 +1,10 @@
 #include "common/PairScanner.h"
 
+#include "common/FastNumberFormat.h"
+
 namespace utm {
 
 namespace {
-
-constexpr double kExactPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 /// Scans one plain decimal at `p`; false when there is none or it is longer
 /// than 15 digits. Leaves `p` after it.
