@@ -1,0 +1,33 @@
+// Degrees, minutes and seconds: the notation surveyors read and type angles in.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace utm {
+
+/// Decimal degrees as degrees, minutes and seconds to 0.0001″, split by
+/// `ClsUTM::RadToDeg` and written in the usual notation: 27.7 gives
+/// "27°42′00.0000″" (minutes and whole seconds two digits, seconds rounded
+/// half away from zero, a rounding to 60″ carried into the minutes and
+/// degrees). A negative angle is written as its magnitude after a minus sign
+/// ("-0°30′00.0000″"). `decimalSeparator` separates the seconds' decimals.
+/// Not finite: the text of the general number format ("NaN", "Infinity").
+std::string FormatDms(double degrees, char decimalSeparator = '.');
+
+/// The outcome of reading a typed angle.
+struct DmsReading {
+    std::optional<double> degrees;  ///< the angle in decimal degrees, when readable
+    std::string problem;            ///< why not, as a sentence naming the text
+};
+
+/// Reads an angle typed as degrees, minutes and seconds separated by blanks
+/// or marked with °, ′ and ″ (also ' and "): "27 42 0.5", "27°42′0.5″",
+/// "27°42.5′", "27.7". Only the last part may have decimals; minutes and
+/// seconds must be below 60; "." is the decimal point. Blanks around the
+/// text are ignored. A text that is not such an angle gives a problem such as
+/// `The angle "27 60 0" is not valid: minutes must be below 60.`
+DmsReading ReadDms(std::string_view text);
+
+}  // namespace utm

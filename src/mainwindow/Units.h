@@ -1,0 +1,32 @@
+// The units the main window shows results in (`Combo3`), shared by the single
+// point, the batch run, Retrieve and the command line.
+#pragma once
+
+#include <string>
+
+namespace utm {
+
+/// Items of `Combo3`, by list index.
+enum class Units {
+    DegreesMetres = 0,  ///< " °, m": degrees and metres as "##.000" (as always)
+    Degrees8 = 1,       ///< decimal degrees to 8 places (about 1 mm), metres to 3
+    Dms = 2,            ///< degrees, minutes, seconds to 0.0001″ (about 3 mm), metres to 3
+};
+
+/// The captions of `Combo3`, by list index; the first is " °, m".
+inline constexpr const char* kUnitCaptions[] = {
+    " \u00b0, m",
+    "0.00000001\u00b0, m",
+    "\u00b0 \u2032 \u2033, m",
+};
+
+/// The text of a latitude or longitude (decimal degrees) in an output box:
+/// "##.000" for DegreesMetres, "##.00000000" for Degrees8, FormatDms for Dms.
+std::string FormatAngleForUnits(double degrees, Units units, char decimalSeparator = '.');
+
+/// A latitude or longitude result as a file or a cell receives it: rounded
+/// to three decimals for DegreesMetres (as always), to eight for Degrees8 and
+/// Dms (files and cells are read by machines, so they get decimal degrees).
+double RoundAngleForUnits(double degrees, Units units);
+
+}  // namespace utm
