@@ -1,6 +1,11 @@
-// RadToDeg: degrees, minutes and seconds without rounding or carry.
+// RadToDeg: degrees, minutes and seconds without rounding or carry; the
+// degrees-minutes-seconds notation written (FormatDms) and read (ReadDms).
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
+#include "geodesy/AngleNotation.h"
 #include "geodesy/Angles.h"
 #include "geodesy/ClsUTM.h"
 
@@ -52,6 +57,112 @@ TEST(RadToDeg, ZeroTinyAndNegative) {
     EXPECT_EQ(r[0], 0);
     EXPECT_EQ(r[1], 21);
     EXPECT_NEAR(r[2], 7.596876451818, 1e-9);
+}
+
+double Dms(double d, double m, double s) {
+    return d + m / 60.0 + s / 3600.0;
+}
+
+TEST(FormatDms, WorkedExamplesCarryTheSplitsSixtySeconds) {
+    // RadToDeg gives 27°41′59.99999…″ for 27.7°: the rounding carries.
+    EXPECT_EQ(utm::FormatDms(27.7), "27\u00b042\u203200.0000\u2033");
+    EXPECT_EQ(utm::FormatDms(85.3), "85\u00b018\u203200.0000\u2033");
+    EXPECT_EQ(utm::FormatDms(84), "84\u00b000\u203200.0000\u2033");
+    EXPECT_EQ(utm::FormatDms(0), "0\u00b000\u203200.0000\u2033");
+    EXPECT_EQ(utm::FormatDms(Dms(27, 6, 59.8336)), "27\u00b006\u203259.8336\u2033");
+    EXPECT_EQ(utm::FormatDms(Dms(27, 42, 0.5), ','), "27\u00b042\u203200,5000\u2033");
+}
+
+TEST(FormatDms, HalvesRoundAwayFromZeroAndCarryIntoMinutesAndDegrees) {
+    EXPECT_EQ(utm::FormatDms(Dms(10, 30, 59.99994)), "10\u00b030\u203259.9999\u2033");
+    EXPECT_EQ(utm::FormatDms(Dms(10, 30, 59.99995)), "10\u00b031\u203200.0000\u2033");
+    EXPECT_EQ(utm::FormatDms(Dms(10, 30, 12.34565)), "10\u00b030\u203212.3457\u2033");
+    EXPECT_EQ(utm::FormatDms(Dms(10, 59, 59.99995)), "11\u00b000\u203200.0000\u2033");
+    EXPECT_EQ(utm::FormatDms(Dms(89, 59, 59.99996)), "90\u00b000\u203200.0000\u2033");
+    EXPECT_EQ(utm::FormatDms(Dms(359, 59, 59.99999)), "360\u00b000\u203200.0000\u2033");
+}
+
+TEST(FormatDms, NegativeTinyAndNotFiniteAngles) {
+    EXPECT_EQ(utm::FormatDms(-0.5), "-0\u00b030\u203200.0000\u2033");
+    EXPECT_EQ(utm::FormatDms(-27.7), "-27\u00b042\u203200.0000\u2033");
+    // Rounded to nothing, an angle has no sign.
+    EXPECT_EQ(utm::FormatDms(-1e-12), "0\u00b000\u203200.0000\u2033");
+    EXPECT_EQ(utm::FormatDms(-0.0), "0\u00b000\u203200.0000\u2033");
+    EXPECT_EQ(utm::FormatDms(std::numeric_limits<double>::quiet_NaN()), "NaN");
+    EXPECT_EQ(utm::FormatDms(std::numeric_limits<double>::infinity()), "Infinity");
+    EXPECT_EQ(utm::FormatDms(-std::numeric_limits<double>::infinity()), "-Infinity");
+}
+
+TEST(ReadDms, ReadsEveryNotationOfTheSameAngle) {
+    const double expected = Dms(27, 42, 0.5);
+    for (const char* text :
+         {"27 42 0.5", "27\u00b042\u20320.5\u2033", "27\u00b042'0.5\"", "27\u00b042'0.5''",
+          " \t27 \u00b0 42 \u2032 0.5 \u2033 ", "27  42\t0.5", "27\u00b042 0.5", "27 42 00.50"}) {
+        const utm::DmsReading r = utm::ReadDms(text);
+        ASSERT_TRUE(r.degrees.has_value()) << text << ": " << r.problem;
+        EXPECT_NEAR(*r.degrees, expected, 1e-13) << text;
+        EXPECT_TRUE(r.problem.empty());
+    }
+    EXPECT_EQ(utm::ReadDms("27.7").degrees, 27.7);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("27 42").degrees, 27.7);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("27\u00b042.5\u2032").degrees, 27 + 42.5 / 60);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("85\u00b018\u2032").degrees, 85.3);
+    EXPECT_EQ(utm::ReadDms("27\u00b0").degrees, 27.0);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("27 42 59.9999").degrees, Dms(27, 42, 59.9999));
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("-27 42 0").degrees, -27.7);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("-0\u00b030\u2032").degrees, -0.5);
+}
+
+TEST(ReadDms, RefusesWhatIsNoAngleAndSaysWhy) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "The angle \"\" is not valid: it holds no number."},
+        {"  ", "The angle \"\" is not valid: it holds no number."},
+        {"-", "The angle \"-\" is not valid: it holds no number."},
+        {"27 60 0", "The angle \"27 60 0\" is not valid: minutes must be below 60."},
+        {"27 42 60", "The angle \"27 42 60\" is not valid: seconds must be below 60."},
+        {"27 59.99999999999999999",
+         "The angle \"27 59.99999999999999999\" is not valid: "
+         "minutes must be below 60."},
+        {"27.5 30", "The angle \"27.5 30\" is not valid: only the last part may have decimals."},
+        {"27 42.5 0",
+         "The angle \"27 42.5 0\" is not valid: only the last part may have "
+         "decimals."},
+        {"27 42 0 5",
+         "The angle \"27 42 0 5\" is not valid: it has more than three parts "
+         "(degrees, minutes and seconds)."},
+        {"27 -42 0",
+         "The angle \"27 -42 0\" is not valid: a minus sign may only stand before "
+         "the degrees."},
+        {"+27", "The angle \"+27\" is not valid: a minus sign may only stand before the degrees."},
+        {"27x42",
+         "The angle \"27x42\" is not valid: \"x\" is not a digit, a blank or one of "
+         "the marks \u00b0 \u2032 \u2033 ' \"."},
+        {"27\u00ba42",
+         "The angle \"27\u00ba42\" is not valid: \"\u00ba\" is not a digit, a "
+         "blank or one of the marks \u00b0 \u2032 \u2033 ' \"."},
+        {"27.5.3", "The angle \"27.5.3\" is not valid: \"27.5.3\" is not a number."},
+        {".", "The angle \".\" is not valid: \".\" is not a number."},
+        {"\u00b0", "The angle \"\u00b0\" is not valid: the mark \u00b0 must follow a number."},
+        {"27\u2032",
+         "The angle \"27\u2032\" is not valid: the mark \u2032 must follow the "
+         "minutes, part 2 of the angle."},
+        {"27\u00b030\u2033",
+         "The angle \"27\u00b030\u2033\" is not valid: the mark \u2033 "
+         "must follow the seconds, part 3 of the angle."},
+    };
+    for (const auto& [text, problem] : cases) {
+        const utm::DmsReading r = utm::ReadDms(text);
+        EXPECT_FALSE(r.degrees.has_value()) << text;
+        EXPECT_EQ(r.problem, problem);
+    }
+}
+
+TEST(ReadDms, ReadsBackWhatFormatDmsWrites) {
+    for (double degrees : {27.7, 85.3, 0.0, -0.5, 89.99999999, 12.3456789, -179.87654321}) {
+        const utm::DmsReading r = utm::ReadDms(utm::FormatDms(degrees));
+        ASSERT_TRUE(r.degrees.has_value()) << r.problem;
+        EXPECT_NEAR(*r.degrees, degrees, 0.00005 / 3600 + 1e-12) << degrees;
+    }
 }
 
 }  // namespace
