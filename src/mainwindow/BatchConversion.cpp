@@ -60,11 +60,18 @@ char* WriteText(char* out, std::string_view text) {
     return out + text.size();
 }
 
+/// How the results of one run are written, each in general form.
+enum class ResultForm {
+    Rounded3,  ///< rounded through "##.000"
+    Unrounded,
+    Degrees8,  ///< rounded to eight decimals: latitudes and longitudes in Degrees8 or Dms
+};
+
 /// What every block of one run needs to know.
 struct BatchSetup {
     double centralMeridian = 0.0;  // radians
     ConversionDirection direction = ConversionDirection::LatLongToXY;
-    bool fullPrecision = false;
+    ResultForm results = ResultForm::Rounded3;
     bool strict = false;
     OnError onError = OnError::Stop;
     char separator = '.';
@@ -152,17 +159,21 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
         if (Beyond(easting, setup.reach)) out.report.Add(Finding::FarFromMeridian, number);
 
         p = WriteInputs(p, data, setup.separator);
-        if (setup.fullPrecision) {
-            p = WriteGeneral(p, resultFirst, setup.separator);
-            *p++ = '\t';
-            p = WriteGeneral(p, resultSecond, setup.separator);
-        } else {
+        if (setup.results == ResultForm::Rounded3) {
             // Each result is rounded through "##.000" and written as the
             // number read back.
             double rounded = 0.0;
             p = WriteRoundedFixed3(p, resultFirst, setup.separator, rounded);
             *p++ = '\t';
             p = WriteRoundedFixed3(p, resultSecond, setup.separator, rounded);
+        } else if (setup.results == ResultForm::Unrounded) {
+            p = WriteGeneral(p, resultFirst, setup.separator);
+            *p++ = '\t';
+            p = WriteGeneral(p, resultSecond, setup.separator);
+        } else {
+            p = WriteGeneral(p, RoundAngleForUnits(resultFirst, Units::Degrees8), setup.separator);
+            *p++ = '\t';
+            p = WriteGeneral(p, RoundAngleForUnits(resultSecond, Units::Degrees8), setup.separator);
         }
         *p++ = '\r';
         *p++ = '\n';
@@ -273,7 +284,12 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
         if (side.Shifts()) setup.shift = &side;
         setup.centralMeridian = Declaration::SharedCM;
         setup.direction = request.Direction;
-        setup.fullPrecision = request.FullPrecision;
+        if (request.FullPrecision) {
+            setup.results = ResultForm::Unrounded;
+        } else if (request.Direction == ConversionDirection::XYToLatLong &&
+                   request.OutputUnits != Units::DegreesMetres) {
+            setup.results = ResultForm::Degrees8;
+        }
         setup.strict = request.Strict;
         setup.onError = request.OnFailure;
         if (request.OnFailure == OnError::Mark)
@@ -331,6 +347,7 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
     run.OutputPath = dialog.FileName;
     run.Direction = request.Direction;
     run.Datum = request.Datum;
+    run.OutputUnits = request.OutputUnits;
     run.DecimalSeparator = request.DecimalSeparator;
     run.OnProgress = request.OnProgress;
     run.ConfirmReplace = [&messages] {

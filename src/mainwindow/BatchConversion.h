@@ -14,6 +14,7 @@
 #include "mainwindow/ConversionDirection.h"
 #include "mainwindow/DataLoad.h"
 #include "mainwindow/LatLongDatum.h"
+#include "mainwindow/Units.h"
 
 namespace utm {
 
@@ -77,6 +78,11 @@ struct ConvertDataFileRequest {
     Progress OnProgress;
     /// The datum of the latitudes and longitudes, read or written.
     LatLongDatum Datum = LatLongDatum::Everest1830;
+    /// `Combo3`: latitudes and longitudes written are rounded to three
+    /// decimals (DegreesMetres) or to eight (Degrees8 and Dms: a file is read
+    /// by machines, so it gets decimal degrees); eastings and northings always
+    /// to three. FullPrecision overrides it.
+    Units OutputUnits = Units::DegreesMetres;
 };
 
 /// Converts every point of the data file on the Everest 1830 grid with the
@@ -85,7 +91,8 @@ struct ConvertDataFileRequest {
 /// projection, back after the inverse), and writes the output file: the header line, then
 /// per line of the data file the two inputs and the two results in general
 /// form, TAB between fields, CR LF after every line. Results are rounded
-/// through "##.000" unless FullPrecision is set. With no direction selected
+/// through "##.000" (latitudes and longitudes by RoundAngleForUnits of
+/// OutputUnits) unless FullPrecision is set. With no direction selected
 /// the results are written as 0.
 ///
 /// Each line of the data file gives one point and one output line, so output
@@ -130,6 +137,7 @@ struct MultipleDataRequest {
     char DecimalSeparator = '.';
     Progress OnProgress;                             ///< the window's progress dialog
     LatLongDatum Datum = LatLongDatum::Everest1830;  ///< of the latitudes and longitudes
+    Units OutputUnits = Units::DegreesMetres;        ///< `Combo3`, as in ConvertDataFileRequest
 };
 
 /// The overwrite question: Yes/No, no icon, title "Confirmation", No the default.

@@ -1,13 +1,30 @@
 #include "mainwindow/SinglePoint.h"
 
+#include <optional>
+
 #include "common/NumberFormat.h"
 #include "common/NumericText.h"
 #include "geodesy/Accuracy.h"
+#include "geodesy/AngleNotation.h"
 #include "geodesy/Angles.h"
 #include "geodesy/ArithmeticError.h"
 #include "geodesy/Declaration.h"
 
 namespace utm {
+
+namespace {
+
+/// Reads the latitude or longitude `text` typed in Dms units: a number as the
+/// numeric test reads it, else an angle in degrees, minutes and seconds.
+/// Sets `problem` and gives nothing when the text is neither.
+std::optional<double> ReadTypedAngle(const std::string& text, std::string& problem) {
+    if (IsNumeric(text)) return Val(text);
+    DmsReading reading = ReadDms(text);
+    if (!reading.degrees) problem = std::move(reading.problem);
+    return reading.degrees;
+}
+
+}  // namespace
 
 SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageBoxPort& messages,
                                      char decimalSeparator) {
@@ -15,15 +32,34 @@ SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageB
     SinglePointResult result;
     Declaration::SharedCM = DegreesToRadians(Val(request.CentralMeridianText));
 
-    // ReadSingleData: the three texts must be numbers.
-    if (!IsNumeric(request.CentralMeridianText) || !IsNumeric(request.FirstText) ||
-        !IsNumeric(request.SecondText)) {
+    // ReadSingleData: the three texts must be numbers; in Dms units a
+    // latitude and longitude may also be typed as angles.
+    const bool anglesTyped =
+        request.OutputUnits == Units::Dms && request.Direction == ConversionDirection::LatLongToXY;
+    if (!IsNumeric(request.CentralMeridianText) ||
+        (!anglesTyped && (!IsNumeric(request.FirstText) || !IsNumeric(request.SecondText)))) {
         messages.Show(kValuesShouldBeNumeric, MsgButtons::OK, MsgIcon::Information, "");
         result.status = Status::ValidationFailure;
         return result;
     }
-    const double first = Val(request.FirstText);
-    const double second = Val(request.SecondText);
+    double first = 0.0;
+    double second = 0.0;
+    if (anglesTyped) {
+        std::string problem;
+        const std::optional<double> latitude = ReadTypedAngle(request.FirstText, problem);
+        const std::optional<double> longitude =
+            latitude ? ReadTypedAngle(request.SecondText, problem) : std::nullopt;
+        if (!latitude || !longitude) {
+            messages.Show(problem, MsgButtons::OK, MsgIcon::Information, "");
+            result.status = Status::ValidationFailure;
+            return result;
+        }
+        first = *latitude;
+        second = *longitude;
+    } else {
+        first = Val(request.FirstText);
+        second = Val(request.SecondText);
+    }
     if (request.Direction == ConversionDirection::LatLongToXY) {
         Declaration::SharedLat = DegreesToRadians(first);
         Declaration::SharedLong = DegreesToRadians(second);
@@ -43,10 +79,10 @@ SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageB
             result.SecondOutput = FormatFixed3(Declaration::SharedY, decimalSeparator);
         } else {
             ConvertXYToLatLong(side, Declaration::SharedX, Declaration::SharedY);
-            result.FirstOutput =
-                FormatFixed3(RadiansToDegrees(Declaration::SharedLat), decimalSeparator);
-            result.SecondOutput =
-                FormatFixed3(RadiansToDegrees(Declaration::SharedLong), decimalSeparator);
+            result.FirstOutput = FormatAngleForUnits(RadiansToDegrees(Declaration::SharedLat),
+                                                     request.OutputUnits, decimalSeparator);
+            result.SecondOutput = FormatAngleForUnits(RadiansToDegrees(Declaration::SharedLong),
+                                                      request.OutputUnits, decimalSeparator);
         }
     } catch (const ArithmeticError&) {
         messages.Show(
@@ -81,6 +117,20 @@ SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageB
 void validation(int& KeyAscii) {
     const bool digit = KeyAscii >= '0' && KeyAscii <= '9';
     if (!digit && KeyAscii != '.' && KeyAscii != 8) KeyAscii = 0;
+}
+
+void DmsValidation(int& KeyAscii) {
+    switch (KeyAscii) {
+        case ' ':
+        case 0x00B0:  // °
+        case 0x2032:  // ′
+        case 0x2033:  // ″
+        case '\'':
+        case '"':
+            return;
+        default:
+            validation(KeyAscii);
+    }
 }
 
 }  // namespace utm

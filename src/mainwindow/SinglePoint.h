@@ -7,6 +7,7 @@
 #include "common/MessageBoxPort.h"
 #include "mainwindow/ConversionDirection.h"
 #include "mainwindow/LatLongDatum.h"
+#include "mainwindow/Units.h"
 
 namespace utm {
 
@@ -18,6 +19,10 @@ struct SinglePointRequest {
     ConversionDirection Direction = ConversionDirection::LatLongToXY;
     /// The datum of the latitude and longitude (input or output).
     LatLongDatum Datum = LatLongDatum::Everest1830;
+    /// `Combo3`: how a latitude and longitude are shown (metres are always
+    /// "##.000"); with Dms a typed latitude and longitude may also be
+    /// degrees, minutes and seconds ("27 42 0", "27°42′0″").
+    Units OutputUnits = Units::DegreesMetres;
 };
 
 struct SinglePointResult {
@@ -28,8 +33,8 @@ struct SinglePointResult {
         CannotCompute,      ///< the projection could not compute the point (message shown)
     };
     Status status = Status::NoDirection;
-    std::string FirstOutput;   ///< `Text4`: easting X or latitude, "##.000"
-    std::string SecondOutput;  ///< `Text5`: northing Y or longitude, "##.000"
+    std::string FirstOutput;   ///< `Text4`: easting X ("##.000") or latitude (by units)
+    std::string SecondOutput;  ///< `Text5`: northing Y ("##.000") or longitude (by units)
 
     bool Converted() const { return status == Status::Converted; }
     /// True when the window must move the keyboard focus into `Text1`.
@@ -44,17 +49,26 @@ inline constexpr const char* kValuesShouldBeNumeric = "Values should be Numeric!
 /// (`SharedCM` is set first, whatever the outcome). With the WGS 84 datum the
 /// latitude and longitude are shifted to Nepal 1981 (EPSG:6208) before the
 /// projection, or back after it; the shared latitude and longitude then hold
-/// WGS 84 values. Results are formatted
-/// "##.000" with `decimalSeparator`. Only the Converted status carries output
+/// WGS 84 values. Eastings and northings are formatted "##.000", latitudes
+/// and longitudes by `OutputUnits` (FormatAngleForUnits), with
+/// `decimalSeparator`. Only the Converted status carries output
 /// texts: on any other the window leaves `Text4` and `Text5` as they are.
 /// Messages go through `messages`: "Values should be Numeric!" (OK,
 /// information icon, application title) when a text fails the numeric test,
-/// and an explanation when the projection cannot compute the point.
+/// the problem ReadDms names when a latitude or longitude typed in Dms units
+/// is neither a number nor an angle (also a ValidationFailure), and an
+/// explanation when the projection cannot compute the point.
 SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageBoxPort& messages,
                                      char decimalSeparator = '.');
 
 /// Keystroke filter of `Text1`, `Text2` and `Text3`: keeps a digit, "." or
 /// backspace (8); sets any other key code to 0, which drops the key.
 void validation(int& KeyAscii);
+
+/// Keystroke filter of `Text2` and `Text3` when they take degrees, minutes
+/// and seconds: keeps a digit, ".", backspace (8), a blank and the marks °,
+/// ′, ″, ' and " (key codes are Unicode code points); sets any other key
+/// code to 0.
+void DmsValidation(int& KeyAscii);
 
 }  // namespace utm

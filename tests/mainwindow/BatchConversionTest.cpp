@@ -352,4 +352,55 @@ TEST_F(Batch, BrowseNamesAFileThatIsNoTextInsteadOfCountingIt) {
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"u16.csv"});
 }
 
+TEST_F(Batch, EightDecimalUnitsRoundLatitudesAndLongitudesOnly) {
+    const std::string data =
+        folder.Write("xy.csv", "628198.1932,3065307.7324\r\n500000,3000000\r\n400000,-3000000\r\n");
+    const char* const expected =
+        "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
+        "628198.1932\t3065307.7324\t27.7\t85.3\r\n"
+        "500000\t3000000\t27.11662043\t84\r\n"
+        "400000\t-3000000\t-27.11299884\t82.99127073\r\n";
+    // Through the window's command; a file gets decimal degrees in Dms as well.
+    for (utm::Units units : {utm::Units::Degrees8, utm::Units::Dms}) {
+        const std::string out = folder.File(units == utm::Units::Dms ? "dms.txt" : "deg8.txt");
+        dialogPort.choices.push_back(out);
+        utm::MultipleDataRequest request{"84", data, ConversionDirection::XYToLatLong, '.', {}};
+        request.OutputUnits = units;
+        EXPECT_EQ(utm::ConvertMultipleData(request, dialog, box, loader, "/").status,
+                  Status::Written);
+        EXPECT_EQ(Bytes(out), expected);
+    }
+    EXPECT_TRUE(box.shown.empty());
+
+    utm::ConvertDataFileRequest request;
+    request.CentralMeridianText = "84";
+    request.DataFilePath = data;
+    request.OutputPath = folder.File("comma.txt");
+    request.Direction = ConversionDirection::XYToLatLong;
+    request.OutputUnits = utm::Units::Degrees8;
+    request.DecimalSeparator = ',';
+    utm::ConvertDataFile(request);
+    EXPECT_EQ(Bytes(request.OutputPath),
+              "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
+              "628198,1932\t3065307,7324\t27,7\t85,3\r\n"
+              "500000\t3000000\t27,11662043\t84\r\n"
+              "400000\t-3000000\t-27,11299884\t82,99127073\r\n");
+    // Full precision overrides the units.
+    request.DecimalSeparator = '.';
+    request.FullPrecision = true;
+    utm::ConvertDataFile(request);
+    EXPECT_EQ(Bytes(request.OutputPath),
+              "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
+              "628198.1932\t3065307.7324\t27.699999999651\t85.3000000002785\r\n"
+              "500000\t3000000\t27.1166204347043\t84\r\n"
+              "400000\t-3000000\t-27.112998844209\t82.9912707260319\r\n");
+    // Eastings and northings keep three decimals in every unit.
+    const std::string points = folder.Write("points.csv", kPoints);
+    request.DataFilePath = points;
+    request.Direction = ConversionDirection::LatLongToXY;
+    request.FullPrecision = false;
+    utm::ConvertDataFile(request);
+    EXPECT_EQ(Bytes(request.OutputPath), kPointsOutput);
+}
+
 }  // namespace

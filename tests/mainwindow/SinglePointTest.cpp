@@ -150,4 +150,93 @@ TEST(Validation, KeepsDigitsPointAndBackspaceOnly) {
     }
 }
 
+SinglePointRequest InUnits(utm::Units units, std::string first, std::string second,
+                           ConversionDirection direction = ConversionDirection::LatLongToXY) {
+    SinglePointRequest request = Request("84", std::move(first), std::move(second), direction);
+    request.OutputUnits = units;
+    return request;
+}
+
+TEST(SinglePointUnits, LatitudeAndLongitudeFollowTheUnitsMetresStayThreeDecimals) {
+    utm::test::ScriptedMessageBox box;
+    const auto inverse = ConversionDirection::XYToLatLong;
+    ExpectOutputs(ConvertSinglePoint(
+                      InUnits(utm::Units::Degrees8, "628198.1932", "3065307.7324", inverse), box),
+                  "27.70000000", "85.30000000");
+    ExpectOutputs(
+        ConvertSinglePoint(InUnits(utm::Units::Dms, "628198.1932", "3065307.7324", inverse), box),
+        "27\u00b042\u203200.0000\u2033", "85\u00b018\u203200.0000\u2033");
+    ExpectOutputs(
+        ConvertSinglePoint(InUnits(utm::Units::Degrees8, "500000", "3000000", inverse), box, ','),
+        "27,11662043", "84,00000000");
+    ExpectOutputs(
+        ConvertSinglePoint(
+            InUnits(utm::Units::DegreesMetres, "628198.1932", "3065307.7324", inverse), box),
+        "27.700", "85.300");
+    for (utm::Units units : {utm::Units::Degrees8, utm::Units::Dms}) {
+        ExpectOutputs(ConvertSinglePoint(InUnits(units, "27.7", "85.3"), box), "628198.193",
+                      "3065307.732");
+    }
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST(SinglePointUnits, InDmsLatitudeAndLongitudeMayBeTypedAsAngles) {
+    utm::test::ScriptedMessageBox box;
+    const utm::Units dms = utm::Units::Dms;
+    ExpectOutputs(ConvertSinglePoint(InUnits(dms, "27\u00b042\u203200\u2033", "85 18 0"), box),
+                  "628198.193", "3065307.732");
+    ExpectOutputs(ConvertSinglePoint(InUnits(dms, "27 42", "85\u00b018'"), box), "628198.193",
+                  "3065307.732");
+    ExpectOutputs(ConvertSinglePoint(InUnits(dms, "-27 42 0", "85.3"), box), "628198.193",
+                  "-3065307.732");
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST(SinglePointUnits, AnUnreadableAngleIsExplainedAndFocusGoesToText1) {
+    const std::pair<SinglePointRequest, std::string> cases[] = {
+        {InUnits(utm::Units::Dms, "27 60 0", "85.3"),
+         "The angle \"27 60 0\" is not valid: minutes must be below 60."},
+        {InUnits(utm::Units::Dms, "27.7", "85 18 61"),
+         "The angle \"85 18 61\" is not valid: seconds must be below 60."},
+        {InUnits(utm::Units::Dms, "27.7", ""), "The angle \"\" is not valid: it holds no number."},
+        // The central meridian and eastings and northings stay numbers.
+        {[] {
+             SinglePointRequest r = InUnits(utm::Units::Dms, "27.7", "85.3");
+             r.CentralMeridianText = "84 0 0";
+             return r;
+         }(),
+         "Values should be Numeric!"},
+        {InUnits(utm::Units::Dms, "628198 1", "3065307.732", ConversionDirection::XYToLatLong),
+         "Values should be Numeric!"},
+        // Other units read numbers only.
+        {InUnits(utm::Units::Degrees8, "27 42 0", "85.3"), "Values should be Numeric!"},
+    };
+    for (const auto& [request, message] : cases) {
+        utm::test::ScriptedMessageBox box;
+        const SinglePointResult r = ConvertSinglePoint(request, box);
+        EXPECT_EQ(r.status, Status::ValidationFailure);
+        EXPECT_TRUE(r.FocusToText1());
+        EXPECT_TRUE(r.FirstOutput.empty() && r.SecondOutput.empty());
+        ASSERT_EQ(box.shown.size(), 1u);
+        EXPECT_EQ(box.shown[0].text, message);
+        EXPECT_EQ(box.shown[0].buttons, utm::MsgButtons::OK);
+        EXPECT_EQ(box.shown[0].icon, utm::MsgIcon::Information);
+    }
+}
+
+TEST(DmsValidation, KeepsDigitsPointBackspaceBlankAndTheMarks) {
+    for (int key :
+         std::initializer_list<int>{'0', '9', '.', 8, ' ', 0x00B0, 0x2032, 0x2033, '\'', '"'}) {
+        int k = key;
+        utm::DmsValidation(k);
+        EXPECT_EQ(k, key);
+    }
+    for (int key : std::initializer_list<int>{'a', 'E', '-', '+', ',', ':', 13, 9, 127, 0x00BA,
+                                              0x2019, 0x201D}) {
+        int k = key;
+        utm::DmsValidation(k);
+        EXPECT_EQ(k, 0) << key;
+    }
+}
+
 }  // namespace
