@@ -149,7 +149,7 @@ void SelectRangePaste::ReadSheet(CommonDialog& CommonDialog1, bool& endsub) {
     }
 }
 
-void SelectRangePaste::ComputePaste(bool forward, LatLongDatum datum) {
+void SelectRangePaste::ComputePaste(bool forward, LatLongDatum datum, Units units) {
     if (!haveBlock_) return;
     const LatLongSide side(datum);
     const int count = LastRow - FirstRow + 1;
@@ -168,8 +168,13 @@ void SelectRangePaste::ComputePaste(bool forward, LatLongDatum datum) {
                 double latitude = RadiansToDegrees(Declaration::SharedLat);
                 double longitude = RadiansToDegrees(Declaration::SharedLong);
                 RequireFinite("the conversion to degrees", latitude, longitude);
-                FirstResults[i] = RoundThroughText(latitude);
-                SecondResults[i] = RoundThroughText(longitude);
+                if (units == Units::DegreesMetres) {
+                    FirstResults[i] = RoundThroughText(latitude);
+                    SecondResults[i] = RoundThroughText(longitude);
+                } else {
+                    FirstResults[i] = RoundAngleForUnits(latitude, units);
+                    SecondResults[i] = RoundAngleForUnits(longitude, units);
+                }
             }
         } catch (const ArithmeticError& error) {
             failure = error.what();
@@ -235,7 +240,7 @@ void SelectRangePaste::FinishFormat() {
 bool Retrieve(const std::function<SelectRangePaste&()>& paste, MessageBoxPort& box,
               CommonDialog& CommonDialog1, std::string_view centralMeridianText,
               ConversionDirection direction, const std::function<void()>& clearDataFileBox,
-              LatLongDatum datum) {
+              LatLongDatum datum, Units units) {
     bool endsub = false;
     Declaration::SharedCM = DegreesToRadians(Val(centralMeridianText));
     bool forward = false;
@@ -252,7 +257,7 @@ bool Retrieve(const std::function<SelectRangePaste&()>& paste, MessageBoxPort& b
     object.ReadSheet(CommonDialog1, endsub);
     if (endsub) return false;
     if (clearDataFileBox) clearDataFileBox();
-    object.ComputePaste(forward, datum);
+    object.ComputePaste(forward, datum, units);
     return true;
 }
 

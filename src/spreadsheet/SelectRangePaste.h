@@ -15,6 +15,7 @@
 #include "common/RunReport.h"
 #include "mainwindow/ConversionDirection.h"
 #include "mainwindow/LatLongDatum.h"
+#include "mainwindow/Units.h"
 #include "spreadsheet/SpreadsheetPort.h"
 
 namespace utm {
@@ -50,8 +51,11 @@ class SelectRangePaste {
     /// Input cells that were taken as 0 are named in a message at the end.
     /// `datum` is the datum of the latitudes and longitudes: with WGS 84 they
     /// are shifted to Nepal 1981 (EPSG:6208) before the projection, and back
-    /// after the inverse.
-    void ComputePaste(bool forward, LatLongDatum datum = LatLongDatum::Everest1830);
+    /// after the inverse. `units` (`Combo3`) rounds the latitudes and
+    /// longitudes: through "0.000" with DegreesMetres, to eight decimals with
+    /// Degrees8 and Dms (the cells hold decimal degrees as numbers in both).
+    void ComputePaste(bool forward, LatLongDatum datum = LatLongDatum::Everest1830,
+                      Units units = Units::DegreesMetres);
 
     /// The address confirmed by the last complete ReadSheet (empty before one).
     const std::string& RangeAddress() const { return RangeAddress_; }
@@ -80,10 +84,11 @@ class SelectRangePaste {
 /// file.", then runs ReadSheet and ComputePaste on the window's object, which
 /// `paste` hands out (creating it on first use). When a block was read,
 /// `clearDataFileBox` runs (the window empties `Text6`) before the conversion.
-/// Returns true when a block was read and converted (with or without errors).
+/// `datum` and `units` are handed to ComputePaste. Returns true when a block
+/// was read and converted (with or without errors).
 bool Retrieve(const std::function<SelectRangePaste&()>& paste, MessageBoxPort& box,
               CommonDialog& CommonDialog1, std::string_view centralMeridianText,
               ConversionDirection direction, const std::function<void()>& clearDataFileBox,
-              LatLongDatum datum = LatLongDatum::Everest1830);
+              LatLongDatum datum = LatLongDatum::Everest1830, Units units = Units::DegreesMetres);
 
 }  // namespace utm

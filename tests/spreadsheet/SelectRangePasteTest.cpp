@@ -313,5 +313,40 @@ TEST_F(SelectRangePasteTest, RetrieveFollowsTheLatitudeLongitudeDatum) {
     EXPECT_DOUBLE_EQ(Number(Cell(4, 4)), 85.3);
 }
 
+TEST_F(SelectRangePasteTest, RetrieveRoundsDegreesToTheUnitsAndMetresToThreeDecimals) {
+    auto object = [this]() -> SelectRangePaste& { return paste; };
+    const double xy[3][2] = {{628198.1932, 3065307.7324}, {500000, 3000000}, {400000, -3000000}};
+    for (int i = 0; i < 3; ++i) {
+        Fill(2 + i, 1, xy[i][0]);
+        Fill(2 + i, 2, xy[i][1]);
+    }
+    const auto retrieve = [&](ConversionDirection direction, Units units) {
+        files.choices.push_back("/data/points.ods");
+        box.beforeAnswer = {nullptr, [this] { app.SelectByHand("R2C1:R4C2"); }, nullptr};
+        box.answers = {MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK};
+        EXPECT_TRUE(
+            Retrieve(object, box, dialog, "84", direction, {}, LatLongDatum::Everest1830, units));
+    };
+    // Degrees8 and Dms both write decimal degrees to eight places, as numbers.
+    for (Units units : {Units::Degrees8, Units::Dms}) {
+        retrieve(ConversionDirection::XYToLatLong, units);
+        EXPECT_EQ(Number(Cell(2, 3)), 27.7);
+        EXPECT_EQ(Number(Cell(2, 4)), 85.3);
+        EXPECT_EQ(Number(Cell(3, 3)), 27.11662043);
+        EXPECT_EQ(Number(Cell(3, 4)), 84.0);
+        EXPECT_EQ(Number(Cell(4, 3)), -27.11299884);
+        EXPECT_EQ(Number(Cell(4, 4)), 82.99127073);
+    }
+    retrieve(ConversionDirection::XYToLatLong, Units::DegreesMetres);
+    EXPECT_EQ(Number(Cell(3, 3)), 27.117);
+    EXPECT_EQ(Number(Cell(4, 4)), 82.991);
+    // Eastings and northings keep three decimals.
+    Fill(2, 1, 27.7);
+    Fill(2, 2, 85.3);
+    retrieve(ConversionDirection::LatLongToXY, Units::Degrees8);
+    EXPECT_EQ(Number(Cell(2, 3)), 628198.193);
+    EXPECT_EQ(Number(Cell(2, 4)), 3065307.732);
+}
+
 }  // namespace
 }  // namespace utm
