@@ -1,19 +1,23 @@
 // The peers utmconv's batch runs are measured against (scripts/bench-batch):
 //
 //   batch_peers floor JOB DATAFILE OUTFILE
-//       the floor: one thread streams the file in 1 MB blocks, parses each
-//       line with std::from_chars, projects with utmconv's own series and
-//       writes the four values with std::to_chars; nothing else (no checks,
-//       no findings, no temporary file). What a run cannot go below.
+//       the floor: one thread streams the file in 1 MB blocks, reads each
+//       line with utmconv's own pair scanner, projects with utmconv's series
+//       and writes the line with utmconv's own number writers, byte for byte
+//       as utmconv writes it (header line aside); nothing else (no checks,
+//       no findings, no temporary file, no fsync). What one core cannot go
+//       below with utmconv's own parts.
 //   batch_peers proj JOB DATAFILE OUTFILE
-//       the same loop with PROJ's C API (proj_trans on the same grids, the
-//       approximate Transverse Mercator as cs2cs is run in the script): what a
-//       surveyor could write around PROJ's library.
+//       a loop around PROJ's C API (proj_trans on the same grids, the
+//       approximate Transverse Mercator as cs2cs is run in the script), with
+//       std::from_chars and std::to_chars: what a surveyor could write around
+//       PROJ's library.
 //
 // JOB is to-xy (lat,lon on Everest 1830, 84° E), to-latlong (X,Y on that grid)
 // or transfer (X,Y on WGS84 UTM zone 44 to Everest 1830, 84° E). Input lines are
-// "a,b" with CR LF; output lines "a<TAB>b<TAB>c<TAB>d" CR LF, results to three
-// decimals (degrees to nine for to-latlong).
+// "a,b" with CR LF; output lines CR LF as utmconv writes them: for convert
+// "a<TAB>b<TAB>c<TAB>d", the results rounded to three decimals; for transfer
+// "a,b,c,d" with the results unrounded.
 #include <fcntl.h>
 #include <proj.h>
 #include <unistd.h>
@@ -25,6 +29,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/FastNumberFormat.h"
+#include "common/PairScanner.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Ellipsoid.h"
 #include "geodesy/GridDefinition.h"
@@ -113,8 +119,12 @@ class Projector {
             case Job::Transfer: {
                 const utm::GeodeticPoint g = utm::InverseSeries(
                     utm::WGS84Terms(), utm::kWGS84ScaleFactor, a, b, utm::DegreesToRadians(81.0));
-                const utm::GridPoint p = utm::ForwardSeries(
-                    utm::Everest1830Terms(), utm::kEverestScaleFactor, g.phi, g.lambda, cm);
+                // Through degrees between the two series, as utmconv's transfer
+                // forms them (the same bits).
+                const utm::GridPoint p =
+                    utm::ForwardSeries(utm::Everest1830Terms(), utm::kEverestScaleFactor,
+                                       utm::DegreesToRadians(utm::RadiansToDegrees(g.phi)),
+                                       utm::DegreesToRadians(utm::RadiansToDegrees(g.lambda)), cm);
                 c = p.x;
                 d = p.y;
                 return;
@@ -141,7 +151,7 @@ int main(int argc, char** argv) {
     const int out = ::open(argv[4], O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || out < 0) Die("cannot open the files");
     const Projector projector(proj, job);
-    const int decimals = job == Job::ToLatLong ? 9 : 3;
+    const char separator = job == Job::Transfer ? ',' : '\t';
 
     constexpr std::size_t kBlock = 1 << 20;
     std::string buffer(kBlock + 256, '\0');
@@ -162,27 +172,71 @@ int main(int argc, char** argv) {
             if (last == nullptr) continue;
             ++last;
         }
-        while (p < last) {
-            const char* eol = static_cast<const char*>(std::memchr(p, '\n', last - p));
-            if (eol == nullptr) eol = last;
-            double a = 0, b = 0, c = 0, d = 0;
-            const auto r1 = std::from_chars(p, eol, a);
-            const char* q = r1.ptr < eol && *r1.ptr == ',' ? r1.ptr + 1 : r1.ptr;
-            std::from_chars(q, eol, b);
-            projector.Run(a, b, c, d);
-            char line[128];
-            char* w = line;
-            w = std::to_chars(w, line + sizeof line, a).ptr;
-            *w++ = '\t';
-            w = std::to_chars(w, line + sizeof line, b).ptr;
-            *w++ = '\t';
-            w = std::to_chars(w, line + sizeof line, c, std::chars_format::fixed, decimals).ptr;
-            *w++ = '\t';
-            w = std::to_chars(w, line + sizeof line, d, std::chars_format::fixed, decimals).ptr;
-            *w++ = '\r';
-            *w++ = '\n';
-            output.append(line, static_cast<std::size_t>(w - line));
-            p = eol + 1;
+        if (proj) {
+            while (p < last) {
+                const char* eol = static_cast<const char*>(std::memchr(p, '\n', last - p));
+                if (eol == nullptr) eol = last;
+                double a = 0, b = 0, c = 0, d = 0;
+                const auto r1 = std::from_chars(p, eol, a);
+                const char* q = r1.ptr < eol && *r1.ptr == ',' ? r1.ptr + 1 : r1.ptr;
+                std::from_chars(q, eol, b);
+                projector.Run(a, b, c, d);
+                char line[160];
+                char* w = line;
+                w = std::to_chars(w, line + sizeof line, a).ptr;
+                *w++ = separator;
+                w = std::to_chars(w, line + sizeof line, b).ptr;
+                *w++ = separator;
+                if (job == Job::Transfer) {
+                    w = std::to_chars(w, line + sizeof line, c).ptr;
+                    *w++ = separator;
+                    w = std::to_chars(w, line + sizeof line, d).ptr;
+                } else {
+                    w = std::to_chars(w, line + sizeof line, c, std::chars_format::fixed, 3).ptr;
+                    *w++ = separator;
+                    w = std::to_chars(w, line + sizeof line, d, std::chars_format::fixed, 3).ptr;
+                }
+                *w++ = '\r';
+                *w++ = '\n';
+                output.append(line, static_cast<std::size_t>(w - line));
+                p = eol + 1;
+            }
+        } else {
+            while (p < last) {
+                utm::ScannedNumber first;
+                utm::ScannedNumber second;
+                if (!utm::ScanPlainPair(p, last, ',', first, second))
+                    Die("a line is no plain pair");
+                double c = 0, d = 0;
+                projector.Run(first.value, second.value, c, d);
+                char line[160];
+                char* w = line;
+                const auto input = [&](const utm::ScannedNumber& n) {
+                    if (n.generalForm) {
+                        std::memcpy(w, n.text.data(), n.text.size());
+                        w += n.text.size();
+                    } else {
+                        w = job == Job::Transfer ? utm::WritePlainDecimal(w, n.value)
+                                                 : utm::WriteGeneral(w, n.value);
+                    }
+                    *w++ = separator;
+                };
+                input(first);
+                input(second);
+                if (job == Job::Transfer) {
+                    w = utm::WritePlainDecimal(w, c);
+                    *w++ = separator;
+                    w = utm::WritePlainDecimal(w, d);
+                } else {
+                    double rounded = 0;
+                    w = utm::WriteRoundedFixed3(w, c, '.', rounded);
+                    *w++ = separator;
+                    w = utm::WriteRoundedFixed3(w, d, '.', rounded);
+                }
+                *w++ = '\r';
+                *w++ = '\n';
+                output.append(line, static_cast<std::size_t>(w - line));
+            }
         }
         WriteAll(out, output.data(), output.size());
         output.clear();
