@@ -25,8 +25,16 @@ void AddConvertCommand(CLI::App& app) {
                      "wgs84 (GPS positions, shifted to and from Nepal 1981 with EPSG:6208)")
         ->check(CLI::IsMember({"everest", "wgs84"}))
         ->capture_default_str();
-    convert->add_flag("--full-precision", options->fullPrecision,
-                      "Write the results unrounded instead of rounded to three decimals");
+    CLI::Option* fullPrecision =
+        convert->add_flag("--full-precision", options->fullPrecision,
+                          "Write the results unrounded instead of rounded to three decimals");
+    convert
+        ->add_option("--units", options->units,
+                     "Units of the latitudes and longitudes written: deg3 (3 decimals, the "
+                     "default), deg8 or dms (both 8 decimals of a degree: files get decimal "
+                     "degrees); metres always to 3 decimals")
+        ->check(CLI::IsMember({"deg3", "deg8", "dms"}))
+        ->excludes(fullPrecision);
     AddOnErrorOption(*convert, options->onError);
     convert->add_flag("--strict", options->strict,
                       "Refuse the file (exit 2, nothing written) at the first field that is not "
@@ -56,6 +64,9 @@ void RunConvertCommand(const ConvertOptions& options) {
     request.Direction =
         options.toXY ? ConversionDirection::LatLongToXY : ConversionDirection::XYToLatLong;
     request.FullPrecision = options.fullPrecision;
+    request.OutputUnits = options.units == "deg8"  ? Units::Degrees8
+                          : options.units == "dms" ? Units::Dms
+                                                   : Units::DegreesMetres;
     request.Datum =
         options.latLongDatum == "wgs84" ? LatLongDatum::WGS84 : LatLongDatum::Everest1830;
 

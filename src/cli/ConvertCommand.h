@@ -14,6 +14,9 @@ struct ConvertOptions {
     bool toLatLong = false;
     std::string latLongDatum = "everest";  ///< "everest" or "wgs84"
     bool fullPrecision = false;
+    /// "deg3" (or empty), "deg8" or "dms": with --to-latlong, deg8 and dms
+    /// round latitudes and longitudes to eight decimals; see Units.
+    std::string units;
     bool strict = false;
     std::string onError = "stop";
     std::string dataFile;

@@ -6,14 +6,44 @@
 
 #include "cli/CliSupport.h"
 #include "common/NumberFormat.h"
+#include "common/NumericText.h"
 #include "geodesy/Accuracy.h"
+#include "geodesy/AngleNotation.h"
 #include "geodesy/Angles.h"
 #include "geodesy/DatumShift.h"
 #include "geodesy/Ellipsoid.h"
 #include "geodesy/GridDefinition.h"
 #include "geodesy/TransverseMercator.h"
+#include "mainwindow/Units.h"
 
 namespace utm::cli {
+
+namespace {
+
+/// The --units texts, by the order of Units.
+constexpr const char* kUnitNames[] = {"deg3", "deg8", "dms"};
+
+Units UnitsNamed(const std::string& name) {
+    if (name == kUnitNames[1]) return Units::Degrees8;
+    if (name == kUnitNames[2]) return Units::Dms;
+    return Units::DegreesMetres;
+}
+
+/// A latitude or longitude argument: a number, or with `angles` also degrees,
+/// minutes and seconds. Throws CommandError with the problem otherwise.
+double ParseAngleArgument(const std::string& text, const std::string& what, bool angles) {
+    if (!angles || IsNumeric(text)) return ParseNumberArgument(text, what);
+    DmsReading reading = ReadDms(text);
+    if (!reading.degrees) {
+        // The problem is a sentence; utmconv's messages end without a full stop.
+        std::string problem = std::move(reading.problem);
+        if (problem.ends_with('.')) problem.pop_back();
+        throw CommandError(what + ": " + problem);
+    }
+    return *reading.degrees;
+}
+
+}  // namespace
 
 void AddPointCommand(CLI::App& app) {
     auto options = std::make_shared<PointOptions>();
@@ -42,6 +72,13 @@ void AddPointCommand(CLI::App& app) {
             ->expected(2)
             ->type_name("X Y");
     toXY->excludes(toLatLong);
+    point
+        ->add_option("--units", options->units,
+                     "Units of the results: deg3 (metres and degrees to 3 decimals), deg8 "
+                     "(degrees to 8 decimals) or dms (degrees, minutes and seconds to 0.0001 "
+                     "arc-second; --to-xy then also reads angles such as \"27 42 0.5\"); metres "
+                     "to 3 decimals with each. Without it both results are in general form")
+        ->check(CLI::IsMember({kUnitNames[0], kUnitNames[1], kUnitNames[2]}));
     point->callback([options] { WriteStdout(RunPointCommand(*options)); });
 }
 
@@ -62,9 +99,11 @@ std::string RunPointCommand(const PointOptions& options) {
     const double lambda0 = DegreesToRadians(cm);
     double first = 0.0;
     double second = 0.0;
+    const Units units = UnitsNamed(options.units);
     if (!options.toXY.empty()) {
-        const double lat = ParseNumberArgument(options.toXY.at(0), "latitude");
-        const double lon = ParseNumberArgument(options.toXY.at(1), "longitude");
+        const bool angles = units == Units::Dms;
+        const double lat = ParseAngleArgument(options.toXY.at(0), "latitude", angles);
+        const double lon = ParseAngleArgument(options.toXY.at(1), "longitude", angles);
         if (OutsideLatitudeRange(lat)) {
             throw CommandError("the latitude " + options.toXY.at(0) +
                                " lies outside -90 to 90 degrees");
@@ -100,7 +139,9 @@ std::string RunPointCommand(const PointOptions& options) {
                      "1 cm\n",
                      std::lround(reach / 1000.0));
     }
-    return FormatGeneral(first) + "\t" + FormatGeneral(second) + "\n";
+    if (options.units.empty()) return FormatGeneral(first) + "\t" + FormatGeneral(second) + "\n";
+    if (forward) return FormatFixed3(first) + "\t" + FormatFixed3(second) + "\n";
+    return FormatAngleForUnits(first, units) + "\t" + FormatAngleForUnits(second, units) + "\n";
 }
 
 }  // namespace utm::cli

@@ -15,13 +15,19 @@ struct PointOptions {
     std::string centralMeridian;         ///< degrees east, as typed
     std::vector<std::string> toXY;       ///< LAT LON in decimal degrees
     std::vector<std::string> toLatLong;  ///< X Y in metres
+    /// "deg3", "deg8" or "dms": the units of the printed results; empty
+    /// prints both numbers in general form.
+    std::string units;
 };
 
 /// Adds the `point` subcommand to `app`; when parsed it prints its line.
 void AddPointCommand(CLI::App& app);
 
 /// The line utmconv prints for the point: two numbers in general form
-/// separated by a TAB and ended by a line feed. When the latitude/longitude
+/// separated by a TAB and ended by a line feed; with units, metres as
+/// "##.000" and latitude and longitude as FormatAngleForUnits writes them
+/// (with "dms" the --to-xy values may also be degrees, minutes and seconds,
+/// read by ReadDms). When the latitude/longitude
 /// datum differs from the grid's, the latitude and longitude are shifted with
 /// EPSG:6208 (before the forward projection, after the inverse). Throws CommandError on a value
 /// that is not a number and ArithmeticError when the result cannot be computed.

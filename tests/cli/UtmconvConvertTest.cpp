@@ -101,4 +101,36 @@ TEST(UtmconvConvert, AFailedRunKeepsThePreviousOutput) {
     EXPECT_EQ(folder.Entries(), (std::set<std::string>{"xy.csv", "out.txt"}));
 }
 
+TEST(UtmconvConvert, UnitsRoundLatitudesAndLongitudesToEightDecimals) {
+    TempFolder folder;
+    const std::string data = folder.Write("xy.csv", "628198.1932,3065307.7324\n500000,3000000\n");
+    const std::string deg3 = std::string(kHeader) +
+                             "628198.1932\t3065307.7324\t27.7\t85.3\r\n"
+                             "500000\t3000000\t27.117\t84\r\n";
+    const std::string deg8 = std::string(kHeader) +
+                             "628198.1932\t3065307.7324\t27.7\t85.3\r\n"
+                             "500000\t3000000\t27.11662043\t84\r\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"deg3", deg3}, {"deg8", deg8}, {"dms", deg8}};
+    for (const auto& [units, bytes] : cases) {
+        const std::string out = folder.File(units + ".txt");
+        auto r = Convert({"--to-latlong", "--units", units, data, out});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(utm::test::ReadWholeFile(out), bytes) << units;
+    }
+    ASSERT_EQ(Convert({"--to-latlong", data, folder.File("default.txt")}).status, 0);
+    EXPECT_EQ(utm::test::ReadWholeFile(folder.File("default.txt")), deg3);
+    // Metres keep three decimals.
+    const std::string latlong = folder.Write("ll.csv", "27.7,85.3\r\n");
+    ASSERT_EQ(Convert({"--to-xy", "--units", "deg8", latlong, folder.File("xy.txt")}).status, 0);
+    EXPECT_EQ(utm::test::ReadWholeFile(folder.File("xy.txt")),
+              std::string(kHeader) + "27.7\t85.3\t628198.193\t3065307.732\r\n");
+    // Units and full precision exclude each other; an unknown unit is refused.
+    ExpectOneLineError(
+        Convert({"--to-latlong", "--units", "deg8", "--full-precision", data, folder.File("x")}));
+    ExpectOneLineError(Convert({"--to-latlong", "--units", "rad", data, folder.File("y")}));
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"xy.csv", "ll.csv", "deg3.txt", "deg8.txt",
+                                                       "dms.txt", "default.txt", "xy.txt"}));
+}
+
 }  // namespace

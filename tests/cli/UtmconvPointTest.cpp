@@ -74,4 +74,55 @@ TEST(UtmconvPoint, NoCommandIsAnError) {
     EXPECT_EQ(r.out, "");
 }
 
+TEST(UtmconvPoint, UnitsFormatDegreesAndKeepMetresToThreeDecimals) {
+    const std::vector<std::string> inverse{"--ellipsoid",  "everest",     "--cm",        "84",
+                                           "--to-latlong", "628198.1932", "3065307.7324"};
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"deg3", "27.700\t85.300\n"},
+        {"deg8", "27.70000000\t85.30000000\n"},
+        {"dms", "27\u00b042\u203200.0000\u2033\t85\u00b018\u203200.0000\u2033\n"},
+    };
+    for (const auto& [units, line] : cases) {
+        std::vector<std::string> args = inverse;
+        args.insert(args.end(), {"--units", units});
+        auto r = Point(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, line);
+        r = Point(
+            {"--ellipsoid", "everest", "--cm", "84", "--units", units, "--to-xy", "27.7", "85.3"});
+        EXPECT_EQ(r.out, "628198.193\t3065307.732\n");
+    }
+    // Below one degree the three-decimal pattern has no leading 0.
+    EXPECT_EQ(Point({"--ellipsoid", "everest", "--cm", "0.5", "--units", "deg8", "--to-latlong",
+                     "500000", "0"})
+                  .out,
+              ".00000000\t.50000000\n");
+}
+
+TEST(UtmconvPoint, DmsUnitsReadAnglesAndNameABadOne) {
+    for (const auto& [lat, lon] : std::vector<std::pair<std::string, std::string>>{
+             {"27\u00b042\u203200\u2033", "85 18 0"}, {"27 42", "85.3"}, {"-27 42 0", "85 18"}}) {
+        auto r =
+            Point({"--ellipsoid", "everest", "--cm", "84", "--units", "dms", "--to-xy", lat, lon});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, lat.starts_with('-') ? "628198.193\t-3065307.732\n"
+                                              : "628198.193\t3065307.732\n");
+    }
+    auto r = Point(
+        {"--ellipsoid", "everest", "--cm", "84", "--units", "dms", "--to-xy", "27 60 0", "85.3"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "utmconv: latitude: The angle \"27 60 0\" is not valid: minutes must be below 60\n");
+    // Other units read plain numbers only.
+    r = Point(
+        {"--ellipsoid", "everest", "--cm", "84", "--units", "deg8", "--to-xy", "27 42 0", "85.3"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "utmconv: latitude is not a number: \"27 42 0\"\n");
+    EXPECT_EQ(Point({"--ellipsoid", "everest", "--cm", "84", "--units", "deg5", "--to-xy", "27.7",
+                     "85.3"})
+                  .status,
+              2);
+}
+
 }  // namespace
