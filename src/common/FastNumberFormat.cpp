@@ -106,7 +106,7 @@ inline void WriteEightDigits(char* out, std::uint32_t v) {
 /// zeros included) at `out`. Eight digits at a time are split off first, so
 /// that the pair loop runs on 32-bit numbers, whose divisions by 100 are
 /// cheaper: this writes every digit of the transfer results.
-void WriteDigits(char* out, std::uint64_t v, int count) {
+inline void WriteDigits(char* out, std::uint64_t v, int count) {
     char* p = out + count;
     while (count > 8) {
         p -= 8;
@@ -124,30 +124,40 @@ void WriteDigits(char* out, std::uint64_t v, int count) {
     if (count == 1) *--p = static_cast<char>('0' + w % 10);
 }
 
-/// The number of decimal digits of `n` (1 for 0).
-inline int DigitCount(std::uint64_t n) {
+/// Writes the decimal digits of `n` (below 10^8) without leading zeros.
+inline char* WriteSmallInteger(char* out, std::uint32_t n) {
     int count = 1;
-    while (count < 20 && n >= kPow10[count]) ++count;
-    return count;
+    while (count < 8 && n >= kPow10[count]) ++count;
+    char* p = out + count;
+    for (; n >= 100; n /= 100) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (n % 100), 2);
+    }
+    if (n >= 10) {
+        std::memcpy(p - 2, kDigitPairs + 2 * n, 2);
+    } else {
+        p[-1] = static_cast<char>('0' + n);
+    }
+    return out + count;
 }
 
 /// Writes units / 10^Decimals in plain decimal notation without trailing
-/// zeros or a trailing separator. All digits are written at once (the whole
-/// part, the separator, then all the decimals) and the trailing zeros are
-/// taken back afterwards, so the only divisions are by constants: this runs
-/// twice per line of every batch output.
+/// zeros or a trailing separator. The whole part is written on 32 bits when
+/// it fits, all decimals at once, and the trailing zeros are taken back
+/// afterwards, so the only divisions are by constants: this runs twice per
+/// line of every batch output.
 template <int Decimals>
 char* WriteFixedPoint(char* out, std::uint64_t units, char decimalSeparator) {
     constexpr std::uint64_t kScale = kPow10[Decimals];
     const std::uint64_t whole = units / kScale;
-    const int wholeDigits = DigitCount(whole);
-    WriteDigits(out, whole, wholeDigits);
-    char* p = out + wholeDigits;
+    char* p = whole < kPow10[8] ? WriteSmallInteger(out, static_cast<std::uint32_t>(whole))
+                                : WriteInteger(out, whole);
+    const auto fraction = static_cast<std::uint32_t>(units % kScale);
+    if (fraction == 0) return p;
     *p = decimalSeparator;
-    WriteDigits(p + 1, units % kScale, Decimals);
+    WriteDigits(p + 1, fraction, Decimals);
     p += 1 + Decimals;
     while (p[-1] == '0') --p;
-    if (p[-1] == decimalSeparator) --p;
     return p;
 }
 
