@@ -93,7 +93,20 @@ std::string FormatAngleForUnits(double degrees, Units units, char decimalSeparat
 double RoundAngleForUnits(double degrees, Units units) {
     if (units == Units::DegreesMetres) return RoundFixed3(degrees);
     if (!std::isfinite(degrees)) return degrees;
-    // The number the eight-decimal text reads back as.
+    // Angles below 1000 degrees away from a half: the nearest count of 1e-8
+    // degrees is certain (the product's error and the rounding to 15 digits
+    // stay below 1e-4 of a count), and that count over 1e8, one correctly
+    // rounded division, is the double the text reads back as. Batch files of
+    // millions of points take this way.
+    const double scaled = degrees * 1e8;
+    if (std::fabs(scaled) < 1e11) {
+        const double below = std::floor(scaled);
+        const double fraction = scaled - below;
+        if (std::fabs(fraction - 0.5) > 1e-3) {
+            return (fraction < 0.5 ? below : below + 1.0) / 1e8 + 0.0;  // + 0.0: no -0
+        }
+    }
+    // Otherwise the number the eight-decimal text reads back as.
     char text[kFixedTextRoom];
     const char* end = WriteFixedDecimals(text, degrees, kAngleDecimals, '.');
     const char* begin = text;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "common/NumberFormat.h"
 #include "mainwindow/Units.h"
@@ -66,10 +68,20 @@ TEST(Units, FilesAndCellsGetTheNumberOfTheirText) {
               std::numeric_limits<double>::max());
     EXPECT_TRUE(
         std::isnan(RoundAngleForUnits(std::numeric_limits<double>::quiet_NaN(), Units::Degrees8)));
-    for (double v : {12.345678949, 12.345678951, -83.000000004, 0.000000015}) {
-        EXPECT_EQ(RoundAngleForUnits(v, Units::Degrees8),
+    // Any angle, halves and near-halves included, gets the number of its text.
+    std::vector<double> angles{12.345678949, 12.345678951,  -83.000000004, 0.000000015,
+                               27.000000005, -27.000000005, 999.999999995, 1234.5678901234};
+    std::uint64_t state = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const double v = static_cast<double>(state >> 11) / 9007199254740992.0 * 400.0 - 200.0;
+        angles.push_back(v);
+        angles.push_back((std::round(v * 1e8) + 0.5) / 1e8);  // a half of the last decimal
+    }
+    for (double v : angles) {
+        ASSERT_EQ(RoundAngleForUnits(v, Units::Degrees8),
                   std::stod(FormatAngleForUnits(v, Units::Degrees8)))
-            << v;
+            << std::hexfloat << v;
     }
 }
 
