@@ -12,7 +12,11 @@ namespace utm {
 /// "27°42′00.0000″" (minutes and whole seconds two digits, seconds rounded
 /// half away from zero, a rounding to 60″ carried into the minutes and
 /// degrees). A negative angle is written as its magnitude after a minus sign
-/// ("-0°30′00.0000″"). `decimalSeparator` separates the seconds' decimals.
+/// ("-0°30′00.0000″"); one that rounds to 0°00′00.0000″ has no sign.
+/// `decimalSeparator` separates the seconds' decimals. The seconds of the
+/// split are first rounded to 1e-9″, which removes the noise of the
+/// conversion to radians and back, so that 59.99995″ always carries; seconds
+/// below 0.0001″, which RadToDeg gives as 0, are written 00.0000″.
 /// Not finite: the text of the general number format ("NaN", "Infinity").
 std::string FormatDms(double degrees, char decimalSeparator = '.');
 
@@ -25,7 +29,9 @@ struct DmsReading {
 /// Reads an angle typed as degrees, minutes and seconds separated by blanks
 /// or marked with °, ′ and ″ (also ' and "): "27 42 0.5", "27°42′0.5″",
 /// "27°42.5′", "27.7". Only the last part may have decimals; minutes and
-/// seconds must be below 60; "." is the decimal point. Blanks around the
+/// seconds must be below 60; "." is the decimal point. Two primes ('') also
+/// mark seconds. A leading minus sign (pasted text, the command line) negates
+/// the angle; a sign anywhere else is refused. Blanks around the
 /// text are ignored. A text that is not such an angle gives a problem such as
 /// `The angle "27 60 0" is not valid: minutes must be below 60.`
 DmsReading ReadDms(std::string_view text);

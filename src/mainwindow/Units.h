@@ -21,12 +21,16 @@ inline constexpr const char* kUnitCaptions[] = {
 };
 
 /// The text of a latitude or longitude (decimal degrees) in an output box:
-/// "##.000" for DegreesMetres, "##.00000000" for Degrees8, FormatDms for Dms.
+/// "##.000" for DegreesMetres (FormatFixed3), "##.00000000" for Degrees8 (the
+/// same rules with eight decimals: rounded to 15 significant digits, then
+/// halves away from zero; no 0 before the separator below 1, as ".50000000"),
+/// FormatDms for Dms.
 std::string FormatAngleForUnits(double degrees, Units units, char decimalSeparator = '.');
 
 /// A latitude or longitude result as a file or a cell receives it: rounded
 /// to three decimals for DegreesMetres (as always), to eight for Degrees8 and
 /// Dms (files and cells are read by machines, so they get decimal degrees).
+/// The result is the number the "##.000" or "##.00000000" text reads back as.
 double RoundAngleForUnits(double degrees, Units units);
 
 }  // namespace utm
