@@ -38,7 +38,16 @@ std::string FormatDms(double degrees, char decimalSeparator) {
     // back (about 1e-11″): 27.7° comes back as 27°41′59.99999999999″. Rounding
     // to 1e-9″ first removes that noise, so that the rounding to 0.0001″,
     // halves away from zero, acts on the seconds the angle really has.
-    const auto nanoseconds = static_cast<std::int64_t>(std::llround(parts[2] * 1e9));
+    double seconds = parts[2];
+    if (seconds == 0.0) {
+        // The split gives 0 for seconds below 0.0001″, yet from 0.00005″ on
+        // they round to 0.0001″: take them again, formed as the split forms
+        // them.
+        const double v = RadiansToDegrees(DegreesToRadians(std::fabs(degrees)));
+        const double minutesWithFraction = (v - std::floor(v)) * 60.0;
+        seconds = (minutesWithFraction - std::floor(minutesWithFraction)) * 60.0;
+    }
+    const auto nanoseconds = static_cast<std::int64_t>(std::llround(seconds * 1e9));
     std::int64_t tenThousandths = (nanoseconds + 50000) / 100000;
     // Seconds rounded up to 60 (and minutes that reach 60) carry.
     if (tenThousandths >= 600000) {
@@ -115,6 +124,15 @@ Mark MarkAt(std::string_view text) {
     return {};
 }
 
+/// `text` in double quotes (built by appending: GCC 12 warns falsely about
+/// "\"" + std::string(...)).
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    quoted.append(text);
+    quoted.push_back('"');
+    return quoted;
+}
+
 constexpr const char* kPartNames[] = {"degrees", "minutes", "seconds"};
 constexpr const char* kMarkNames[] = {"\u00b0", "\u2032", "\u2033"};
 
@@ -152,9 +170,8 @@ DmsReading ReadDms(std::string_view text) {
                           " must follow a number");
         }
         if (!IsDigit(c) && c != '.') {
-            return refuse(
-                "\"" + std::string(FirstCharacter(rest)) +
-                "\" is not a digit, a blank or one of the marks \u00b0 \u2032 \u2033 ' \"");
+            return refuse(Quoted(FirstCharacter(rest)) +
+                          " is not a digit, a blank or one of the marks \u00b0 \u2032 \u2033 ' \"");
         }
         // One number: the run of digits and points up to a blank, a mark or the end.
         std::size_t length = 0;
@@ -169,10 +186,10 @@ DmsReading ReadDms(std::string_view text) {
         const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
                                                std::chars_format::fixed);
         if (end != number.data() + number.size() || number == ".") {
-            return refuse("\"" + std::string(number) + "\" is not a number");
+            return refuse(Quoted(number) + " is not a number");
         }
         if (ec == std::errc::result_out_of_range) {
-            return refuse("\"" + std::string(number) + "\" is too large");
+            return refuse(Quoted(number) + " is too large");
         }
         decimalsSeen = number.find('.') != std::string_view::npos;
 

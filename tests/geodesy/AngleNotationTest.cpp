@@ -80,6 +80,10 @@ TEST(FormatDms, HalvesRoundAwayFromZeroAndCarryIntoMinutesAndDegrees) {
     EXPECT_EQ(utm::FormatDms(Dms(10, 59, 59.99995)), "11\u00b000\u203200.0000\u2033");
     EXPECT_EQ(utm::FormatDms(Dms(89, 59, 59.99996)), "90\u00b000\u203200.0000\u2033");
     EXPECT_EQ(utm::FormatDms(Dms(359, 59, 59.99999)), "360\u00b000\u203200.0000\u2033");
+    // Seconds below 0.0001″ (which the split gives as 0) still round up from
+    // 0.00005″ on.
+    EXPECT_EQ(utm::FormatDms(Dms(27, 42, 0.00008)), "27\u00b042\u203200.0001\u2033");
+    EXPECT_EQ(utm::FormatDms(Dms(27, 42, 0.00003)), "27\u00b042\u203200.0000\u2033");
 }
 
 TEST(FormatDms, NegativeTinyAndNotFiniteAngles) {
