@@ -5,12 +5,14 @@
 
 #include "about/AboutTexts.h"
 #include "about/WindowTopmost.h"
+#include "ui/WindowBasics.h"
 
 namespace utm {
 
 Aboutfrm::Aboutfrm(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("Aboutfrm"));
     setAttribute(Qt::WA_DeleteOnClose);
+    UseAppIcon(*this);
     box_ = new QPlainTextEdit(this);
     box_->setObjectName(QStringLiteral("Text1"));
     box_->setReadOnly(true);

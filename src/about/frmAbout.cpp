@@ -5,10 +5,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 
 #include "about/AboutTexts.h"
 #include "about/WindowTopmost.h"
+#include "ui/WindowBasics.h"
 
 namespace utm {
 
@@ -31,11 +31,13 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
+    // Its size follows its texts and never changes: no maximise button.
+    UseFixedSizeTitleBar(*this);
+    UseAppIcon(*this);
+
     picIcon_ = new QLabel(this);
     picIcon_->setObjectName(QStringLiteral("picIcon"));
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull()) icon = style()->standardIcon(QStyle::SP_ComputerIcon);
-    picIcon_->setPixmap(icon.pixmap(32, 32));
+    picIcon_->setPixmap(AppIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     picIcon_->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     lblTitle_ = new QLabel(this);
@@ -75,6 +77,8 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner) {
     grid->addWidget(lblDisclaimer_, 4, 0, 1, 2);
     grid->addWidget(cmdOK_, 4, 2, Qt::AlignRight | Qt::AlignBottom);
     grid->setColumnStretch(1, 1);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    EnterPressesButtons(*this);
 
     Form_Load();
 }

@@ -7,6 +7,7 @@
 #include "app/AppWiring.h"
 #include "mainwindow/ui/QtPorts.h"
 #include "mainwindow/ui/Utm.h"
+#include "ui/WindowBasics.h"
 #ifdef UTM_HAVE_CALC
 #include "spreadsheet/calc/CalcSpreadsheet.h"
 #else
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("UTM"));
+    QApplication::setWindowIcon(utm::AppIcon());
     QApplication::setApplicationVersion(QStringLiteral(UTM_VERSION));
 
     utm::QtMessageBox messages;

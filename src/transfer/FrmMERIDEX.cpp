@@ -21,6 +21,7 @@
 #include "transfer/TransferFile.h"
 #include "transfer/TransferKind.h"
 #include "ui/QtProgress.h"
+#include "ui/WindowBasics.h"
 
 namespace utm {
 
@@ -174,6 +175,8 @@ FrmMERIDEX::FrmMERIDEX(MessageBoxPort& messages, FileDialogPort& dialogs,
     connect(Command2, &QPushButton::clicked, this, &FrmMERIDEX::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &FrmMERIDEX::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &FrmMERIDEX::Command4_Click);
+    EnterPressesButtons(*this);
+    UseAppIcon(*this);
 
     Form_Load();
 }

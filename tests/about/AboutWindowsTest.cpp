@@ -3,11 +3,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <initializer_list>
 
 #include "about/AboutTexts.h"
 #include "about/Aboutfrm.h"
@@ -115,6 +117,52 @@ TEST_F(AboutWindows, EnterEscAndOkEachCloseTheAboutDialog) {
     ProcessDeletes();
     EXPECT_TRUE(about.isNull());
     EXPECT_TRUE(window_.isVisible());
+}
+
+/// True when the picture shows the program's icon: the red central meridian
+/// runs down its middle (Qt's stock icons have no such line).
+bool ShowsTheRedMeridian(const QPixmap& picture) {
+    const QImage image = picture.toImage();
+    for (int x = image.width() / 2 - 2; x <= image.width() / 2 + 1; ++x) {
+        const QColor c = image.pixelColor(x, image.height() / 4);
+        if (c.red() - c.green() > 60 && c.red() - c.blue() > 60) return true;
+    }
+    return false;
+}
+
+TEST_F(AboutWindows, EachWindowCarriesTheProgramsIconAndTheDialogShowsIt) {
+    Trigger("mnuAbout1");
+    Trigger("AboutUTM");
+    // Set on each window itself: the tests give the application no icon.
+    for (QWidget* window : std::initializer_list<QWidget*>{&window_, window_.AboutDialog(),
+                                                           window_.AboutTextWindow()}) {
+        ASSERT_NE(window, nullptr);
+        SCOPED_TRACE(window->objectName().toStdString());
+        EXPECT_TRUE(window->testAttribute(Qt::WA_SetWindowIcon));
+        EXPECT_TRUE(ShowsTheRedMeridian(window->windowIcon().pixmap(64, 64)));
+    }
+    auto* picture = window_.AboutDialog()->findChild<QLabel*>(QStringLiteral("picIcon"));
+    ASSERT_NE(picture, nullptr);
+    const QPixmap shown = picture->pixmap();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.deviceIndependentSize().toSize(), QSize(32, 32));
+    EXPECT_TRUE(ShowsTheRedMeridian(shown));
+}
+
+TEST_F(AboutWindows, TheDialogKeepsItsSizeAndHasNoMaximiseButton) {
+    Trigger("mnuAbout1");
+    frmAbout* about = window_.AboutDialog();
+    ASSERT_NE(about, nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(about->minimumSize(), about->maximumSize());
+    EXPECT_EQ(about->size(), about->minimumSize());
+    const Qt::WindowFlags flags = about->windowFlags();
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+    // The text window can be resized, and maximised.
+    Trigger("AboutUTM");
+    EXPECT_NE(window_.AboutTextWindow()->minimumSize(), window_.AboutTextWindow()->maximumSize());
 }
 
 }  // namespace

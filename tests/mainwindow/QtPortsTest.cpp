@@ -32,9 +32,32 @@ void WhenShown(std::function<void(D&)> act) {
 
 TEST(QtNameFilters, ConvertsDescriptionPatternPairs) {
     EXPECT_EQ(QtNameFilters(kBrowseFilter).size(), 5);
-    EXPECT_EQ(QtNameFilters(kSaveFilter).first(), QStringLiteral("*.xls(Excel Files) (*.xls)"));
+    EXPECT_EQ(QtNameFilters(kSaveFilter).first(), QStringLiteral("Excel Files (*.xls)"));
     EXPECT_EQ(QtNameFilters("Data|*.csv;*.txt|Dangling"), QStringList{"Data (*.csv *.txt)"});
     EXPECT_TRUE(QtNameFilters("").isEmpty());
+}
+
+TEST(QtNameFilters, NameEachFileTypeOnceWithItsPatternsLast) {
+    // The descriptions that start with their own pattern: the pattern moves to
+    // the end, in parentheses, once.
+    EXPECT_EQ(
+        QtNameFilters(kBrowseFilter),
+        (QStringList{"Excel Files (*.csv)", "Text Files (*.txt)", "Richtextformat Files (*.rtf)",
+                     "Word Files (*.doc)", "Excel File (*.xls)"}));
+    EXPECT_EQ(QtNameFilters(kSaveFilter),
+              (QStringList{"Excel Files (*.xls)", "Text Files (*.txt)",
+                           "Richtextformat Files (*.rtf)", "Word Files (*.doc)"}));
+    EXPECT_EQ(QtNameFilters("*.csv (CSV Files)|*.csv|*.txt (Text Files:Tab delimeted)|*.txt"),
+              (QStringList{"CSV Files (*.csv)", "Text Files:Tab delimeted (*.txt)"}));
+    // Several patterns, and the empty end of a filter that closes with '|'.
+    EXPECT_EQ(
+        QtNameFilters("Calc and Excel workbooks|*.ods;*.xlsx;*.xls|*.xls (Excel Files)|*.xls|"),
+        (QStringList{"Calc and Excel workbooks (*.ods *.xlsx *.xls)", "Excel Files (*.xls)"}));
+    // A description that names its patterns already, or is nothing but them.
+    EXPECT_EQ(QtNameFilters("Excel Files (*.csv)|*.csv|*.txt|*.txt| |*.dat"),
+              (QStringList{"Excel Files (*.csv)", "*.txt", "*.dat"}));
+    // A description in parentheses that is not its pattern's stays whole.
+    EXPECT_EQ(QtNameFilters("*.txt (Text Files)|*.csv"), QStringList{"*.txt (Text Files) (*.csv)"});
 }
 
 TEST(QtMessageBox, ShowsTextTitleIconAndButtonsAndReturnsTheAnswer) {

@@ -6,12 +6,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -287,6 +292,19 @@ TEST_F(UtmWindow, ComboBoxesTakeNoTypedKeys) {
     EXPECT_EQ(Get<QComboBox>("Combo2")->currentIndex(), -1);
     QTest::keyClicks(Get<QComboBox>("Combo3"), QStringLiteral("ft"));
     EXPECT_EQ(Get<QComboBox>("Combo3")->currentText(), QStringLiteral(" \u00b0, m"));
+    // The units are a list: no text to type into, and a typed "0" does not
+    // pick "0.00000001°, m" either; the arrow keys choose.
+    auto* units = Get<QComboBox>("Combo3");
+    EXPECT_FALSE(units->isEditable());
+    ASSERT_EQ(units->count(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(units->itemText(i), QString::fromUtf8(kUnitCaptions[i]));
+    QTest::keyClicks(units, QStringLiteral("0.d"));
+    EXPECT_EQ(units->currentIndex(), 0);
+    EXPECT_EQ(window_.ChosenUnits(), Units::DegreesMetres);
+    QTest::keyClick(units, Qt::Key_Down);
+    EXPECT_EQ(window_.ChosenUnits(), Units::Degrees8);
+    QTest::keyClick(units, Qt::Key_Down);
+    EXPECT_EQ(window_.ChosenUnits(), Units::Dms);
 }
 
 TEST_F(UtmWindow, ClearEmptiesThePointBoxesOnly) {
@@ -410,6 +428,196 @@ TEST_F(UtmWindow, OverwriteQuestionDefaultsToNoAndNoKeepsTheFile) {
     EXPECT_EQ(messages_.shown[1].title, "Confirmation");
     EXPECT_EQ(messages_.shown[1].defaultButton, utm::MsgDefault::Second);
     EXPECT_EQ(ReadFile(out), "previous");
+}
+
+// --- Frames, button row, keys and clipboard ------------------------------------------
+
+/// The scale the run was asked for through QT_SCALE_FACTOR (1 without).
+double AskedScale() {
+    bool ok = false;
+    const double scale = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
+    return ok ? scale : 1.0;
+}
+
+TEST_F(UtmWindow, CaptionsAndBoxesStayInsideTheirFramesBelowTheTitle) {
+    // The run at 1.5 scale is the same test with QT_SCALE_FACTOR=1.5 set.
+    EXPECT_DOUBLE_EQ(window_.devicePixelRatioF(), AskedScale());
+    PickMode(0);
+    const struct {
+        const char* name;
+        QRect twips;
+    } frames[] = {{"Frame1", QRect(120, 960, 2535, 1215)},
+                  {"Frame2", QRect(2880, 960, 2655, 1215)}};
+    for (const char* option : {"Option1", "Option2"}) {
+        Get<QRadioButton>(option)->setChecked(true);  // one-line and two-line captions
+        for (const auto& f : frames) {
+            SCOPED_TRACE(std::string(option) + " " + f.name);
+            auto* frame = Get<QGroupBox>(f.name);
+            const QRect& t = f.twips;
+            EXPECT_EQ(frame->geometry(),
+                      QRect(UtmLayout::Pixels(t.x()), UtmLayout::Pixels(t.y()),
+                            UtmLayout::Pixels(t.width()), UtmLayout::Pixels(t.height())));
+            QStyleOptionGroupBox opt;
+            opt.initFrom(frame);
+            opt.text = frame->title();
+            opt.lineWidth = 1;
+            opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+            const QRect title = frame->style()->subControlRect(QStyle::CC_GroupBox, &opt,
+                                                               QStyle::SC_GroupBoxLabel, frame);
+            const QRect inside = frame->contentsRect();
+            ASSERT_GT(inside.top(), title.bottom());
+            QList<QWidget*> parts = frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+            ASSERT_EQ(parts.size(), 4);
+            for (QWidget* part : parts) {
+                EXPECT_TRUE(inside.contains(part->geometry()))
+                    << part->objectName().toStdString() << " at " << part->geometry().top() << ".."
+                    << part->geometry().bottom() << " inside " << inside.top() << ".."
+                    << inside.bottom();
+                EXPECT_GE(part->height(), part->minimumSizeHint().height())
+                    << part->objectName().toStdString();
+                for (QWidget* other : parts) {
+                    if (other != part) {
+                        EXPECT_FALSE(part->geometry().intersects(other->geometry()));
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(UtmWindow, ButtonRowKeepsItsPartsApartAndShowsTheLongestUnitWhole) {
+    auto* units = Get<QComboBox>("Combo3");
+    QString longest;
+    for (const char* caption : kUnitCaptions) {
+        const QString text = QString::fromUtf8(caption);
+        if (units->fontMetrics().horizontalAdvance(text) >
+            units->fontMetrics().horizontalAdvance(longest))
+            longest = text;
+    }
+    for (int mode : {0, 1}) {
+        PickMode(mode);
+        const QRect client = window_.centralWidget()->rect();
+        QWidget* previous = nullptr;
+        for (const char* name :
+             {"Command2", "Command6", "Command3", "Command5", "Label7", "Combo3"}) {
+            auto* part = window_.findChild<QWidget*>(QString::fromLatin1(name));
+            EXPECT_TRUE(client.contains(part->geometry())) << name;
+            if (previous != nullptr) {
+                EXPECT_LT(previous->geometry().right(), part->x()) << name;
+            }
+            previous = part;
+            if (auto* button = qobject_cast<QPushButton*>(part)) {
+                const QString text = button->text().remove(QChar('&'));
+                EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(text) + 6)
+                    << name;
+            }
+        }
+        units->setCurrentText(longest);
+        QStyleOptionComboBox opt;
+        opt.initFrom(units);
+        const QRect field = units->style()->subControlRect(QStyle::CC_ComboBox, &opt,
+                                                           QStyle::SC_ComboBoxEditField, units);
+        EXPECT_GE(field.width(), units->fontMetrics().horizontalAdvance(longest)) << mode;
+    }
+}
+
+TEST_F(UtmWindow, EnterOrReturnOnAFocusedButtonPressesIt) {
+    window_.activateWindow();
+    PickMode(0);
+    Box("Text2")->setText(QStringLiteral("27.7"));
+    auto* clear = Get<QPushButton>("Command3");
+    clear->setFocus();
+    QTest::keyClick(clear, Qt::Key_Return);
+    EXPECT_TRUE(Text("Text2").isEmpty());
+
+    PickMode(1);
+    auto* browse = Get<QPushButton>("Command1");
+    browse->setFocus();
+    QTest::keyClick(browse, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(dialogs_.requests.size(), 1u);
+    // With Ctrl or Alt held it is no press of the button.
+    QTest::keyClick(browse, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(dialogs_.requests.size(), 1u);
+
+    int exits = 0;
+    window_.exitProgram = [&] { ++exits; };
+    Get<QPushButton>("Command5")->setFocus();
+    QTest::keyClick(Get<QPushButton>("Command5"), Qt::Key_Return);
+    EXPECT_EQ(exits, 1);
+}
+
+TEST_F(UtmWindow, OutputsAreReadOnlyAndCopyOneByOneOrBothTogether) {
+    PickMode(0);
+    Type("Text2", QStringLiteral("27.7"));
+    Type("Text3", QStringLiteral("85.3"));
+    window_.Command2_Click();
+    ASSERT_EQ(Text("Text4"), QStringLiteral("628198.193"));
+    window_.activateWindow();
+    for (const char* name : {"Text4", "Text5"}) {
+        EXPECT_TRUE(Box(name)->isReadOnly()) << name;
+        Box(name)->setFocus();
+        QTest::keyClicks(Box(name), QStringLiteral("12"));
+        QTest::keyClick(Box(name), Qt::Key_Backspace);
+    }
+    EXPECT_EQ(Text("Text4"), QStringLiteral("628198.193"));
+    EXPECT_EQ(Text("Text5"), QStringLiteral("3065307.732"));
+
+    Box("Text5")->setFocus();
+    Box("Text5")->setSelection(0, 7);
+    QTest::keyClick(Box("Text5"), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("3065307"));
+
+    auto copyBoth = [this](const char* name) {
+        QLineEdit* box = Box(name);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(4, 4),
+                                  box->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(box, &request);
+        auto* menu = box->findChild<QMenu*>(QStringLiteral("OutputMenu"));
+        if (menu == nullptr) return QStringList{};
+        QStringList entries;
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator() || !action->isVisible()) continue;
+            entries << action->text().section(QChar('\t'), 0, 0);
+            if (entries.last() == QStringLiteral("Select All")) {
+                EXPECT_EQ(action->text(), entries.last());
+            }
+        }
+        menu->findChild<QAction*>(QStringLiteral("CopyXY"))->trigger();
+        menu->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return entries;
+    };
+    // The box's own entries (Ctrl+A is About here, so Select All names no
+    // key), then both results at once.
+    const QStringList expected{"&Copy", "Select All", "Copy X and Y"};
+    EXPECT_EQ(copyBoth("Text4"), expected);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("628198.193\t3065307.732"));
+    // In the other direction the two outputs are the latitude and longitude.
+    QTest::mouseClick(Get<QRadioButton>("Option2"), Qt::LeftButton);
+    Type("Text2", QStringLiteral("500000"));
+    Type("Text3", QStringLiteral("3000000"));
+    window_.Command2_Click();
+    EXPECT_EQ(copyBoth("Text5"), expected);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("27.117\t84.000"));
+}
+
+TEST_F(UtmWindow, FixedSizeWithoutAMaximiseButtonAndWithTheProgramsIcon) {
+    for (int mode : {0, 1}) {
+        PickMode(mode);
+        EXPECT_EQ(window_.minimumSize(), window_.maximumSize()) << mode;
+    }
+    const Qt::WindowFlags flags = window_.windowFlags();
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    // Its own icon, not the application's (the tests set none).
+    EXPECT_TRUE(window_.testAttribute(Qt::WA_SetWindowIcon));
+    EXPECT_FALSE(window_.windowIcon().pixmap(64, 64).isNull());
+    // Kept on top and back, the flags stay.
+    Item("FileTop")->trigger();
+    Item("FileTop")->trigger();
+    EXPECT_FALSE(window_.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(window_.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
 }
 
 // --- The datum of the latitude/longitude side ---------------------------------------

@@ -161,6 +161,20 @@ TEST_F(FrmMERIDEXTest, WithinExcelRunsItsHookAndLeavesTheWindowOpen) {
     EXPECT_FALSE(mainWindow_.isVisible());
 }
 
+TEST_F(FrmMERIDEXTest, EnterOnAFocusedButtonPressesItAndTheWindowHasTheProgramsIcon) {
+    EXPECT_TRUE(window_->testAttribute(Qt::WA_SetWindowIcon));
+    EXPECT_FALSE(window_->windowIcon().pixmap(32, 32).isNull());
+    window_->activateWindow();
+    auto* browse = Child<QPushButton>("Command1");
+    browse->setFocus();
+    QTest::keyClick(browse, Qt::Key_Return);
+    EXPECT_EQ(dialogs_.requests.size(), 1u);
+    auto* cancel = Child<QPushButton>("Command4");
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Enter, Qt::KeypadModifier);
+    ExpectClosedAndMainWindowBack();
+}
+
 // --- The datum shift ----------------------------------------------------------------
 
 class FrmMERIDEXDatum : public FrmMERIDEXTest {

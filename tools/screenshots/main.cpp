@@ -12,6 +12,7 @@
 #include "mainwindow/ui/QtPorts.h"
 #include "mainwindow/ui/Utm.h"
 #include "spreadsheet/NoSpreadsheet.h"
+#include "ui/WindowBasics.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     }
     QLocale::setDefault(QLocale::c());
     QApplication::setApplicationName(QStringLiteral("UTM"));
+    QApplication::setWindowIcon(utm::AppIcon());
 
     utm::QtMessageBox messages;
     utm::QtFileDialog fileDialog;

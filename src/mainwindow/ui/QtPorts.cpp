@@ -46,13 +46,42 @@ MsgAnswer QtMessageBox::Show(const std::string& text, MsgButtons buttons, MsgIco
     }
 }
 
+namespace {
+
+/// The description of a filter whose patterns are `patterns`: "Excel Files"
+/// from "*.csv (Excel Files)" or "*.csv(Excel Files)", where the description
+/// starts with the filter's own patterns and names the files in parentheses.
+/// Any other description is kept as it is (blanks around it removed).
+QString FilterDescription(const QString& description, const QStringList& patterns) {
+    QString text = description.trimmed();
+    for (const QString& pattern : patterns) {
+        if (!text.startsWith(pattern)) continue;
+        const QString rest = text.mid(pattern.size()).trimmed();
+        if (rest.size() > 2 && rest.startsWith(QChar('(')) && rest.endsWith(QChar(')'))) {
+            return rest.mid(1, rest.size() - 2).trimmed();
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
 QStringList QtNameFilters(const std::string& filter) {
     const QStringList parts = QString::fromStdString(filter).split(QChar('|'));
     QStringList result;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QChar(';'), QChar(' '));
-        result << parts[i] + QStringLiteral(" (") + patterns.trimmed() + QChar(')');
+        QString joined = parts[i + 1];
+        joined.replace(QChar(';'), QChar(' '));
+        const QStringList patterns = joined.split(QChar(' '), Qt::SkipEmptyParts);
+        const QString named = QChar('(') + patterns.join(QChar(' ')) + QChar(')');
+        const QString description = FilterDescription(parts[i], patterns);
+        if (description.isEmpty() || description == patterns.join(QChar(' '))) {
+            result << patterns.join(QChar(' '));  // the patterns are all it says
+        } else if (description.endsWith(named)) {
+            result << description;  // it names its patterns already
+        } else {
+            result << description + QChar(' ') + named;
+        }
     }
     return result;
 }

@@ -29,7 +29,10 @@ class QtMessageBox : public MessageBoxPort {
 
 /// Qt's name filters from the dialog filter "desc|pattern|desc|pattern":
 /// "desc (pattern)" per pair, in order; ';' between patterns becomes a blank.
-/// A description without its pattern at the end is left out.
+/// Each description shows once: "*.csv (Excel Files)" with "*.csv" gives
+/// "Excel Files (*.csv)", and a description that ends with its patterns in
+/// parentheses ("Excel Files (*.csv)") is kept as it is. A description
+/// without its pattern at the end is left out.
 QStringList QtNameFilters(const std::string& filter);
 
 /// A modal, non-native QFileDialog over `parent`. Open accepts the name of a

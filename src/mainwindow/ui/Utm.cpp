@@ -2,16 +2,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 #include "about/AboutTexts.h"
 #include "about/Aboutfrm.h"
@@ -22,7 +28,9 @@
 #include "geodesy/Declaration.h"
 #include "mainwindow/BatchConversion.h"
 #include "mainwindow/SinglePoint.h"
+#include "mainwindow/Units.h"
 #include "ui/QtProgress.h"
+#include "ui/WindowBasics.h"
 
 namespace utm {
 
@@ -47,6 +55,34 @@ const QString kLongitudeCaption = QStringLiteral("Longitude :");
 
 /// Space kept between a caption and the box it names, in pixels.
 constexpr int kCaptionGap = 3;
+/// Space kept free at the client area's right edge, in pixels.
+constexpr int kRightEdgeGap = 4;
+
+/// Lays a frame's two rows out inside it, below its title: each caption at the
+/// left, each box right-aligned at most `boxWidthTwips` wide. The captions sit
+/// 120 twips inside the frame and the boxes end 120 twips before its right edge
+/// (Fusion's frame line takes 3 of those 8 pixels); a row's caption and box
+/// are centred on one line, the rows share the height below the title.
+void LayOutFrame(QGroupBox* frame, QLabel* topLabel, QLineEdit* topBox, QLabel* bottomLabel,
+                 QLineEdit* bottomBox, int boxWidthTwips) {
+    auto* grid = new QGridLayout(frame);
+    // The frame keeps its size in twips: the rows fit into it, never the reverse.
+    grid->setSizeConstraint(QLayout::SetNoConstraint);
+    grid->setContentsMargins(5, 1, 5, 1);
+    grid->setHorizontalSpacing(kCaptionGap);
+    grid->setVerticalSpacing(2);
+    int row = 0;
+    for (auto [label, box] : {std::pair{topLabel, topBox}, std::pair{bottomLabel, bottomBox}}) {
+        box->setFixedHeight(Px(285));
+        box->setMaximumWidth(Px(boxWidthTwips));
+        box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        grid->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
+        grid->addWidget(box, row, 1, Qt::AlignRight | Qt::AlignVCenter);
+        grid->setRowStretch(row, 1);
+        ++row;
+    }
+    grid->setColumnStretch(1, 1);
+}
 
 template <typename W>
 W* Named(W* widget, const char* name) {
@@ -94,8 +130,12 @@ Utm::Utm(MessageBoxPort& messages, FileDialogPort& fileDialog, QWidget* parent)
         QApplication::closeAllWindows();
         QCoreApplication::exit(0);
     };
+    // A fixed size: no maximise button.
+    UseFixedSizeTitleBar(*this);
+    UseAppIcon(*this);
     BuildControls();
     BuildMenus();
+    EnterPressesButtons(*this);
 }
 
 Utm::~Utm() = default;
@@ -137,24 +177,29 @@ void Utm::BuildControls() {
     Frame1_ = Named(new QGroupBox(QStringLiteral("Input :"), client_), "Frame1");
     Frame1_->setGeometry(Twips(120, 960, 2535, 1215));
     Label2_ = Named(new QLabel(Frame1_), "Label2");
-    Label2_->move(Px(120), Px(240));
     Text2_ = Named(new QLineEdit(Frame1_), "Text2");
-    Text2_->setGeometry(Twips(1320, 240, 1095, 285));
     Label3_ = Named(new QLabel(Frame1_), "Label3");
-    Label3_->move(Px(120), Px(720));
     Text3_ = Named(new QLineEdit(Frame1_), "Text3");
-    Text3_->setGeometry(Twips(1320, 720, 1095, 285));
+    LayOutFrame(Frame1_, Label2_, Text2_, Label3_, Text3_, 1095);
 
     Frame2_ = Named(new QGroupBox(QStringLiteral("Output :"), client_), "Frame2");
     Frame2_->setGeometry(Twips(2880, 960, 2655, 1215));
     Label4_ = Named(new QLabel(Frame2_), "Label4");
-    Label4_->move(Px(120), Px(240));
     Text4_ = Named(new QLineEdit(Frame2_), "Text4");
-    Text4_->setGeometry(Twips(1320, 240, 1215, 285));
     Label5_ = Named(new QLabel(Frame2_), "Label5");
-    Label5_->move(Px(120), Px(720));
     Text5_ = Named(new QLineEdit(Frame2_), "Text5");
-    Text5_->setGeometry(Twips(1320, 720, 1215, 285));
+    LayOutFrame(Frame2_, Label4_, Text4_, Label5_, Text5_, 1215);
+    // The results can be selected and copied, not edited; their menu also
+    // copies both at once.
+    for (QLineEdit* box : {Text4_, Text5_}) {
+        box->setReadOnly(true);
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QLineEdit::customContextMenuRequested, this, [this, box](const QPoint& at) {
+            QMenu* menu = OutputMenu(box);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(box->mapToGlobal(at));
+        });
+    }
 
     Command1_ = Named(new QPushButton(QStringLiteral("&Browse"), client_), "Command1");
     Command1_->setGeometry(Twips(120, 2280, 855, 260));
@@ -166,9 +211,10 @@ void Utm::BuildControls() {
     Command3_ = Named(new QPushButton(QStringLiteral("&Clear"), client_), "Command3");
     Command5_ = Named(new QPushButton(QStringLiteral("&Exit"), client_), "Command5");
     Label7_ = Named(new QLabel(QStringLiteral("Units :"), client_), "Label7");
+    // The units are a list to choose from; its width follows its longest caption.
     Combo3_ = Named(new QComboBox(client_), "Combo3");
-    Combo3_->setEditable(true);
-    Combo3_->setInsertPolicy(QComboBox::NoInsert);
+    Combo3_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    Label7_->setBuddy(Combo3_);
 
     for (QPushButton* button : {Command1_, Command2_, Command6_, Command3_, Command5_}) {
         button->setAutoDefault(false);
@@ -190,10 +236,10 @@ void Utm::BuildControls() {
     connect(Command3_, &QPushButton::clicked, this, &Utm::Command3_Click);
     connect(Command5_, &QPushButton::clicked, this, &Utm::Command5_Click);
 
-    for (QObject* box : {static_cast<QObject*>(Text1_), static_cast<QObject*>(Text2_),
-                         static_cast<QObject*>(Text3_), static_cast<QObject*>(Combo2_),
-                         static_cast<QObject*>(Combo2_->lineEdit()), static_cast<QObject*>(Combo3_),
-                         static_cast<QObject*>(Combo3_->lineEdit())}) {
+    for (QObject* box :
+         {static_cast<QObject*>(Text1_), static_cast<QObject*>(Text2_),
+          static_cast<QObject*>(Text3_), static_cast<QObject*>(Combo2_),
+          static_cast<QObject*>(Combo2_->lineEdit()), static_cast<QObject*>(Combo3_)}) {
         box->installEventFilter(this);
     }
     // The output and data-file boxes take every key, but the menu shortcuts
@@ -265,6 +311,10 @@ void Utm::Form_Load() {
         Option1_->setChecked(true);
     }
     Text6_->setVisible(false);
+    // The units first: the button row makes room for the longest caption.
+    Combo3_->clear();
+    for (const char* caption : kUnitCaptions) Combo3_->addItem(QString::fromUtf8(caption));
+    Combo3_->setCurrentIndex(static_cast<int>(Units::DegreesMetres));
     ApplyLayout(UtmLayout::kSinglePointHeight, UtmLayout::kSinglePointRowTop);
 
     {
@@ -276,21 +326,22 @@ void Utm::Form_Load() {
         Combo2_->setEditText(QStringLiteral(" Drop me"));
     }
     Combo4_->setCurrentIndex(static_cast<int>(LatLongDatum::Everest1830));
-    Combo3_->clear();
-    Combo3_->addItem(QStringLiteral(" \u00b0, m"));
-    Combo3_->setCurrentIndex(0);
     Text1_->setText(QStringLiteral("84"));
 }
 
 void Utm::ApplyLayout(int heightTwips, int rowTopTwips) {
     heightTwips_ = heightTwips;
     rowTopTwips_ = rowTopTwips;
-    Command2_->setGeometry(Twips(120, rowTopTwips, 855, 260));
-    Command6_->setGeometry(Twips(1200, rowTopTwips, 855, 260));
-    Command3_->setGeometry(Twips(2280, rowTopTwips, 735, 260));
-    Command5_->setGeometry(Twips(3240, rowTopTwips, 735, 260));
-    Label7_->setGeometry(Twips(4080, rowTopTwips, 615, 255));
+    // The four buttons are 750 twips wide, 105 apart, so that the units list
+    // at the right edge shows its longest caption ("0.00000001°, m") whole.
+    Command2_->setGeometry(Twips(120, rowTopTwips, 750, 260));
+    Command6_->setGeometry(Twips(975, rowTopTwips, 750, 260));
+    Command3_->setGeometry(Twips(1830, rowTopTwips, 750, 260));
+    Command5_->setGeometry(Twips(2685, rowTopTwips, 750, 260));
+    // "Units :" is as wide as its text, so that it stays clear of Exit, and as
+    // high as its list, so that their texts share one line.
     Combo3_->setGeometry(Twips(4680, rowTopTwips, 975, 315));
+    Label7_->setGeometry(Px(4080), Px(rowTopTwips), Label7_->sizeHint().width(), Combo3_->height());
     FitCaptions();
 
     const QSize clientSize(Px(UtmLayout::kWidth - UtmLayout::kNonClientWidth),
@@ -302,17 +353,21 @@ void Utm::ApplyLayout(int heightTwips, int rowTopTwips) {
 
 void Utm::FitCaptions() {
     // The mode list may widen into the free space at the window's right edge;
-    // the datum list keeps its full width and moves left when the edge is near.
+    // the datum and units lists keep their full width and move left when the
+    // edge is near.
     const int clientWidth = Px(UtmLayout::kWidth - UtmLayout::kNonClientWidth);
-    Combo2_->resize(
-        std::clamp(Combo2_->sizeHint().width(), Px(1335), clientWidth - Combo2_->x() - 4),
-        Combo2_->height());
-    const int datumWidth = std::max(Combo4_->sizeHint().width(), Px(1335));
-    Combo4_->setGeometry(std::min(Px(4200), clientWidth - 4 - datumWidth), Combo4_->y(), datumWidth,
-                         Combo4_->height());
+    Combo2_->resize(std::clamp(Combo2_->sizeHint().width(), Px(1335),
+                               clientWidth - Combo2_->x() - kRightEdgeGap),
+                    Combo2_->height());
+    for (auto [list, leftTwips, widthTwips] :
+         {std::tuple{Combo4_, 4200, 1335}, std::tuple{Combo3_, 4680, 975}}) {
+        const int width = std::max(list->sizeHint().width(), Px(widthTwips));
+        list->setGeometry(std::min(Px(leftTwips), clientWidth - kRightEdgeGap - width), list->y(),
+                          width, list->height());
+    }
 
     // A caption left of a box in the top rows moves left when its text is wider
-    // than its place; a caption inside a frame pushes its box's left edge right.
+    // than its place.
     for (auto [label, box] : {std::pair<QLabel*, QWidget*>{Label1_, Text1_},
                               {Label6_, Combo2_},
                               {Label7_, Combo3_},
@@ -321,20 +376,8 @@ void Utm::FitCaptions() {
         const int room = box->x() - kCaptionGap;
         label->setGeometry(std::min(label->x(), room - width), label->y(), width, label->height());
     }
-    const struct {
-        QLabel* label;
-        QLineEdit* box;
-        QRect place;
-    } framed[] = {{Label2_, Text2_, Twips(1320, 240, 1095, 285)},
-                  {Label3_, Text3_, Twips(1320, 720, 1095, 285)},
-                  {Label4_, Text4_, Twips(1320, 240, 1215, 285)},
-                  {Label5_, Text5_, Twips(1320, 720, 1215, 285)}};
-    for (const auto& f : framed) {
-        f.label->adjustSize();
-        QRect place = f.place;
-        place.setLeft(std::max(place.left(), f.label->geometry().right() + 1 + kCaptionGap));
-        f.box->setGeometry(place);
-    }
+    // The frames lay their captions and boxes out again for the new captions.
+    for (QGroupBox* frame : {Frame1_, Frame2_}) frame->layout()->activate();
 }
 
 void Utm::Combo2_Click() {
@@ -500,6 +543,38 @@ void Utm::AboutUTM_Click() {
     aboutfrm_->activateWindow();
 }
 
+Units Utm::ChosenUnits() const {
+    const int index = Combo3_->currentIndex();
+    return index == static_cast<int>(Units::Degrees8) || index == static_cast<int>(Units::Dms)
+               ? static_cast<Units>(index)
+               : Units::DegreesMetres;
+}
+
+QMenu* Utm::OutputMenu(QLineEdit* box) {
+    // The box's own Copy and Select All, then both results at once.
+    QMenu* menu = box->createStandardContextMenu();
+    menu->setObjectName(QStringLiteral("OutputMenu"));
+    // Ctrl+A opens About here, not Select All: the entry does not claim it.
+    for (QAction* action : menu->actions()) {
+        const QString hint = action->text().section(QChar('\t'), 1);
+        if (hint.isEmpty()) continue;
+        const QKeySequence keys(hint);
+        for (const QAction* item : std::as_const(menuShortcuts_)) {
+            if (item->shortcut() == keys)
+                action->setText(action->text().section(QChar('\t'), 0, 0));
+        }
+    }
+    menu->addSeparator();
+    QAction* both = menu->addAction(QStringLiteral("Copy X and Y"));
+    both->setObjectName(QStringLiteral("CopyXY"));
+    connect(both, &QAction::triggered, this, &Utm::CopyOutputs);
+    return menu;
+}
+
+void Utm::CopyOutputs() {
+    QApplication::clipboard()->setText(Text4_->text() + QChar('\t') + Text5_->text());
+}
+
 frmAbout* Utm::AboutDialog() const {
     return frmAbout_.data();
 }
@@ -536,7 +611,11 @@ bool Utm::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
     if (watched == Text4_ || watched == Text5_ || watched == Text6_) return false;
-    int code = KeyAsciiOf(*static_cast<QKeyEvent*>(event));
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Space opens the units list, as it opens any list; typed characters are
+    // dropped below, so they neither pick an entry nor type text.
+    if (watched == Combo3_ && key->key() == Qt::Key_Space) return false;
+    int code = KeyAsciiOf(*key);
     if (code < 0) return false;
     if (watched == Text1_) {
         Text1_KeyPress(code);

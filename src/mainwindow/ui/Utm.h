@@ -14,6 +14,7 @@
 #include "mainwindow/ConversionDirection.h"
 #include "mainwindow/DataLoad.h"
 #include "mainwindow/LatLongDatum.h"
+#include "mainwindow/Units.h"
 
 class QAction;
 class QComboBox;
@@ -21,6 +22,7 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 
@@ -73,6 +75,8 @@ class Utm : public QMainWindow {
     /// The datum of the latitude/longitude side chosen in `Combo4`: Everest
     /// 1830 (the default, no shift) or WGS 84 (GPS). Convert and Retrieve follow it.
     LatLongDatum Datum() const;
+    /// The units chosen in `Combo3`: the list position as `Units`.
+    Units ChosenUnits() const;
     /// The central-meridian text of `Text1`.
     std::string CentralMeridianText() const;
     /// Empties the data-file box `Text6` (Retrieve does so before converting).
@@ -104,6 +108,9 @@ class Utm : public QMainWindow {
     void Meridex_Click();
     void mnuAbout1_Click();
     void AboutUTM_Click();
+    /// "Copy X and Y": the texts of `Text4` and `Text5`, separated by a tab,
+    /// to the clipboard.
+    void CopyOutputs();
 
   public:
     void Text1_KeyPress(int& KeyAscii);
@@ -124,6 +131,9 @@ class Utm : public QMainWindow {
     /// box it names.
     void FitCaptions();
     dataload& Loader();
+    /// The context menu of an output box: its Copy and Select All, and
+    /// "Copy X and Y".
+    QMenu* OutputMenu(QLineEdit* box);
 
     MessageBoxPort& messages_;
     CommonDialog dialog_;
