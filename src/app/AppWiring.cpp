@@ -21,7 +21,7 @@ void ConnectWindows(Utm& window, MessageBoxPort& messages, FileDialogPort& fileD
                 return *connections.selectRangePaste;
             },
             messages, window.CommonDialog1(), window.CentralMeridianText(), window.Direction(),
-            [&window] { window.ClearDataFileBox(); }, window.Datum());
+            [&window] { window.ClearDataFileBox(); }, window.Datum(), window.ChosenUnits());
     };
 
     // A fresh transfer window each time; one exchange object per press of

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include "app/AppWiring.h"
@@ -167,6 +168,27 @@ TEST_F(AppWiringTest, RetrieveFollowsTheWindowsDatumChoice) {
     ASSERT_TRUE(std::holds_alternative<double>(sheet.Sheet().Get(2, 3)));
     EXPECT_DOUBLE_EQ(std::get<double>(sheet.Sheet().Get(2, 3)), 628431.102);
     EXPECT_DOUBLE_EQ(std::get<double>(sheet.Sheet().Get(2, 4)), 3065289.567);
+}
+
+TEST_F(AppWiringTest, RetrieveRoundsAnglesByTheWindowsUnits) {
+    Child<QComboBox>(&window, "Combo2")->setCurrentIndex(2);  // "Within Excel"
+    window.Combo2_Click();
+    window.findChild<QRadioButton*>(QStringLiteral("Option2"))->setChecked(true);
+    Child<QComboBox>(&window, "Combo3")->setCurrentIndex(static_cast<int>(Units::Degrees8));
+    Child<QLineEdit>(&window, "Text1")->setText(QStringLiteral("84"));
+    sheet.files.insert("/data/grid.ods");
+    sheet.Sheet().At(2, 1) = 500000.0;
+    sheet.Sheet().At(2, 2) = 3000000.0;
+    files.choices.push_back("/data/grid.ods");
+    box.beforeAnswer = {nullptr, [this] { sheet.SelectByHand("R2C1:R2C2"); }, nullptr};
+    box.answers = {MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK};
+
+    window.Command6_Click();
+
+    // Eight decimals (about 1 mm), not the three of " °, m" (27.117).
+    ASSERT_TRUE(std::holds_alternative<double>(sheet.Sheet().Get(2, 3)));
+    EXPECT_DOUBLE_EQ(std::get<double>(sheet.Sheet().Get(2, 3)), 27.11662043);
+    EXPECT_DOUBLE_EQ(std::get<double>(sheet.Sheet().Get(2, 4)), 84.0);
 }
 
 }  // namespace

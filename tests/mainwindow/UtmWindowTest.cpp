@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -64,7 +65,15 @@ class UtmWindow : public ::testing::Test {
     void PickMode(int index) { Get<QComboBox>("Combo2")->setCurrentIndex(index); }
     void Type(const char* box, const QString& keys) {
         Box(box)->clear();
-        QTest::keyClicks(Box(box), keys);
+        for (QChar key : keys) {
+            if (key.unicode() < 0x100) {
+                QTest::keyClick(Box(box), key.toLatin1());
+                continue;
+            }
+            // A character beyond Latin-1 (′, ″) as a keyboard layout types it.
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(key));
+            QApplication::sendEvent(Box(box), &press);
+        }
     }
     int ClientHeight() { return window_.centralWidget()->height(); }
     std::string TempPath(const char* name) { return dir_.filePath(name).toStdString(); }
@@ -618,6 +627,70 @@ TEST_F(UtmWindow, FixedSizeWithoutAMaximiseButtonAndWithTheProgramsIcon) {
     Item("FileTop")->trigger();
     EXPECT_FALSE(window_.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(window_.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+}
+
+// --- Units ---------------------------------------------------------------------------
+
+TEST_F(UtmWindow, EachUnitShowsTheWorkedPointBackInItsNotation) {
+    PickMode(0);
+    QTest::mouseClick(Get<QRadioButton>("Option2"), Qt::LeftButton);
+    Type("Text2", QStringLiteral("628198.193"));
+    Type("Text3", QStringLiteral("3065307.732"));
+    const struct {
+        int index;
+        const char* latitude;
+        const char* longitude;
+    } cases[] = {{0, "27.700", "85.300"},
+                 {1, "27.70000000", "85.30000000"},
+                 {2, "27\u00b042\u203200.0000\u2033", "85\u00b018\u203200.0000\u2033"}};
+    for (const auto& c : cases) {
+        Get<QComboBox>("Combo3")->setCurrentIndex(c.index);
+        QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
+        EXPECT_EQ(Text("Text4"), QString::fromUtf8(c.latitude)) << c.index;
+        EXPECT_EQ(Text("Text5"), QString::fromUtf8(c.longitude)) << c.index;
+    }
+    // Eastings and northings typed keep to digits and points in every unit.
+    Type("Text2", QStringLiteral("628 198.1\u00b0"));
+    EXPECT_EQ(Text("Text2"), QStringLiteral("628198.1"));
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(UtmWindow, LatitudeAndLongitudeAreTypedInDegreesMinutesSecondsWithDms) {
+    PickMode(0);
+    Get<QComboBox>("Combo3")->setCurrentIndex(static_cast<int>(Units::Dms));
+    EXPECT_TRUE(window_.TakesDmsInput());
+    Type("Text2", QStringLiteral("27 42 0x"));
+    Type("Text3", QStringLiteral("85\u00b018\u20320\u2033"));
+    EXPECT_EQ(Text("Text2"), QStringLiteral("27 42 0"));
+    EXPECT_EQ(Text("Text3"), QStringLiteral("85\u00b018\u20320\u2033"));
+    // The central meridian stays a number of degrees.
+    Type("Text1", QStringLiteral("84 0"));
+    EXPECT_EQ(Text("Text1"), QStringLiteral("840"));
+    Type("Text1", QStringLiteral("84"));
+    QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
+    EXPECT_EQ(Text("Text4"), QStringLiteral("628198.193"));
+    EXPECT_EQ(Text("Text5"), QStringLiteral("3065307.732"));
+    EXPECT_TRUE(messages_.shown.empty());
+    // In degrees the blank and the marks are dropped as before.
+    Get<QComboBox>("Combo3")->setCurrentIndex(static_cast<int>(Units::DegreesMetres));
+    EXPECT_FALSE(window_.TakesDmsInput());
+    Type("Text2", QStringLiteral("27 42\u2032"));
+    EXPECT_EQ(Text("Text2"), QStringLiteral("2742"));
+}
+
+TEST_F(UtmWindow, MultipleDataWritesAnglesRoundedByTheChosenUnits) {
+    const std::string data = TempPath("grid.csv");
+    const std::string out = TempPath("angles.txt");
+    WriteFile(data, "500000,3000000\r\n");
+    QTest::mouseClick(Get<QRadioButton>("Option2"), Qt::LeftButton);
+    Get<QComboBox>("Combo3")->setCurrentIndex(static_cast<int>(Units::Degrees8));
+    PickMode(1);
+    dialogs_.choices = {data, out};
+    window_.Command1_Click();
+    window_.Command2_Click();
+    EXPECT_EQ(ReadFile(out),
+              "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
+              "500000\t3000000\t27.11662043\t84\r\n");
 }
 
 // --- The datum of the latitude/longitude side ---------------------------------------

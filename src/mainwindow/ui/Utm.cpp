@@ -461,6 +461,7 @@ void Utm::Command2_Click() {
             request.SecondText = Str(Text3_);
             request.Direction = Direction();
             request.Datum = Datum();
+            request.OutputUnits = ChosenUnits();
             const SinglePointResult result =
                 ConvertSinglePoint(request, messages_, DecimalSeparator());
             if (result.Converted()) {
@@ -476,6 +477,7 @@ void Utm::Command2_Click() {
             request.DataFilePath = Text6_->text().toStdString();
             request.Direction = Direction();
             request.Datum = Datum();
+            request.OutputUnits = ChosenUnits();
             request.DecimalSeparator = DecimalSeparator();
             QtProgress progress(this, QStringLiteral("Converting the data file…"));
             request.OnProgress = progress.Callback();
@@ -586,11 +588,22 @@ Aboutfrm* Utm::AboutTextWindow() const {
 void Utm::Text1_KeyPress(int& KeyAscii) {
     validation(KeyAscii);
 }
+bool Utm::TakesDmsInput() const {
+    return ChosenUnits() == Units::Dms && Direction() == ConversionDirection::LatLongToXY;
+}
 void Utm::Text2_KeyPress(int& KeyAscii) {
-    validation(KeyAscii);
+    if (TakesDmsInput()) {
+        DmsValidation(KeyAscii);
+    } else {
+        validation(KeyAscii);
+    }
 }
 void Utm::Text3_KeyPress(int& KeyAscii) {
-    validation(KeyAscii);
+    if (TakesDmsInput()) {
+        DmsValidation(KeyAscii);
+    } else {
+        validation(KeyAscii);
+    }
 }
 void Utm::Combo2_KeyPress(int& KeyAscii) {
     KeyAscii = 0;

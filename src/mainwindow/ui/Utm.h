@@ -77,6 +77,9 @@ class Utm : public QMainWindow {
     LatLongDatum Datum() const;
     /// The units chosen in `Combo3`: the list position as `Units`.
     Units ChosenUnits() const;
+    /// True while `Text2` and `Text3` take degrees, minutes and seconds: the
+    /// units are Dms and the latitude and longitude are the input.
+    bool TakesDmsInput() const;
     /// The central-meridian text of `Text1`.
     std::string CentralMeridianText() const;
     /// Empties the data-file box `Text6` (Retrieve does so before converting).
