@@ -648,6 +648,14 @@ TEST_F(UtmWindow, EachUnitShowsTheWorkedPointBackInItsNotation) {
         QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
         EXPECT_EQ(Text("Text4"), QString::fromUtf8(c.latitude)) << c.index;
         EXPECT_EQ(Text("Text5"), QString::fromUtf8(c.longitude)) << c.index;
+        // Each shows whole: the box is wider than its text and its frame.
+        for (const char* name : {"Text4", "Text5"}) {
+            QLineEdit* box = Box(name);
+            const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+            EXPECT_GE(box->width() - 2 * frame - 4,
+                      box->fontMetrics().horizontalAdvance(box->text()))
+                << name << " " << c.index;
+        }
     }
     // Eastings and northings typed keep to digits and points in every unit.
     Type("Text2", QStringLiteral("628 198.1\u00b0"));

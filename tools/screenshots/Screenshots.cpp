@@ -61,6 +61,32 @@ bool SaveScreenshots(Utm& window, const QString& folder) {
     text3->setText(QStringLiteral("3000000"));
     window.Command2_Click();
     ok = Save(window, dir, QStringLiteral("utm-xy-to-latlong.png")) && ok;
+
+    // The worked point (27.7°, 85.3° on CM 84 is X 628198.193, Y 3065307.732)
+    // back to latitude and longitude in each unit; the one in degrees, minutes
+    // and seconds is also the README's picture.
+    auto* units = window.findChild<QComboBox*>(QStringLiteral("Combo3"));
+    if (units == nullptr || units->count() != 3) return false;
+    text2->setText(QStringLiteral("628198.193"));
+    text3->setText(QStringLiteral("3065307.732"));
+    const char* unitNames[] = {"degrees", "degrees8", "dms"};
+    for (int i = 0; i < 3; ++i) {
+        units->setCurrentIndex(i);
+        window.Command2_Click();
+        ok = Save(window, dir, QStringLiteral("utm-units-%1.png").arg(unitNames[i])) && ok;
+    }
+    ok = Save(window, dir, QStringLiteral("utm-main-window.png")) && ok;
+    // The same point typed in degrees, minutes and seconds.
+    if (auto* option1 = window.findChild<QRadioButton*>(QStringLiteral("Option1"))) {
+        option1->setChecked(true);
+        window.Command3_Click();
+        text2->setText(QStringLiteral("27\u00b042\u203200\u2033"));
+        text3->setText(QStringLiteral("85\u00b018\u203200\u2033"));
+        window.Command2_Click();
+        ok = Save(window, dir, QStringLiteral("utm-units-dms-input.png")) && ok;
+        option2->setChecked(true);
+    }
+    units->setCurrentIndex(0);
     mode->setCurrentIndex(1);
     ok = Save(window, dir, QStringLiteral("utm-multiple-data.png")) && ok;
     mode->setCurrentIndex(2);

@@ -59,12 +59,15 @@ constexpr int kCaptionGap = 3;
 constexpr int kRightEdgeGap = 4;
 
 /// Lays a frame's two rows out inside it, below its title: each caption at the
-/// left, each box right-aligned at most `boxWidthTwips` wide. The captions sit
-/// 120 twips inside the frame and the boxes end 120 twips before its right edge
-/// (Fusion's frame line takes 3 of those 8 pixels); a row's caption and box
-/// are centred on one line, the rows share the height below the title.
+/// left, each box taking the room right of the captions. The captions sit 120
+/// twips inside the frame and the boxes end 120 twips before its right edge
+/// (Fusion's frame line takes 3 of those 8 pixels). Beside the two-line
+/// captions the boxes are as wide as in twips (1095 and 1215); beside the
+/// one-line captions they are wider, so that an angle in degrees, minutes and
+/// seconds shows whole. A row's caption and box are centred on one line; the
+/// rows share the height below the title.
 void LayOutFrame(QGroupBox* frame, QLabel* topLabel, QLineEdit* topBox, QLabel* bottomLabel,
-                 QLineEdit* bottomBox, int boxWidthTwips) {
+                 QLineEdit* bottomBox) {
     auto* grid = new QGridLayout(frame);
     // The frame keeps its size in twips: the rows fit into it, never the reverse.
     grid->setSizeConstraint(QLayout::SetNoConstraint);
@@ -74,10 +77,10 @@ void LayOutFrame(QGroupBox* frame, QLabel* topLabel, QLineEdit* topBox, QLabel* 
     int row = 0;
     for (auto [label, box] : {std::pair{topLabel, topBox}, std::pair{bottomLabel, bottomBox}}) {
         box->setFixedHeight(Px(285));
-        box->setMaximumWidth(Px(boxWidthTwips));
+        box->setMinimumWidth(Px(600));
         box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         grid->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
-        grid->addWidget(box, row, 1, Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(box, row, 1, Qt::AlignVCenter);
         grid->setRowStretch(row, 1);
         ++row;
     }
@@ -180,7 +183,7 @@ void Utm::BuildControls() {
     Text2_ = Named(new QLineEdit(Frame1_), "Text2");
     Label3_ = Named(new QLabel(Frame1_), "Label3");
     Text3_ = Named(new QLineEdit(Frame1_), "Text3");
-    LayOutFrame(Frame1_, Label2_, Text2_, Label3_, Text3_, 1095);
+    LayOutFrame(Frame1_, Label2_, Text2_, Label3_, Text3_);
 
     Frame2_ = Named(new QGroupBox(QStringLiteral("Output :"), client_), "Frame2");
     Frame2_->setGeometry(Twips(2880, 960, 2655, 1215));
@@ -188,7 +191,7 @@ void Utm::BuildControls() {
     Text4_ = Named(new QLineEdit(Frame2_), "Text4");
     Label5_ = Named(new QLabel(Frame2_), "Label5");
     Text5_ = Named(new QLineEdit(Frame2_), "Text5");
-    LayOutFrame(Frame2_, Label4_, Text4_, Label5_, Text5_, 1215);
+    LayOutFrame(Frame2_, Label4_, Text4_, Label5_, Text5_);
     // The results can be selected and copied, not edited; their menu also
     // copies both at once.
     for (QLineEdit* box : {Text4_, Text5_}) {
@@ -465,8 +468,11 @@ void Utm::Command2_Click() {
             const SinglePointResult result =
                 ConvertSinglePoint(request, messages_, DecimalSeparator());
             if (result.Converted()) {
+                // Shown from their first character, should one not fit.
                 Text4_->setText(QString::fromStdString(result.FirstOutput));
                 Text5_->setText(QString::fromStdString(result.SecondOutput));
+                Text4_->setCursorPosition(0);
+                Text5_->setCursorPosition(0);
             }
             if (result.FocusToText1()) Text1_->setFocus();
             break;
