@@ -18,7 +18,8 @@ QIcon AppIcon();
 void UseAppIcon(QWidget& window);
 
 /// Enter or Return on a focused push button of `window` presses it, as Space
-/// does. Acts on the push buttons `window` holds when this is called.
+/// does. Acts on the push buttons `window` holds when this is called; once
+/// per window.
 void EnterPressesButtons(QWidget& window);
 
 /// Title-bar buttons of a window whose size never changes: minimise (for a
