@@ -37,32 +37,33 @@ std::string NonFinite(double value) {
     return value < 0 ? "-Infinity" : "Infinity";
 }
 
-/// `value` rounded to 15 significant digits, then to three decimals (halves
-/// away from zero), as text: sign, integer digits (a lone 0 below 1 only with
-/// `leadingZero`), separator, three decimals.
-std::string Fixed3(double value, char decimalSeparator, bool leadingZero) {
+/// `value` rounded to 15 significant digits, then to `decimals` decimals
+/// (halves away from zero), as text: sign (none when every digit is 0),
+/// integer digits (a lone 0 below 1 only with `leadingZero`), separator,
+/// the decimals.
+std::string FixedDecimals(double value, int decimals, char decimalSeparator, bool leadingZero) {
     if (!std::isfinite(value)) return NonFinite(value);
     const bool negative = std::signbit(value);
+    const auto decimalCount = static_cast<std::size_t>(decimals);
     std::string intPart;
-    std::string frac = "000";
+    std::string frac(decimalCount, '0');
     if (value != 0.0) {
         Decimal15 d = ToDecimal15(std::fabs(value));
         // Place the digits around the decimal point.
-        std::string all;  // integer digits followed by at least 4 fraction digits
-        int pointPos;     // number of integer digits in `all`
+        std::string all;       // integer digits followed by at least decimals + 1 fraction digits
+        std::size_t pointPos;  // number of integer digits in `all`
         if (d.exponent >= 0) {
             all = d.digits;
-            while (static_cast<int>(all.size()) < d.exponent + 1 + 4) all.push_back('0');
-            pointPos = d.exponent + 1;
+            pointPos = static_cast<std::size_t>(d.exponent) + 1;
         } else {
             all = std::string(static_cast<std::size_t>(-d.exponent - 1), '0') + d.digits;
             all.insert(0, 1, '0');
-            while (all.size() < 5) all.push_back('0');
             pointPos = 1;
         }
-        // Keep three decimals; round half away from zero on the fourth.
-        std::string kept = all.substr(0, static_cast<std::size_t>(pointPos + 3));
-        if (all[static_cast<std::size_t>(pointPos + 3)] >= '5') {
+        if (all.size() < pointPos + decimalCount + 1) all.resize(pointPos + decimalCount + 1, '0');
+        // Keep the decimals; round half away from zero on the next digit.
+        std::string kept = all.substr(0, pointPos + decimalCount);
+        if (all[pointPos + decimalCount] >= '5') {
             int i = static_cast<int>(kept.size()) - 1;
             while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9') {
                 kept[static_cast<std::size_t>(i)] = '0';
@@ -75,12 +76,12 @@ std::string Fixed3(double value, char decimalSeparator, bool leadingZero) {
                 ++kept[static_cast<std::size_t>(i)];
             }
         }
-        intPart = kept.substr(0, static_cast<std::size_t>(pointPos));
-        frac = kept.substr(static_cast<std::size_t>(pointPos));
+        intPart = kept.substr(0, pointPos);
+        frac = kept.substr(pointPos);
         const std::size_t nz = intPart.find_first_not_of('0');
         intPart.erase(0, nz == std::string::npos ? intPart.size() : nz);
     }
-    const bool isZero = intPart.empty() && frac == "000";
+    const bool isZero = intPart.empty() && frac.find_first_not_of('0') == std::string::npos;
     std::string out;
     if (negative && !isZero) out.push_back('-');
     if (!intPart.empty()) {
@@ -134,11 +135,15 @@ std::string FormatGeneral(double value, char decimalSeparator) {
 }
 
 std::string FormatFixed3(double value, char decimalSeparator) {
-    return Fixed3(value, decimalSeparator, false);
+    return FixedDecimals(value, 3, decimalSeparator, false);
 }
 
 std::string FormatFixed3WithZero(double value, char decimalSeparator) {
-    return Fixed3(value, decimalSeparator, true);
+    return FixedDecimals(value, 3, decimalSeparator, true);
+}
+
+std::string FormatFixedDecimals(double value, int decimals, char decimalSeparator) {
+    return FixedDecimals(value, decimals, decimalSeparator, false);
 }
 
 }  // namespace utm

@@ -17,6 +17,10 @@ std::string FormatGeneral(double value, char decimalSeparator = '.');
 /// (.500, -.250, .000).
 std::string FormatFixed3(double value, char decimalSeparator = '.');
 
+/// The "##.000" pattern with `decimals` decimals (1 to 20): "##.00000000"
+/// for 8 (.50000000, -27.70000000).
+std::string FormatFixedDecimals(double value, int decimals, char decimalSeparator = '.');
+
 /// The "0.000" pattern: as FormatFixed3 but with a 0 before the separator
 /// below 1 (0.500, -0.250, 0.000).
 std::string FormatFixed3WithZero(double value, char decimalSeparator = '.');

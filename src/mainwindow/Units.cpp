@@ -1,10 +1,8 @@
 #include "mainwindow/Units.h"
 
-#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 #include "common/FastNumberFormat.h"
 #include "common/NumberFormat.h"
@@ -15,73 +13,13 @@ namespace utm {
 namespace {
 
 constexpr int kAngleDecimals = 8;
-/// Sign, 309 integer digits of the largest double and a carry, separator, decimals.
-constexpr std::size_t kFixedTextRoom = 400;
-
-/// Writes the finite `value` as "##.000" writes it, with `decimals` decimals
-/// (1 to 20): rounded to 15 significant digits, then to `decimals` decimals
-/// with halves away from zero; no 0 before the separator below 1, no minus
-/// sign when every digit is 0. `out` needs kFixedTextRoom characters.
-char* WriteFixedDecimals(char* out, double value, int decimals, char decimalSeparator) {
-    // The 15 significant digits and the power of ten of the first.
-    char digits[15];
-    std::fill(std::begin(digits), std::end(digits), '0');
-    int exponent = 0;
-    if (value != 0.0) {
-        char scientific[32];
-        const auto [end, ec] = std::to_chars(scientific, scientific + sizeof scientific,
-                                             std::fabs(value), std::chars_format::scientific, 14);
-        (void)ec;  // 32 characters hold d.dddddddddddddde+ddd
-        const char* e = std::find(scientific, end, 'e');
-        int n = 0;
-        for (const char* c = scientific; c != e; ++c) {
-            if (*c != '.') digits[n++] = *c;
-        }
-        const char* expBegin = e + 1;
-        if (*expBegin == '+') ++expBegin;
-        std::from_chars(expBegin, end, exponent);
-    }
-    const auto digitAt = [&](int power) {
-        const int index = exponent - power;
-        return index >= 0 && index < 15 ? digits[index] : '0';
-    };
-
-    // The digits kept, from the highest integer power down to 10^-decimals,
-    // with room for a carry in front.
-    const int top = std::max(exponent, 0);
-    char kept[kFixedTextRoom];
-    int length = 1;
-    kept[0] = '0';
-    for (int power = top; power >= -decimals; --power) kept[length++] = digitAt(power);
-    if (digitAt(-decimals - 1) >= '5') {
-        int i = length - 1;
-        while (kept[i] == '9') kept[i--] = '0';
-        ++kept[i];
-    }
-    const int integerEnd = length - decimals;
-    int first = 0;
-    while (first < integerEnd && kept[first] == '0') ++first;
-    bool allZero = first == integerEnd;
-    for (int i = integerEnd; i < length && allZero; ++i) allZero = kept[i] == '0';
-
-    if (std::signbit(value) && !allZero) *out++ = '-';
-    std::memcpy(out, kept + first, static_cast<std::size_t>(integerEnd - first));
-    out += integerEnd - first;
-    *out++ = decimalSeparator;
-    std::memcpy(out, kept + integerEnd, static_cast<std::size_t>(decimals));
-    return out + decimals;
-}
 
 }  // namespace
 
 std::string FormatAngleForUnits(double degrees, Units units, char decimalSeparator) {
     switch (units) {
-        case Units::Degrees8: {
-            if (!std::isfinite(degrees)) return FormatGeneral(degrees);
-            char text[kFixedTextRoom];
-            const char* end = WriteFixedDecimals(text, degrees, kAngleDecimals, decimalSeparator);
-            return std::string(static_cast<const char*>(text), end);
-        }
+        case Units::Degrees8:
+            return FormatFixedDecimals(degrees, kAngleDecimals, decimalSeparator);
         case Units::Dms:
             return FormatDms(degrees, decimalSeparator);
         case Units::DegreesMetres:
@@ -107,9 +45,9 @@ double RoundAngleForUnits(double degrees, Units units) {
         }
     }
     // Otherwise the number the eight-decimal text reads back as.
-    char text[kFixedTextRoom];
-    const char* end = WriteFixedDecimals(text, degrees, kAngleDecimals, '.');
-    const char* begin = text;
+    const std::string text = FormatFixedDecimals(degrees, kAngleDecimals, '.');
+    const char* begin = text.data();
+    const char* const end = begin + text.size();
     const bool negative = *begin == '-';
     if (negative) ++begin;
     double magnitude = 0.0;
