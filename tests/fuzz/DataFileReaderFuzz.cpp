@@ -40,25 +40,11 @@ std::vector<std::string_view> ReferenceLines(std::string_view text) {
     return lines;
 }
 
-std::string TempFile(std::string_view bytes) {
-    char name[] = "/tmp/utm-fuzz-reader-XXXXXX";
-    const int fd = ::mkstemp(name);
-    if (fd < 0) std::abort();
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) std::abort();
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return name;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::string path = TempFile(bytes);
+    const std::string path = utm::fuzz::TempFile(bytes);
     std::vector<std::string> lines;
     bool refused = false;
     try {

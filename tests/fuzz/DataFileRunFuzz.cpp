@@ -20,20 +20,6 @@ namespace {
 
 using utm::fuzz::Require;
 
-std::string TempFile(std::string_view bytes, const char* suffix) {
-    std::string name = std::string("/tmp/utm-fuzz-run-XXXXXX") + suffix;
-    const int fd = ::mkstemps(name.data(), static_cast<int>(std::string_view(suffix).size()));
-    if (fd < 0) std::abort();
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) std::abort();
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return name;
-}
-
 void CheckReport(const utm::RunReport& report, std::size_t lines, std::string_view bytes) {
     for (const utm::Finding f :
          {utm::Finding::NotNumber, utm::Finding::FieldCount, utm::Finding::LatitudeRange,
@@ -51,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const unsigned choice = data[0];
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-    const std::string csv = TempFile(bytes, ".csv");
+    const std::string csv = utm::fuzz::TempFile(bytes, ".csv");
     utm::ConvertDataFileRequest request;
     request.CentralMeridianText = (choice & 1) ? "87" : "84";
     request.DataFilePath = csv;
@@ -69,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A refusal with a message is a correct end.
     }
 
-    const std::string txt = TempFile(bytes, ".dat");
+    const std::string txt = utm::fuzz::TempFile(bytes, ".dat");
     const int kind = static_cast<int>((choice >> 4) % 9) - 1;  // -1 to 7
     const utm::OnError onError = static_cast<utm::OnError>((choice >> 2) % 3);
     for (const std::string& path : {csv, txt}) {

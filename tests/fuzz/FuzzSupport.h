@@ -3,6 +3,8 @@
 // the fuzzer's bytes into doubles.
 #pragma once
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -122,6 +124,23 @@ inline Digits15 PrintfDigits15(double value) {
     d.exponent = std::atoi(p + 1);
     while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
     return d;
+}
+
+/// Writes `bytes` into a new file in /tmp whose name ends in `suffix`, and
+/// gives its path; the caller removes it.
+inline std::string TempFile(std::string_view bytes, std::string_view suffix = "") {
+    std::string name = "/tmp/utm-fuzz-XXXXXX";
+    name += suffix;
+    const int fd = ::mkstemps(name.data(), static_cast<int>(suffix.size()));
+    if (fd < 0) std::abort();
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) std::abort();
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return name;
 }
 
 }  // namespace utm::fuzz
