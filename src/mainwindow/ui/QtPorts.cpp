@@ -73,10 +73,11 @@ QStringList QtNameFilters(const std::string& filter) {
         QString joined = parts[i + 1];
         joined.replace(QChar(';'), QChar(' '));
         const QStringList patterns = joined.split(QChar(' '), Qt::SkipEmptyParts);
-        const QString named = QChar('(') + patterns.join(QChar(' ')) + QChar(')');
+        const QString patternList = patterns.join(QChar(' '));
+        const QString named = QChar('(') + patternList + QChar(')');
         const QString description = FilterDescription(parts[i], patterns);
-        if (description.isEmpty() || description == patterns.join(QChar(' '))) {
-            result << patterns.join(QChar(' '));  // the patterns are all it says
+        if (description.isEmpty() || description == patternList) {
+            result << patternList;  // the patterns are all it says
         } else if (description.endsWith(named)) {
             result << description;  // it names its patterns already
         } else {
