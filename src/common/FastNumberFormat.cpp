@@ -463,6 +463,29 @@ char* WriteRoundedFixed3(char* out, double value, char decimalSeparator, double&
     return WriteFixedPoint<3>(out, thousandths, decimalSeparator);
 }
 
+char* WriteRoundedFixed3Within(char* out, double value, double tolerance, char decimalSeparator) {
+    const double magnitude = std::fabs(value);
+    // Every number within reach has the sign of `value` and lies below 1e8,
+    // where RoundFixed3Quick holds.
+    if (!(magnitude > tolerance && magnitude + tolerance < 1e8)) return nullptr;
+    // magnitude * 1000 is below 1e11, so the conversion is exact and safe.
+    const double thousandths = magnitude * 1000.0;
+    const auto whole = static_cast<std::uint64_t>(thousandths);
+    const double fraction = thousandths - static_cast<double>(whole);
+    // The product of any number within reach lies within 1000 * tolerance of
+    // this one, give or take its own rounding (below 2e-5 at 1e11). When the
+    // half is farther than that and RoundFixed3Quick's 1e-4 besides, all of
+    // them round as this product does.
+    if (!(std::fabs(fraction - 0.5) > 2e-4 + 1000.0 * tolerance)) return nullptr;
+    const std::uint64_t n = whole + (fraction > 0.5 ? 1 : 0);
+    if (n == 0) {
+        *out++ = '0';
+        return out;
+    }
+    if (value < 0) *out++ = '-';
+    return WriteFixedPoint<3>(out, n, decimalSeparator);
+}
+
 bool ParseDecimal(std::string_view text, double& value) {
     const char* p = text.data();
     const char* const end = p + text.size();

@@ -45,6 +45,13 @@ double RoundFixed3(double value);
 /// returns the end of what was written.
 char* WriteRoundedFixed3(char* out, double value, char decimalSeparator, double& rounded);
 
+/// Writes what WriteRoundedFixed3 writes for every number within `tolerance`
+/// (at most 1e-4) of `value`, when they all have the same text, and returns
+/// the end; returns nullptr, writing nothing, when it cannot tell (a half of
+/// the third decimal lies within reach, the numbers reach zero or 1e8, or
+/// `value` is not finite). Serves results known only to within `tolerance`.
+char* WriteRoundedFixed3Within(char* out, double value, double tolerance, char decimalSeparator);
+
 /// Reads `text` as a whole decimal number without blanks ("." as decimal
 /// point; optional sign; an exponent allowed; no "inf", "nan" or hexadecimal).
 /// Returns false, leaving `value` alone, when the text is anything else or

@@ -22,6 +22,7 @@
 #include "geodesy/Angles.h"
 #include "geodesy/ArithmeticError.h"
 #include "geodesy/Declaration.h"
+#include "geodesy/FastSeries.h"
 #include "geodesy/GridDefinition.h"
 #include "geodesy/TransverseMercator.h"
 
@@ -70,6 +71,7 @@ enum class ResultForm {
 /// What every block of one run needs to know.
 struct BatchSetup {
     double centralMeridian = 0.0;  // radians
+    double centralMeridianDegrees = 0.0;
     ConversionDirection direction = ConversionDirection::LatLongToXY;
     ResultForm results = ResultForm::Rounded3;
     bool strict = false;
@@ -80,7 +82,70 @@ struct BatchSetup {
     /// Everest 1830 side: the points go straight to the series). Built once
     /// per run and only read by the blocks, on both threads.
     const LatLongSide* shift = nullptr;
+    /// Whether the plain lines go through the fast series first: results
+    /// rounded through "##.000" on Everest 1830 without a shift, where a result
+    /// known to within the fast series' distance is mostly known to the
+    /// millimetre or thousandth of a degree.
+    bool fast = false;
 };
+
+/// Plain lines (two numbers and nothing else) gathered for the fast series.
+constexpr std::size_t kFastBatch = 256;
+struct FastBatch {
+    std::size_t count = 0;
+    double first[kFastBatch];
+    double second[kFastBatch];
+    double resultFirst[kFastBatch];
+    double resultSecond[kFastBatch];
+    std::string_view firstText[kFastBatch];
+    std::string_view secondText[kFastBatch];
+    std::size_t number[kFastBatch];
+};
+
+/// Writes line `i` of a batch whose fast results are in: the whole line when
+/// both results are known to the millimetre (or thousandth of a degree) and
+/// every finding is sure, else nothing. Returns the end, or nullptr when the
+/// line must go the exact way.
+char* WriteFastLine(const BatchSetup& setup, const FastBatch& batch, std::size_t i, char* out,
+                    RunReport& report) {
+    const double first = batch.first[i];
+    const double second = batch.second[i];
+    const double resultFirst = batch.resultFirst[i];
+    const double resultSecond = batch.resultSecond[i];
+    double tolerance = 0.0;
+    double easting = 0.0;
+    if (setup.direction == ConversionDirection::LatLongToXY) {
+        if (!InFastForwardDomain(first, second, setup.centralMeridianDegrees)) return nullptr;
+        tolerance = kFastForwardMetres;
+        easting = resultFirst;
+    } else {
+        // The latitudes of the inverse domain stay far inside -90 to 90.
+        if (!InFastInverseDomain(first, second) || !(std::fabs(resultFirst) < 89.0)) return nullptr;
+        tolerance = kFastInverseDegrees;
+        easting = first;
+    }
+    // Far from the meridian or not must hold for every easting within reach.
+    const double offset = std::fabs(easting - kFalseEasting) - setup.reach;
+    const double eastingTolerance =
+        setup.direction == ConversionDirection::LatLongToXY ? tolerance : 0.0;
+    if (!(std::fabs(offset) > eastingTolerance)) return nullptr;
+
+    DataLine data;
+    data.first = first;
+    data.second = second;
+    data.firstText = batch.firstText[i];
+    data.secondText = batch.secondText[i];
+    char* p = WriteInputs(out, data, setup.separator);
+    p = WriteRoundedFixed3Within(p, resultFirst, tolerance, setup.separator);
+    if (p == nullptr) return nullptr;
+    *p++ = '\t';
+    p = WriteRoundedFixed3Within(p, resultSecond, tolerance, setup.separator);
+    if (p == nullptr) return nullptr;
+    *p++ = '\r';
+    *p++ = '\n';
+    if (offset > 0) report.Add(Finding::FarFromMeridian, batch.number[i]);
+    return p;
+}
 
 /// Converts the lines of one block into output lines (see ConvertDataFile).
 void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& out) {
@@ -179,11 +244,50 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
         *p++ = '\n';
         flush();
     };
+    // With the fast series, plain lines wait in a batch that is converted at
+    // once; each line is then written from the fast results or, when they
+    // leave its text open, converted again the exact way. The batch is
+    // written out before any other line, so the lines keep their order.
+    FastBatch batch;
+    const auto convertBatch = [&] {
+        if (batch.count == 0) return;
+        if (setup.direction == ConversionDirection::LatLongToXY) {
+            FastForwardSeries(terms, kEverestScaleFactor, setup.centralMeridian, batch.count,
+                              batch.first, batch.second, batch.resultFirst, batch.resultSecond);
+        } else {
+            FastInverseSeries(terms, kEverestScaleFactor, setup.centralMeridian, batch.count,
+                              batch.first, batch.second, batch.resultFirst, batch.resultSecond);
+        }
+        for (std::size_t i = 0; i < batch.count; ++i) {
+            if (char* end = WriteFastLine(setup, batch, i, p, out.report)) {
+                p = end;
+                flush();
+                continue;
+            }
+            DataLine data;
+            data.first = batch.first[i];
+            data.second = batch.second[i];
+            data.firstText = batch.firstText[i];
+            data.secondText = batch.secondText[i];
+            convertLine(data, std::string_view(), batch.number[i]);
+        }
+        batch.count = 0;
+    };
     // Most lines are two plain numbers: one pass reads them. Any other line
     // goes through the general reader, which reads those the same way.
     out.lines = ForEachPairLine(
         block, ',', true,
         [&](const ScannedNumber& first, const ScannedNumber& second, std::size_t number) {
+            if (setup.fast) {
+                const std::size_t i = batch.count++;
+                batch.first[i] = first.value;
+                batch.second[i] = second.value;
+                batch.firstText[i] = first.generalForm ? first.text : std::string_view();
+                batch.secondText[i] = second.generalForm ? second.text : std::string_view();
+                batch.number[i] = number;
+                if (batch.count == kFastBatch) convertBatch();
+                return;
+            }
             DataLine data;
             data.first = first.value;
             data.second = second.value;
@@ -192,8 +296,10 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
             convertLine(data, std::string_view(), number);
         },
         [&](std::string_view text, std::size_t number) {
+            convertBatch();
             convertLine(ReadDataLine(text), text, number);
         });
+    convertBatch();
     out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
 }
 
@@ -283,6 +389,7 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
         BatchSetup setup;
         if (side.Shifts()) setup.shift = &side;
         setup.centralMeridian = Declaration::SharedCM;
+        setup.centralMeridianDegrees = RadiansToDegrees(setup.centralMeridian);
         setup.direction = request.Direction;
         if (request.FullPrecision) {
             setup.results = ResultForm::Unrounded;
@@ -290,6 +397,9 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
                    request.OutputUnits != Units::DegreesMetres) {
             setup.results = ResultForm::Degrees8;
         }
+        setup.fast = setup.results == ResultForm::Rounded3 && setup.shift == nullptr &&
+                     (setup.direction == ConversionDirection::LatLongToXY ||
+                      setup.direction == ConversionDirection::XYToLatLong);
         setup.strict = request.Strict;
         setup.onError = request.OnFailure;
         if (request.OnFailure == OnError::Mark)

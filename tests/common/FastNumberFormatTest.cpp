@@ -284,3 +284,76 @@ TEST(FastNumberFormat, GeneralFormNextToTiesAndDecadeBounds) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Fixed3(double v, char sep = '.') {
+    char buf[utm::kMaxGeneralTextLength];
+    double rounded = 0.0;
+    return std::string(buf, utm::WriteRoundedFixed3(buf, v, sep, rounded));
+}
+
+/// WriteRoundedFixed3Within's text, or "(open)" when it writes none.
+std::string Within(double v, double tolerance, char sep = '.') {
+    char buf[utm::kMaxGeneralTextLength];
+    const char* end = utm::WriteRoundedFixed3Within(buf, v, tolerance, sep);
+    return end == nullptr ? std::string("(open)") : std::string(static_cast<const char*>(buf), end);
+}
+
+}  // namespace
+
+// A result known only to within a tolerance is written only when every
+// number within reach is written the same: checked against WriteRoundedFixed3
+// at both ends and in between, on grid-sized and angle-sized values.
+TEST(FastNumberFormat, WithinWritesWhatEveryNumberInReachWrites) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> metres(-1e7, 1e7);
+    std::uniform_real_distribution<double> degrees(-180.0, 180.0);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    int written = 0;
+    int open = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const bool angle = i % 2 == 1;
+        const double tolerance = angle ? 1e-9 : 5e-6;
+        double v = angle ? degrees(random) : metres(random);
+        if (i % 4 == 0) {
+            // Close to a half of the third decimal, where the answer must be open.
+            v = (std::round(v * 1000.0) + 0.5) / 1000.0 + unit(random) * 4 * tolerance;
+        }
+        const std::string text = Within(v, tolerance);
+        if (text == "(open)") {
+            ++open;
+            continue;
+        }
+        ++written;
+        ASSERT_EQ(text, Fixed3(v)) << v;
+        ASSERT_EQ(text, Fixed3(v - tolerance)) << v;
+        ASSERT_EQ(text, Fixed3(v + tolerance)) << v;
+        ASSERT_EQ(text, Fixed3(v + unit(random) * tolerance)) << v;
+    }
+    // Only the values next to a half are left open (a quarter of them here).
+    EXPECT_GT(written, 140000);
+    EXPECT_LT(open, 60000);
+}
+
+TEST(FastNumberFormat, WithinLeavesOpenWhatItCannotSettle) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(Within(2.0005, 1e-6), "(open)");      // a half within reach
+    EXPECT_EQ(Within(2.00050001, 1e-9), "(open)");  // too close to the half for certainty
+    EXPECT_EQ(Within(1e-7, 1e-6), "(open)");        // the reach crosses zero
+    EXPECT_EQ(Within(-1e-7, 1e-6), "(open)");
+    EXPECT_EQ(Within(0.0, 1e-9), "(open)");
+    EXPECT_EQ(Within(99999999.9999999, 1e-6), "(open)");  // reaches 1e8
+    EXPECT_EQ(Within(nan, 1e-9), "(open)");
+    EXPECT_EQ(Within(inf, 1e-9), "(open)");
+    EXPECT_EQ(Within(-inf, 1e-9), "(open)");
+    // Written: the worked example, signs, the comma, an unsigned 0, whole values.
+    EXPECT_EQ(Within(628198.19312345, 5e-6), "628198.193");
+    EXPECT_EQ(Within(3065307.7319, 5e-6, ','), "3065307,732");
+    EXPECT_EQ(Within(-27.70000000001, 1e-9), "-27.7");
+    EXPECT_EQ(Within(0.0001, 1e-9), "0");
+    EXPECT_EQ(Within(-0.0001, 1e-9), "0");
+    EXPECT_EQ(Within(84.99999999, 1e-9), "85");
+    EXPECT_EQ(Within(3320055.6934, 5e-6), "3320055.693");
+}

@@ -4,10 +4,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/FileIO.h"
+#include "geodesy/Angles.h"
+#include "geodesy/Ellipsoid.h"
+#include "geodesy/TransverseMercator.h"
 #include "mainwindow/BatchConversion.h"
 #include "support/FileBytes.h"
 #include "support/ScriptedPorts.h"
@@ -401,6 +409,161 @@ TEST_F(Batch, EightDecimalUnitsRoundLatitudesAndLongitudesOnly) {
     request.FullPrecision = false;
     utm::ConvertDataFile(request);
     EXPECT_EQ(Bytes(request.OutputPath), kPointsOutput);
+}
+
+}  // namespace
+
+namespace {
+
+/// "%.15g": the text a surveyor's program writes for a full-precision value.
+std::string Digits15(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    return buf;
+}
+
+/// Runs the batch conversion of `lines` (joined with CR LF) and returns the
+/// output's bytes and the lines reported far from the meridian.
+std::pair<std::string, std::vector<std::size_t>> Convert(TempFolder& folder,
+                                                         const std::vector<std::string>& lines,
+                                                         ConversionDirection direction,
+                                                         const std::string& name) {
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + "\r\n";
+    utm::ConvertDataFileRequest request;
+    request.CentralMeridianText = "84";
+    request.DataFilePath = folder.Write(name + ".csv", bytes);
+    request.OutputPath = folder.File(name + ".txt");
+    request.Direction = direction;
+    const BatchRunResult result = utm::ConvertDataFile(request);
+    return {Bytes(request.OutputPath), result.report.Lines(utm::Finding::FarFromMeridian)};
+}
+
+/// Lines of two plain numbers go through the fast series; the same lines with
+/// a blank in front go through the general reader and the exact series. Both
+/// must give the same bytes and the same findings, on ordinary points, on
+/// points whose results lie within a hair of a half millimetre (or half a
+/// thousandth of a degree) or of the far-from-meridian distance, on points
+/// outside the fast series' reach, and with other lines in between.
+void ExpectFastEqualsExact(TempFolder& folder, const std::vector<std::string>& lines,
+                           ConversionDirection direction) {
+    std::vector<std::string> blanked;
+    for (const std::string& line : lines) blanked.push_back(" " + line);
+    const auto fast = Convert(folder, lines, direction, "fast");
+    const auto exact = Convert(folder, blanked, direction, "exact");
+    ASSERT_EQ(fast.first.size(), exact.first.size());
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < fast.first.size(); ++i) {
+        if (fast.first[i] != exact.first[i]) {
+            const std::size_t end = fast.first.find('\n', i);
+            FAIL() << "fast:  " << fast.first.substr(lineStart, end - lineStart)
+                   << "\nexact: " << exact.first.substr(lineStart, end - lineStart);
+        }
+        if (fast.first[i] == '\n') lineStart = i + 1;
+    }
+    EXPECT_EQ(fast.second, exact.second);
+}
+
+TEST(BatchFastSeries, LatLongToXYKeepsTheExactBytes) {
+    TempFolder folder;
+    const utm::EllipsoidTerms& terms = utm::Everest1830Terms();
+    const double lambda0 = utm::DegreesToRadians(84.0);
+    const auto x = [&](double lat, double lon) {
+        return utm::ForwardSeries(terms, 0.9999, utm::DegreesToRadians(lat),
+                                  utm::DegreesToRadians(lon), lambda0);
+    };
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> lat(-84.0, 84.0);
+    std::uniform_real_distribution<double> lon(72.0, 96.0);
+    std::vector<std::string> lines{"Latitude,Longitude"};
+    for (int i = 0; i < 3000; ++i) {
+        double la = lat(random);
+        double lo = lon(random);
+        switch (i % 6) {
+            case 0:  // six decimals, as files hold them
+                lines.push_back(Digits15(std::round(la * 1e6) / 1e6) + "," +
+                                Digits15(std::round(lo * 1e6) / 1e6));
+                continue;
+            case 1: {  // the easting next to a half millimetre
+                const utm::GridPoint p = x(la, lo);
+                const double target = (std::floor(p.x * 1000) + 0.5) / 1000;
+                for (int step = 0; step < 3; ++step) {
+                    const double slope = (x(la, lo + 1e-6).x - x(la, lo).x) / 1e-6;
+                    lo += (target - x(la, lo).x) / slope;
+                }
+                break;
+            }
+            case 2: {  // the northing next to a half millimetre
+                const utm::GridPoint p = x(la, lo);
+                const double target = (std::floor(p.y * 1000) + 0.5) / 1000;
+                for (int step = 0; step < 3; ++step) {
+                    const double slope = (x(la + 1e-6, lo).y - x(la, lo).y) / 1e-6;
+                    la += (target - x(la, lo).y) / slope;
+                }
+                break;
+            }
+            case 3: {  // next to the far-from-meridian distance
+                la = std::fmod(std::fabs(la), 60.0);
+                lo = 84.0 + (i % 12 < 6 ? 7.0 : -7.0);
+                const double target = 500000.0 + (lo > 84.0 ? 655000.0 : -655000.0);
+                for (int step = 0; step < 4; ++step) {
+                    const double slope = (x(la, lo + 1e-6).x - x(la, lo).x) / 1e-6;
+                    lo += (target - x(la, lo).x) / slope;
+                }
+                break;
+            }
+            case 4:  // outside the fast reach, or another kind of line
+                lines.push_back(i % 4 == 0 ? "84.5,85" : (i % 4 == 2 ? "27.7,97" : "27.7, 85.3"));
+                continue;
+            default:
+                break;
+        }
+        lines.push_back(Digits15(la) + "," + Digits15(lo));
+    }
+    lines.push_back("89.99,84");
+    lines.push_back("-90,84");
+    lines.push_back("999999999999999,84");
+    ExpectFastEqualsExact(folder, lines, ConversionDirection::LatLongToXY);
+}
+
+TEST(BatchFastSeries, XYToLatLongKeepsTheExactBytes) {
+    TempFolder folder;
+    const utm::EllipsoidTerms& terms = utm::Everest1830Terms();
+    const double lambda0 = utm::DegreesToRadians(84.0);
+    std::mt19937_64 random(12);
+    std::uniform_real_distribution<double> easting(-700000.0, 1700000.0);
+    std::uniform_real_distribution<double> northing(-9.3e6, 9.3e6);
+    std::uniform_int_distribution<int> thousandths(-80000, 80000);
+    std::vector<std::string> lines;
+    for (int i = 0; i < 3000; ++i) {
+        switch (i % 5) {
+            case 0:
+                lines.push_back(Digits15(std::round(easting(random) * 1000) / 1000) + "," +
+                                Digits15(std::round(northing(random) * 1000) / 1000));
+                break;
+            case 1:
+            case 2: {  // a latitude or longitude a hair from half a thousandth
+                const double half = (thousandths(random) + 0.5) / 1000;
+                const double other = (thousandths(random) + 0.25) / 1000;
+                const double la = i % 5 == 1 ? half : other;
+                const double lo = 84.0 + (i % 5 == 2 ? half / 8 : other / 8);
+                const utm::GridPoint p = utm::ForwardSeries(
+                    terms, 0.9999, utm::DegreesToRadians(la), utm::DegreesToRadians(lo), lambda0);
+                lines.push_back(Digits15(p.x) + "," + Digits15(p.y));
+                break;
+            }
+            case 3:  // on the far-from-meridian distance and beside it
+                lines.push_back(
+                    Digits15(500000.0 + (i % 2 ? 268000.0 : -268000.0) + (i % 3 - 1) * 1e-7) + "," +
+                    Digits15(northing(random)));
+                break;
+            default:  // outside the fast reach, or another kind of line
+                lines.push_back(i % 3 == 0 ? "500000,9400000"
+                                           : (i % 3 == 1 ? "1800000,3000000" : "Easting,Northing"));
+                break;
+        }
+    }
+    ExpectFastEqualsExact(folder, lines, ConversionDirection::XYToLatLong);
 }
 
 }  // namespace
