@@ -1,5 +1,6 @@
 #include "common/FastNumberFormat.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -30,7 +31,8 @@ constexpr std::uint64_t kPow10[] = {1ULL,
                                     1000000000000000ULL,
                                     10000000000000000ULL,
                                     100000000000000000ULL,
-                                    1000000000000000000ULL};
+                                    1000000000000000000ULL,
+                                    10000000000000000000ULL};
 
 /// Lower bounds of the decades 10^-6 ... 10^15 (index e + 6).
 constexpr double kDecade[] = {1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
@@ -124,6 +126,18 @@ inline void WriteDigits(char* out, std::uint64_t v, int count) {
     if (count == 1) *--p = static_cast<char>('0' + w % 10);
 }
 
+/// The eight decimal digits of `v` (below 10^8), leading zeros included, as
+/// byte values 0 to 9, the first digit in the lowest byte: divisions of all
+/// lanes at once by multiplying (n / 100 as n * 10486 >> 20 for n below 10^4,
+/// n / 10 as n * 103 >> 10 for n below 100).
+inline std::uint64_t DigitValues(std::uint32_t v) {
+    const std::uint64_t fours = (v / 10000) | (static_cast<std::uint64_t>(v % 10000) << 32);
+    const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007FULL;
+    const std::uint64_t twos = hundreds | ((fours - hundreds * 100) << 16);
+    const std::uint64_t tens = ((twos * 103) >> 10) & 0x000F000F000F000FULL;
+    return tens | ((twos - tens * 10) << 8);
+}
+
 /// Writes the decimal digits of `n` (below 10^8) without leading zeros.
 inline char* WriteSmallInteger(char* out, std::uint32_t n) {
     int count = 1;
@@ -159,21 +173,6 @@ char* WriteFixedPoint(char* out, std::uint64_t units, char decimalSeparator) {
     p += 1 + Decimals;
     while (p[-1] == '0') --p;
     return p;
-}
-
-/// General form of values that are a whole number of millionths below 1e8
-/// (all inputs with up to six decimals, all results rounded to three). Such a
-/// value is the double nearest to M/10^6 with M below 10^14, and as M/10^6 has
-/// at most 14 significant digits it is also the value rounded to 15 digits.
-/// Returns nullptr, writing nothing, for any other value.
-char* WriteGeneralMillionths(char* out, double value, char decimalSeparator) {
-    const double magnitude = std::fabs(value);
-    if (!(magnitude < 1e8)) return nullptr;
-    // Any M will do that passes the check: the nearest one normally.
-    const auto millionths = static_cast<std::uint64_t>(magnitude * 1e6 + 0.5);
-    if (millionths == 0 || static_cast<double>(millionths) / 1e6 != magnitude) return nullptr;
-    if (value < 0) *out++ = '-';
-    return WriteFixedPoint<6>(out, millionths, decimalSeparator);
 }
 
 /// RoundFixed3 without text for magnitudes from 1e-4 up to below 1e11, where
@@ -260,38 +259,32 @@ double ReadDecimal(const char* digits, int count, int lastExponent) {
 
 /// `magnitude` (1e-5 <= magnitude < 1e15) rounded to 15 significant digits:
 /// the digits as an integer of 15 digits and the power of ten of the first
-/// one. False when the value lies too close to a rounding tie for the fast
-/// computation, or rounds up to 1e15.
+/// one. Exact, with integers: magnitude * 10^k is the 53-bit mantissa times
+/// 10^k (at most 117 bits) shifted right. False at an exact tie (left to the
+/// text rounding) or when the decade guess was off.
 bool Round15(double magnitude, std::uint64_t& digits, int& exponent) {
     // The power of ten from the binary exponent (floor of e2 * log10 2), then
     // one step up when the value has reached the next decade.
     std::uint64_t bits = 0;
     std::memcpy(&bits, &magnitude, sizeof bits);
-    const int e2 = static_cast<int>(bits >> 52) - 1023;
-    int e = (e2 * 78913) >> 18;
+    const int biased = static_cast<int>(bits >> 52);
+    int e = ((biased - 1023) * 78913) >> 18;
     if (e < -6 || e > 14) return false;
     if (magnitude >= kDecade[e + 7]) ++e;
     if (e < -5 || e > 14) return false;
-    // magnitude * 10^(14 - e) exactly, as the sum of the rounded product and
-    // its rounding error (the power of ten is an exact double).
-    const double power = kExactPow10[14 - e];
-    const double scaled = magnitude * power;
-    const double error = std::fma(magnitude, power, -scaled);
+    const int k = 14 - e;  // 0 to 19: 10^k fits in 64 bits
+    const std::uint64_t mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+    const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * kPow10[k];
+    // magnitude * 10^k = product / 2^right; right is 3 to 69 in this range.
+    const int right = 1075 - biased;
+    if (right < 1 || right > 120) return false;
+    const unsigned __int128 one = 1;
+    const unsigned __int128 remainder = product & ((one << right) - 1);
+    const unsigned __int128 half = one << (right - 1);
+    if (remainder == half) return false;
+    std::uint64_t q = static_cast<std::uint64_t>(product >> right) + (remainder > half ? 1 : 0);
     // The decade bounds below 1 are not exact doubles: check the guess.
-    if (scaled < 1e14 || scaled >= 1e15) return false;
-    std::uint64_t q = static_cast<std::uint64_t>(static_cast<std::int64_t>(scaled));
-    double fraction = (scaled - static_cast<double>(q)) + error;
-    if (fraction < 0.0) {
-        --q;
-        fraction += 1.0;
-    } else if (fraction >= 1.0) {
-        ++q;
-        fraction -= 1.0;
-    }
-    // Next to a tie the last rounding steps could decide wrongly: leave it to
-    // the exact routine.
-    if (q < kPow10[14] || std::fabs(fraction - 0.5) < 1e-6) return false;
-    if (fraction > 0.5) ++q;
+    if (q < kPow10[14] || q > kPow10[15]) return false;
     if (q == kPow10[15]) {
         q = kPow10[14];
         if (++e > 14) return false;
@@ -310,32 +303,33 @@ char* WriteGeneralRounded15(char* out, double value, char decimalSeparator) {
     std::uint64_t q = 0;
     int e = 0;
     if (!(magnitude >= 1e-5 && magnitude < 1e15) || !Round15(magnitude, q, e)) return nullptr;
-    // Drop trailing zeros: q keeps n significant digits.
-    int n = 15;
-    while (q % 10 == 0) {
-        q /= 10;
-        --n;
-    }
     if (value < 0) *out++ = '-';
+    // The 15 digits in registers: q splits into 7 and 8 digits, the first of
+    // `high`'s eight being the 0 in front.
+    const std::uint64_t high = DigitValues(static_cast<std::uint32_t>(q / 100000000));
+    const std::uint64_t low = DigitValues(static_cast<std::uint32_t>(q % 100000000));
+    const int trailingZeros = low != 0 ? std::countl_zero(low) / 8 : 8 + std::countl_zero(high) / 8;
+    const int n = 15 - trailingZeros;  // significant digits
+    constexpr std::uint64_t kZeros = 0x3030303030303030ULL;
+    const unsigned __int128 text =
+        ((static_cast<unsigned __int128>(low | kZeros) << 64) | (high | kZeros)) >> 8;
+    // Whole 16-byte stores of the digits (the text ends within them; what
+    // follows is overwritten or left beyond the end): this writes both results
+    // of every transfer line.
     if (e < 0) {
         *out++ = '0';
         *out++ = decimalSeparator;
         for (int i = 0; i < -e - 1; ++i) *out++ = '0';
-        WriteDigits(out, q, n);
+        std::memcpy(out, &text, 16);
         return out + n;
     }
     const int integerDigits = e + 1;
-    if (n <= integerDigits) {
-        WriteDigits(out, q * kPow10[integerDigits - n], integerDigits);
-        return out + integerDigits;
-    }
-    const int decimals = n - integerDigits;
-    const std::uint64_t scale = kPow10[decimals];
-    WriteDigits(out, q / scale, integerDigits);
-    out += integerDigits;
-    *out++ = decimalSeparator;
-    WriteDigits(out, q % scale, decimals);
-    return out + decimals;
+    std::memcpy(out, &text, 16);
+    if (n <= integerDigits) return out + integerDigits;
+    out[integerDigits] = decimalSeparator;
+    const unsigned __int128 decimals = text >> (8 * integerDigits);  // integerDigits < n <= 15
+    std::memcpy(out + integerDigits + 1, &decimals, 16);
+    return out + n + 1;
 }
 
 /// The general form, with a mantissa and exponent outside 1e-15 to 1e15 when
@@ -347,7 +341,6 @@ char* WriteRounded15(char* out, double value, char decimalSeparator, bool expone
         *out++ = '0';
         return out;
     }
-    if (char* end = WriteGeneralMillionths(out, value, decimalSeparator)) return end;
     if (char* end = WriteGeneralRounded15(out, value, decimalSeparator)) return end;
     Digits15 d;
     ToDigits15(std::fabs(value), d);

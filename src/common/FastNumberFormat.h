@@ -20,6 +20,7 @@ inline constexpr std::size_t kMaxGeneralTextLength = 40;
 
 /// Writes FormatGeneral(value, decimalSeparator) at `out`, which must have room
 /// for kMaxGeneralTextLength characters; returns the end of what was written.
+/// The room after the end may have been used as scratch.
 char* WriteGeneral(char* out, double value, char decimalSeparator = '.');
 
 /// Longest text WritePlainDecimal can produce (the smallest subnormal double:
@@ -28,7 +29,8 @@ inline constexpr std::size_t kMaxPlainDecimalTextLength = 344;
 
 /// Writes the value as WriteGeneral does, but in plain decimal notation at any
 /// magnitude (1E+20 as 100000000000000000000, 1E-16 as 0.0000000000000001).
-/// `out` must have room for kMaxPlainDecimalTextLength characters.
+/// `out` must have room for kMaxPlainDecimalTextLength characters (the room
+/// after the end may have been used as scratch).
 char* WritePlainDecimal(char* out, double value, char decimalSeparator = '.');
 
 /// Appends FormatGeneral(value, decimalSeparator) to `out`.

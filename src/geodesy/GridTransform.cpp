@@ -1,5 +1,7 @@
 #include "geodesy/GridTransform.h"
 
+#include <algorithm>
+#include <limits>
 #include <string>
 
 #include "geodesy/Angles.h"
@@ -147,6 +149,54 @@ CoordinatePair GridTransform::Apply(double first, double second) const {
         return CoordinatePair{p.x, p.y};
     }
     return CoordinatePair{RadiansToDegrees(r.phi), RadiansToDegrees(r.lambda)};
+}
+
+void GridTransform::ApplyBlock(std::size_t count, const double* first, const double* second,
+                               double* resultFirst, double* resultSecond) const {
+    if (direction_ != Direction::None) {
+        for (std::size_t i = 0; i < count; ++i) {
+            try {
+                const CoordinatePair r = Apply(first[i], second[i]);
+                resultFirst[i] = r.first;
+                resultSecond[i] = r.second;
+            } catch (const ArithmeticError&) {
+                resultFirst[i] = std::numeric_limits<double>::quiet_NaN();
+                resultSecond[i] = std::numeric_limits<double>::quiet_NaN();
+            }
+        }
+        return;
+    }
+    // The steps of Apply on chunks of points. A result that is not finite
+    // carries on as NaN or infinity through the later steps, so a point for
+    // which Apply throws ends not finite here.
+    constexpr std::size_t kChunk = 256;
+    double latitude[kChunk];
+    double longitude[kChunk];
+    for (std::size_t start = 0; start < count; start += kChunk) {
+        const std::size_t n = std::min(kChunk, count - start);
+        if (sourceGrid_ != nullptr) {
+            InverseSeriesBlock(*sourceTerms_, sourceGrid_->k0, sourceLambda0_, n, first + start,
+                               second + start, latitude, longitude);
+            for (std::size_t i = 0; i < n; ++i) {
+                latitude[i] = RadiansToDegrees(latitude[i]);
+                longitude[i] = RadiansToDegrees(longitude[i]);
+            }
+        } else {
+            std::copy_n(first + start, n, latitude);
+            std::copy_n(second + start, n, longitude);
+        }
+        if (targetGrid_ != nullptr) {
+            for (std::size_t i = 0; i < n; ++i) {
+                latitude[i] = DegreesToRadians(latitude[i]);
+                longitude[i] = DegreesToRadians(longitude[i]);
+            }
+            ForwardSeriesBlock(*targetTerms_, targetGrid_->k0, targetLambda0_, n, latitude,
+                               longitude, resultFirst + start, resultSecond + start);
+        } else {
+            std::copy_n(latitude, n, resultFirst + start);
+            std::copy_n(longitude, n, resultSecond + start);
+        }
+    }
 }
 
 }  // namespace utm

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "geodesy/DatumShift.h"
@@ -81,6 +82,13 @@ class GridTransform {
 
     CoordinatePair Apply(double first, double second) const;
     CoordinatePair Apply(CoordinatePair point) const { return Apply(point.first, point.second); }
+    /// Apply for `count` points at once, bit for bit, except that a point
+    /// for which Apply throws gets results that are not finite instead: the
+    /// caller runs Apply on it again for the error. Without a datum shift the
+    /// series run a block at a time (see ForwardSeriesBlock). Arrays may not
+    /// overlap.
+    void ApplyBlock(std::size_t count, const double* first, const double* second,
+                    double* resultFirst, double* resultSecond) const;
 
     CoordinateSystem from() const { return from_; }
     CoordinateSystem to() const { return to_; }

@@ -2,6 +2,8 @@
 // latitude of origin 0, false easting 500000 m and no false northing.
 #pragma once
 
+#include <cstddef>
+
 #include "geodesy/Ellipsoid.h"
 
 namespace utm {
@@ -27,5 +29,17 @@ GridPoint ForwardSeries(const EllipsoidTerms& terms, double k0, double phi, doub
 /// result is not finite.
 GeodeticPoint InverseSeries(const EllipsoidTerms& terms, double k0, double x, double y,
                             double lambda0);
+
+/// ForwardSeries(terms, k0, phi[i], lambda[i], lambda0) for `count` points,
+/// bit for bit, except that a result that is not finite is stored as it is
+/// instead of raising ArithmeticError: the caller checks. Arrays may not
+/// overlap.
+void ForwardSeriesBlock(const EllipsoidTerms& terms, double k0, double lambda0, std::size_t count,
+                        const double* phi, const double* lambda, double* x, double* y);
+
+/// InverseSeries(terms, k0, x[i], y[i], lambda0) for `count` points, bit for
+/// bit, with not-finite results stored as they are (see ForwardSeriesBlock).
+void InverseSeriesBlock(const EllipsoidTerms& terms, double k0, double lambda0, std::size_t count,
+                        const double* x, const double* y, double* phi, double* lambda);
 
 }  // namespace utm

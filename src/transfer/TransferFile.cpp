@@ -164,9 +164,11 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
             p = buffer;
         }
     };
+    // `computed`: the transform's result for the point when it is already
+    // known (from a batch), else nullptr.
     const auto transferLine = [&](const TransferLine& line, std::string_view text,
                                   std::size_t number, std::string_view firstText,
-                                  std::string_view secondText) {
+                                  std::string_view secondText, const CoordinatePair* computed) {
         if (line.fieldCount) {
             if (setup.strict) {
                 throw LineError(number,
@@ -186,7 +188,14 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
             CheckSource(setup, line.point, number, out.report);
             CoordinatePair r{};
             try {
-                r = transform->Apply(line.point[0], line.point[1]);
+                // A batch result that is not finite is where Apply throws:
+                // Apply runs again for its error.
+                if (computed != nullptr && std::isfinite(computed->first) &&
+                    std::isfinite(computed->second)) {
+                    r = *computed;
+                } else {
+                    r = transform->Apply(line.point[0], line.point[1]);
+                }
             } catch (const ArithmeticError& e) {
                 if (setup.onError == OnError::Stop) {
                     throw LineError(number, "the point " + PointText(line.point) +
@@ -210,22 +219,62 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
                             secondText);
         flush();
     };
+    // Plain lines wait in a batch whose points are transformed together (the
+    // same bits as one at a time, see GridTransform::ApplyBlock); the batch is
+    // written out before any other line, so the lines keep their order.
+    constexpr std::size_t kBatch = 256;
+    struct Batch {
+        std::size_t count = 0;
+        double first[kBatch];
+        double second[kBatch];
+        double resultFirst[kBatch];
+        double resultSecond[kBatch];
+        std::string_view firstText[kBatch];
+        std::string_view secondText[kBatch];
+        std::size_t number[kBatch];
+    } batch;
+    const auto transferBatch = [&] {
+        if (batch.count == 0) return;
+        transform->ApplyBlock(batch.count, batch.first, batch.second, batch.resultFirst,
+                              batch.resultSecond);
+        for (std::size_t i = 0; i < batch.count; ++i) {
+            TransferLine line;
+            line.point = {batch.first[i], batch.second[i]};
+            const CoordinatePair computed{batch.resultFirst[i], batch.resultSecond[i]};
+            transferLine(line, std::string_view(), batch.number[i], batch.firstText[i],
+                         batch.secondText[i], &computed);
+        }
+        batch.count = 0;
+    };
     // Most lines are two plain numbers: one pass reads them (when the fields
     // are read with "."). Any other line goes through the general reader,
     // which reads those the same way.
     out.lines = ForEachPairLine(
         block, setup.delimiter, setup.readSeparator == '.',
         [&](const ScannedNumber& first, const ScannedNumber& second, std::size_t number) {
-            TransferLine line;
-            line.point = {first.value, second.value};
-            transferLine(line, std::string_view(), number,
-                         first.generalForm ? first.text : std::string_view(),
-                         second.generalForm ? second.text : std::string_view());
+            const std::string_view firstText = first.generalForm ? first.text : std::string_view();
+            const std::string_view secondText =
+                second.generalForm ? second.text : std::string_view();
+            if (transform == nullptr) {
+                TransferLine line;
+                line.point = {first.value, second.value};
+                transferLine(line, std::string_view(), number, firstText, secondText, nullptr);
+                return;
+            }
+            const std::size_t i = batch.count++;
+            batch.first[i] = first.value;
+            batch.second[i] = second.value;
+            batch.firstText[i] = firstText;
+            batch.secondText[i] = secondText;
+            batch.number[i] = number;
+            if (batch.count == kBatch) transferBatch();
         },
         [&](std::string_view text, std::size_t number) {
+            transferBatch();
             transferLine(ReadTransferLine(text, setup.delimiter, setup.readSeparator), text, number,
-                         {}, {});
+                         {}, {}, nullptr);
         });
+    transferBatch();
     out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
 }
 

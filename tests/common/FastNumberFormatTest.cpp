@@ -357,3 +357,20 @@ TEST(FastNumberFormat, WithinLeavesOpenWhatItCannotSettle) {
     EXPECT_EQ(Within(84.99999999, 1e-9), "85");
     EXPECT_EQ(Within(3320055.6934, 5e-6), "3320055.693");
 }
+
+// The integer rounding to 15 digits serves every decade from 1e-5 to 1e15:
+// random values in each, and the doubles on both sides of each decade's bound.
+TEST(FastNumberFormat, GeneralFormInEveryDecadeOfTheIntegerRounding) {
+    std::mt19937_64 random(15);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    for (int e = -6; e <= 15; ++e) {
+        const double decade = std::pow(10.0, e);
+        std::vector<double> values{decade, std::nextafter(decade, 0.0),
+                                   std::nextafter(decade, 1e300)};
+        for (int i = 0; i < 2000; ++i) values.push_back(mantissa(random) * decade);
+        for (double v : values) {
+            ASSERT_EQ(General(v), FormatGeneral(v)) << v;
+            ASSERT_EQ(General(-v, ','), FormatGeneral(-v, ',')) << v;
+        }
+    }
+}

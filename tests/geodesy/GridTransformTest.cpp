@@ -2,8 +2,11 @@
 // equal to today's transfers bit for bit, and the shift where datums cross.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -267,3 +270,73 @@ TEST(GridTransform, NonFiniteResultIsAnArithmeticError) {
 }
 
 }  // namespace
+
+namespace {
+
+/// Points of every kind for a source system: ordinary ones, the edges of the
+/// series' reach, and values where Apply throws.
+std::vector<CoordinatePair> MixedPoints(bool grid, std::mt19937_64& random) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::uniform_real_distribution<double> easting(-1.5e6, 2.5e6);
+    std::uniform_real_distribution<double> northing(-1.1e7, 1.1e7);
+    std::uniform_real_distribution<double> latitude(-95.0, 95.0);
+    std::uniform_real_distribution<double> longitude(60.0, 110.0);
+    std::vector<CoordinatePair> points;
+    for (int i = 0; i < 700; ++i) {
+        points.push_back(grid ? CoordinatePair{easting(random), northing(random)}
+                              : CoordinatePair{latitude(random), longitude(random)});
+    }
+    for (double a : {0.0, -0.0, 90.0, -90.0, 1e300, -1e300, inf, -inf, nan}) {
+        points.push_back({a, 85.0});
+        points.push_back({500000.0, a});
+        points.push_back({a, a});
+    }
+    return points;
+}
+
+}  // namespace
+
+// The batch run transforms a block of points at a time: the results must be
+// Apply's, bit for bit, on every path, and where Apply throws, not finite
+// (the batch then asks Apply for the error).
+TEST(GridTransformBlock, GivesApplysBitsOnEveryPath) {
+    std::mt19937_64 random(2026);
+    for (const CS from : kCoordinateSystems) {
+        for (const CS to : kCoordinateSystems) {
+            for (const DatumShift& shift : {DatumShift::None(), DatumShift::Epsg6208()}) {
+                const GridTransform transform(from, to, shift);
+                const std::vector<CoordinatePair> points =
+                    MixedPoints(GridOf(from) != nullptr, random);
+                std::vector<double> first;
+                std::vector<double> second;
+                for (const CoordinatePair& p : points) {
+                    first.push_back(p.first);
+                    second.push_back(p.second);
+                }
+                std::vector<double> resultFirst(points.size());
+                std::vector<double> resultSecond(points.size());
+                transform.ApplyBlock(points.size(), first.data(), second.data(), resultFirst.data(),
+                                     resultSecond.data());
+                for (std::size_t i = 0; i < points.size(); ++i) {
+                    const std::string where =
+                        std::string(NameOf(from)) + " to " + std::string(NameOf(to)) + " at " +
+                        std::to_string(first[i]) + ", " + std::to_string(second[i]);
+                    try {
+                        const CoordinatePair r = transform.Apply(points[i]);
+                        ASSERT_EQ(std::bit_cast<std::uint64_t>(r.first),
+                                  std::bit_cast<std::uint64_t>(resultFirst[i]))
+                            << where;
+                        ASSERT_EQ(std::bit_cast<std::uint64_t>(r.second),
+                                  std::bit_cast<std::uint64_t>(resultSecond[i]))
+                            << where;
+                    } catch (const ArithmeticError&) {
+                        ASSERT_FALSE(std::isfinite(resultFirst[i]) &&
+                                     std::isfinite(resultSecond[i]))
+                            << where;
+                    }
+                }
+            }
+        }
+    }
+}
