@@ -1,5 +1,6 @@
 #include "common/FastNumberFormat.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -88,44 +89,6 @@ char* WriteInteger(char* out, std::uint64_t n) {
     return std::to_chars(out, out + 24, n).ptr;
 }
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-/// Writes the eight decimal digits of `v` (below 10^8, leading zeros
-/// included) at `out`, as four pairs.
-inline void WriteEightDigits(char* out, std::uint32_t v) {
-    const std::uint32_t high = v / 10000;
-    const std::uint32_t low = v % 10000;
-    std::memcpy(out, kDigitPairs + 2 * (high / 100), 2);
-    std::memcpy(out + 2, kDigitPairs + 2 * (high % 100), 2);
-    std::memcpy(out + 4, kDigitPairs + 2 * (low / 100), 2);
-    std::memcpy(out + 6, kDigitPairs + 2 * (low % 100), 2);
-}
-
-/// Writes exactly `count` decimal digits of `v` (below 10^count, leading
-/// zeros included) at `out`. Eight digits at a time are split off first, so
-/// that the pair loop runs on 32-bit numbers, whose divisions by 100 are
-/// cheaper: this writes every digit of the transfer results.
-inline void WriteDigits(char* out, std::uint64_t v, int count) {
-    char* p = out + count;
-    while (count > 8) {
-        p -= 8;
-        WriteEightDigits(p, static_cast<std::uint32_t>(v % 100000000));
-        v /= 100000000;
-        count -= 8;
-    }
-    auto w = static_cast<std::uint32_t>(v);
-    for (; count >= 2; count -= 2) {
-        const std::uint32_t pair = (w % 100) * 2;
-        w /= 100;
-        p -= 2;
-        std::memcpy(p, kDigitPairs + pair, 2);
-    }
-    if (count == 1) *--p = static_cast<char>('0' + w % 10);
-}
-
 /// The eight decimal digits of `v` (below 10^8), leading zeros included, as
 /// byte values 0 to 9, the first digit in the lowest byte: divisions of all
 /// lanes at once by multiplying (n / 100 as n * 10486 >> 20 for n below 10^4,
@@ -138,41 +101,32 @@ inline std::uint64_t DigitValues(std::uint32_t v) {
     return tens | ((twos - tens * 10) << 8);
 }
 
-/// Writes the decimal digits of `n` (below 10^8) without leading zeros.
-inline char* WriteSmallInteger(char* out, std::uint32_t n) {
-    int count = 1;
-    while (count < 8 && n >= kPow10[count]) ++count;
-    char* p = out + count;
-    for (; n >= 100; n /= 100) {
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * (n % 100), 2);
-    }
-    if (n >= 10) {
-        std::memcpy(p - 2, kDigitPairs + 2 * n, 2);
-    } else {
-        p[-1] = static_cast<char>('0' + n);
-    }
-    return out + count;
-}
-
-/// Writes units / 10^Decimals in plain decimal notation without trailing
-/// zeros or a trailing separator. The whole part is written on 32 bits when
-/// it fits, all decimals at once, and the trailing zeros are taken back
-/// afterwards, so the only divisions are by constants: this runs twice per
-/// line of every batch output.
-template <int Decimals>
-char* WriteFixedPoint(char* out, std::uint64_t units, char decimalSeparator) {
-    constexpr std::uint64_t kScale = kPow10[Decimals];
-    const std::uint64_t whole = units / kScale;
-    char* p = whole < kPow10[8] ? WriteSmallInteger(out, static_cast<std::uint32_t>(whole))
-                                : WriteInteger(out, whole);
-    const auto fraction = static_cast<std::uint32_t>(units % kScale);
-    if (fraction == 0) return p;
-    *p = decimalSeparator;
-    WriteDigits(p + 1, fraction, Decimals);
-    p += 1 + Decimals;
-    while (p[-1] == '0') --p;
-    return p;
+/// Writes thousandths / 1000 (thousandths below 10^16) in plain decimal
+/// notation without trailing zeros or a trailing separator, at `out` with room
+/// for 32 characters (the room after the end may have been used). The 16
+/// digits are formed in registers and written in whole 16-byte stores, so the
+/// only divisions are by constants: this writes both results of every line of
+/// a batch conversion.
+char* WriteThousandths(char* out, std::uint64_t thousandths, char decimalSeparator) {
+    const std::uint64_t high = DigitValues(static_cast<std::uint32_t>(thousandths / 100000000));
+    const std::uint64_t low = DigitValues(static_cast<std::uint32_t>(thousandths % 100000000));
+    // Digits 0 to 12 are the whole part, 13 to 15 the decimals. Leading zeros
+    // are dropped, but the units digit of the whole part is always written.
+    const int leadingZeros =
+        high != 0 ? std::countr_zero(high) / 8 : 8 + std::countr_zero(low | (1ULL << 32)) / 8;
+    constexpr std::uint64_t kZeros = 0x3030303030303030ULL;
+    const unsigned __int128 text =
+        (static_cast<unsigned __int128>(low | kZeros) << 64) | (high | kZeros);
+    const unsigned __int128 whole = text >> (8 * leadingZeros);
+    const int wholeDigits = 13 - leadingZeros;
+    std::memcpy(out, &whole, 16);
+    // The decimals are the three top bytes of `low`; zeros at the end go.
+    const int decimals = 3 - std::min(3, std::countl_zero(low) / 8);
+    if (decimals == 0) return out + wholeDigits;
+    out[wholeDigits] = decimalSeparator;
+    const auto fraction = static_cast<std::uint32_t>((low | kZeros) >> 40);
+    std::memcpy(out + wholeDigits + 1, &fraction, 4);
+    return out + wholeDigits + 1 + decimals;
 }
 
 /// RoundFixed3 without text for magnitudes from 1e-4 up to below 1e11, where
@@ -453,7 +407,7 @@ char* WriteRoundedFixed3(char* out, double value, char decimalSeparator, double&
     const double magnitude = static_cast<double>(thousandths) / 1000.0;
     rounded = value < 0 ? -magnitude : magnitude;
     if (value < 0) *out++ = '-';
-    return WriteFixedPoint<3>(out, thousandths, decimalSeparator);
+    return WriteThousandths(out, thousandths, decimalSeparator);
 }
 
 char* WriteRoundedFixed3Within(char* out, double value, double tolerance, char decimalSeparator) {
@@ -476,7 +430,7 @@ char* WriteRoundedFixed3Within(char* out, double value, double tolerance, char d
         return out;
     }
     if (value < 0) *out++ = '-';
-    return WriteFixedPoint<3>(out, n, decimalSeparator);
+    return WriteThousandths(out, n, decimalSeparator);
 }
 
 bool ParseDecimal(std::string_view text, double& value) {
