@@ -26,6 +26,32 @@ struct ScannedNumber {
 bool ScanPlainPair(const char*& p, const char* end, char delimiter, ScannedNumber& first,
                    ScannedNumber& second);
 
+/// Plain lines gathered to be computed together: the values of their
+/// numbers, the texts of those already in general form (empty otherwise),
+/// their line numbers, and room for two results each.
+struct PlainLineBatch {
+    static constexpr std::size_t kCapacity = 256;
+    std::size_t count = 0;
+    double first[kCapacity];
+    double second[kCapacity];
+    double resultFirst[kCapacity];
+    double resultSecond[kCapacity];
+    std::string_view firstText[kCapacity];
+    std::string_view secondText[kCapacity];
+    std::size_t number[kCapacity];
+
+    /// Adds a line; true when the batch is full.
+    bool Add(const ScannedNumber& a, const ScannedNumber& b, std::size_t lineNumber) {
+        const std::size_t i = count++;
+        first[i] = a.value;
+        second[i] = b.value;
+        firstText[i] = a.generalForm ? a.text : std::string_view();
+        secondText[i] = b.generalForm ? b.text : std::string_view();
+        number[i] = lineNumber;
+        return count == kCapacity;
+    }
+};
+
 /// Walks the lines of a block as the batch runs read them: a line of two
 /// plain numbers (ScanPlainPair, when `scan` is true) goes to
 /// `plain(first, second, number)`, any other line to `other(text, number)`,

@@ -89,24 +89,11 @@ struct BatchSetup {
     bool fast = false;
 };
 
-/// Plain lines (two numbers and nothing else) gathered for the fast series.
-constexpr std::size_t kFastBatch = 256;
-struct FastBatch {
-    std::size_t count = 0;
-    double first[kFastBatch];
-    double second[kFastBatch];
-    double resultFirst[kFastBatch];
-    double resultSecond[kFastBatch];
-    std::string_view firstText[kFastBatch];
-    std::string_view secondText[kFastBatch];
-    std::size_t number[kFastBatch];
-};
-
 /// Writes line `i` of a batch whose fast results are in: the whole line when
 /// both results are known to the millimetre (or thousandth of a degree) and
 /// every finding is sure, else nothing. Returns the end, or nullptr when the
 /// line must go the exact way.
-char* WriteFastLine(const BatchSetup& setup, const FastBatch& batch, std::size_t i, char* out,
+char* WriteFastLine(const BatchSetup& setup, const PlainLineBatch& batch, std::size_t i, char* out,
                     RunReport& report) {
     const double first = batch.first[i];
     const double second = batch.second[i];
@@ -248,7 +235,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
     // once; each line is then written from the fast results or, when they
     // leave its text open, converted again the exact way. The batch is
     // written out before any other line, so the lines keep their order.
-    FastBatch batch;
+    PlainLineBatch batch;
     const auto convertBatch = [&] {
         if (batch.count == 0) return;
         if (setup.direction == ConversionDirection::LatLongToXY) {
@@ -279,13 +266,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
         block, ',', true,
         [&](const ScannedNumber& first, const ScannedNumber& second, std::size_t number) {
             if (setup.fast) {
-                const std::size_t i = batch.count++;
-                batch.first[i] = first.value;
-                batch.second[i] = second.value;
-                batch.firstText[i] = first.generalForm ? first.text : std::string_view();
-                batch.secondText[i] = second.generalForm ? second.text : std::string_view();
-                batch.number[i] = number;
-                if (batch.count == kFastBatch) convertBatch();
+                if (batch.Add(first, second, number)) convertBatch();
                 return;
             }
             DataLine data;

@@ -222,17 +222,7 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
     // Plain lines wait in a batch whose points are transformed together (the
     // same bits as one at a time, see GridTransform::ApplyBlock); the batch is
     // written out before any other line, so the lines keep their order.
-    constexpr std::size_t kBatch = 256;
-    struct Batch {
-        std::size_t count = 0;
-        double first[kBatch];
-        double second[kBatch];
-        double resultFirst[kBatch];
-        double resultSecond[kBatch];
-        std::string_view firstText[kBatch];
-        std::string_view secondText[kBatch];
-        std::size_t number[kBatch];
-    } batch;
+    PlainLineBatch batch;
     const auto transferBatch = [&] {
         if (batch.count == 0) return;
         transform->ApplyBlock(batch.count, batch.first, batch.second, batch.resultFirst,
@@ -252,22 +242,15 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
     out.lines = ForEachPairLine(
         block, setup.delimiter, setup.readSeparator == '.',
         [&](const ScannedNumber& first, const ScannedNumber& second, std::size_t number) {
-            const std::string_view firstText = first.generalForm ? first.text : std::string_view();
-            const std::string_view secondText =
-                second.generalForm ? second.text : std::string_view();
             if (transform == nullptr) {
                 TransferLine line;
                 line.point = {first.value, second.value};
-                transferLine(line, std::string_view(), number, firstText, secondText, nullptr);
+                transferLine(line, std::string_view(), number,
+                             first.generalForm ? first.text : std::string_view(),
+                             second.generalForm ? second.text : std::string_view(), nullptr);
                 return;
             }
-            const std::size_t i = batch.count++;
-            batch.first[i] = first.value;
-            batch.second[i] = second.value;
-            batch.firstText[i] = firstText;
-            batch.secondText[i] = secondText;
-            batch.number[i] = number;
-            if (batch.count == kBatch) transferBatch();
+            if (batch.Add(first, second, number)) transferBatch();
         },
         [&](std::string_view text, std::size_t number) {
             transferBatch();
