@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -56,7 +57,7 @@ class Pipeline {
                 }
                 sequence = nextRead_++;
             }
-            out.bytes.clear();
+            out.bytes.Clear();
             out.report = RunReport();
             out.lines = 0;
             if (!failure) {
@@ -75,7 +76,7 @@ class Pipeline {
                 return;
             }
             try {
-                sink_(out.bytes);
+                sink_(out.bytes.View());
                 report_.Merge(out.report, lines_);
                 lines_ += out.lines;
                 if (caller) ReportProgress();
@@ -128,6 +129,22 @@ class Pipeline {
 };
 
 }  // namespace
+
+void OutputBytes::Grow(std::size_t n) {
+    // Doubling keeps the copies few; a block's output settles after the first.
+    std::size_t capacity = capacity_ < (1u << 16) ? (1u << 16) : capacity_;
+    while (capacity - size_ < n) capacity *= 2;
+    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    if (size_ != 0) std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
+}
+
+void OutputBytes::Append(std::string_view bytes) {
+    char* p = Room(bytes.size());
+    if (!bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
+    Written(p + bytes.size());
+}
 
 std::size_t RunBlocks(DataFileReader& reader, const BlockWork& work,
                       const std::function<void(std::string_view)>& sink, RunReport& report,

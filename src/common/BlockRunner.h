@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,9 +28,33 @@ class LineError : public OperationError {
     std::size_t line_;
 };
 
+/// The output bytes of one block, written straight into a buffer that each
+/// worker keeps from block to block: no zero filling and no second copy.
+class OutputBytes {
+  public:
+    /// Makes room for `n` more bytes after those written and returns where
+    /// they go (the bytes written so far may move).
+    char* Room(std::size_t n) {
+        if (capacity_ - size_ < n) Grow(n);
+        return data_.get() + size_;
+    }
+    /// Marks the bytes up to `end`, within the last room, as written.
+    void Written(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+    void Append(std::string_view bytes);
+    void Clear() { size_ = 0; }
+    std::string_view View() const { return {data_.get(), size_}; }
+
+  private:
+    void Grow(std::size_t n);
+
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
 /// What block work makes of one block.
 struct BlockOutput {
-    std::string bytes;      ///< written to the output in file order
+    OutputBytes bytes;      ///< written to the output in file order
     RunReport report;       ///< line numbers counted from 1 within the block
     std::size_t lines = 0;  ///< the number of lines of the block
 };

@@ -34,7 +34,7 @@ constexpr const char* kNothingWritten = " Nothing was written.";
 
 /// Room for one output line: four numbers, three TABs, CR LF.
 constexpr std::size_t kMaxLineLength = 4 * kMaxGeneralTextLength + 5;
-/// Output lines are gathered here before they join the block's output.
+/// Room asked of the block's output at a time.
 constexpr std::size_t kLineBufferSize = 1 << 16;
 
 /// Writes the start of one output line at `out`: the two inputs in general
@@ -136,15 +136,16 @@ char* WriteFastLine(const BatchSetup& setup, const PlainLineBatch& batch, std::s
 
 /// Converts the lines of one block into output lines (see ConvertDataFile).
 void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& out) {
-    out.bytes.reserve(block.size() * 2 + kLineBufferSize);
-    char buffer[kLineBufferSize];
-    char* p = buffer;
-    char* const flushAt = buffer + kLineBufferSize - kMaxLineLength;
+    // Lines are written straight into the block's output, in rooms of
+    // kLineBufferSize bytes.
+    char* p = out.bytes.Room(kLineBufferSize);
+    char* flushAt = p + kLineBufferSize - kMaxLineLength;
     const EllipsoidTerms& terms = Everest1830Terms();
     const auto flush = [&] {
         if (p >= flushAt) {
-            out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
-            p = buffer;
+            out.bytes.Written(p);
+            p = out.bytes.Room(kLineBufferSize);
+            flushAt = p + kLineBufferSize - kMaxLineLength;
         }
     };
     const auto convertLine = [&](const DataLine& data, std::string_view text, std::size_t number) {
@@ -281,7 +282,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
             convertLine(ReadDataLine(text), text, number);
         });
     convertBatch();
-    out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
+    out.bytes.Written(p);
 }
 
 bool IsRegularFile(const std::string& path) {

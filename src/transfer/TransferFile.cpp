@@ -152,16 +152,17 @@ void CheckSource(const TransferSetup& setup, const PointRow& point, std::size_t 
 
 /// Transfers the lines of one block into result lines (see TransferFile).
 void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutput& out) {
-    constexpr std::size_t kBufferSize = 1 << 16;
-    out.bytes.reserve(block.size() * 2 + kBufferSize);
-    char buffer[kBufferSize];
-    char* p = buffer;
-    char* const flushAt = buffer + kBufferSize - kMaxLineLength;
+    // Lines are written straight into the block's output, in rooms of
+    // kRoomSize bytes.
+    constexpr std::size_t kRoomSize = 1 << 16;
+    char* p = out.bytes.Room(kRoomSize);
+    char* flushAt = p + kRoomSize - kMaxLineLength;
     const GridTransform* const transform = setup.transform;
     const auto flush = [&] {
         if (p >= flushAt) {
-            out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
-            p = buffer;
+            out.bytes.Written(p);
+            p = out.bytes.Room(kRoomSize);
+            flushAt = p + kRoomSize - kMaxLineLength;
         }
     };
     // `computed`: the transform's result for the point when it is already
@@ -258,7 +259,7 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
                          {}, {}, nullptr);
         });
     transferBatch();
-    out.bytes.append(buffer, static_cast<std::size_t>(p - buffer));
+    out.bytes.Written(p);
 }
 
 /// The distance named in the report's far-from-meridian sentence, for the

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -204,7 +205,8 @@ TEST(RunBlocks, OutputKeepsFileOrderAndLinesCountAcrossBlocks) {
         reader,
         [](std::string_view block, utm::BlockOutput& out) {
             out.lines = utm::ForEachLine(block, [&](std::string_view line, std::size_t number) {
-                out.bytes.append(line).push_back(';');
+                out.bytes.Append(line);
+                out.bytes.Append(";");
                 if (line == "bad") out.report.Add(Finding::NotNumber, number);
             });
         },
@@ -250,3 +252,31 @@ TEST(RunBlocks, AFailingLineIsNamedByItsLineInTheFileAndCancelStops) {
 }
 
 }  // namespace
+
+// Block output grows while lines are written into it and keeps every byte,
+// also when a room larger than all written so far is asked for.
+TEST(OutputBytes, KeepsWhatWasWrittenAcrossGrowth) {
+    utm::OutputBytes out;
+    std::string expected;
+    for (int i = 0; i < 30000; ++i) {
+        const std::string line = std::to_string(i * 7919) + "\r\n";
+        char* p = out.Room(64);
+        std::memcpy(p, line.data(), line.size());
+        out.Written(p + line.size());
+        expected += line;
+        if (i == 20000) {
+            // A big room, partly used: the rest stays unwritten.
+            char* q = out.Room(1 << 20);
+            std::memset(q, 'x', 10);
+            out.Written(q + 10);
+            expected += std::string(10, 'x');
+        }
+    }
+    out.Append("end");
+    expected += "end";
+    EXPECT_TRUE(out.View() == expected);
+    out.Clear();
+    EXPECT_TRUE(out.View().empty());
+    out.Append("again");
+    EXPECT_EQ(out.View(), "again");
+}
