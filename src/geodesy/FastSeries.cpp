@@ -68,11 +68,13 @@ inline SineCosine SinCos(double x) {
 bool InFastForwardDomain(double latitudeDegrees, double longitudeDegrees,
                          double centralMeridianDegrees) {
     return std::fabs(latitudeDegrees) <= 84.0 &&
-           std::fabs(longitudeDegrees - centralMeridianDegrees) <= 12.0;
+           std::fabs(longitudeDegrees - centralMeridianDegrees) <= 12.0 &&
+           std::fabs(centralMeridianDegrees) <= 360.0;
 }
 
-bool InFastInverseDomain(double x, double y) {
-    return std::fabs(x - kFalseEasting) <= 1.2e6 && std::fabs(y) <= 9.3e6;
+bool InFastInverseDomain(double x, double y, double centralMeridianDegrees) {
+    return std::fabs(x - kFalseEasting) <= 1.2e6 && std::fabs(y) <= 9.3e6 &&
+           std::fabs(centralMeridianDegrees) <= 360.0;
 }
 
 void FastForwardSeries(const EllipsoidTerms& t, double k0, double lambda0, std::size_t count,

@@ -21,15 +21,16 @@ inline constexpr double kFastForwardMetres = 5e-6;
 inline constexpr double kFastInverseDegrees = 1e-9;
 
 /// Points the fast forward series may take: latitude within ±84° and at most
-/// 12° of longitude from the central meridian (all in degrees). Anything else
-/// (NaN included) goes to ForwardSeries.
+/// 12° of longitude from a central meridian within ±360° (all in degrees;
+/// farther out the radians lose the bits the bound needs). Anything else (NaN
+/// included) goes to ForwardSeries.
 bool InFastForwardDomain(double latitudeDegrees, double longitudeDegrees,
                          double centralMeridianDegrees);
 
-/// Points the fast inverse series may take: at most 1,200 km from the central
-/// meridian and a northing within ±9,300 km (below about 84° of latitude).
-/// Anything else (NaN included) goes to InverseSeries.
-bool InFastInverseDomain(double x, double y);
+/// Points the fast inverse series may take: at most 1,200 km from a central
+/// meridian within ±360° and a northing within ±9,300 km (below about 84° of
+/// latitude). Anything else (NaN included) goes to InverseSeries.
+bool InFastInverseDomain(double x, double y, double centralMeridianDegrees);
 
 /// ForwardSeries(terms, k0, DegreesToRadians(lat), DegreesToRadians(lon),
 /// lambda0) for `count` points, to within kFastForwardMetres inside the fast

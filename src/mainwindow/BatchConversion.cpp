@@ -107,7 +107,9 @@ char* WriteFastLine(const BatchSetup& setup, const PlainLineBatch& batch, std::s
         easting = resultFirst;
     } else {
         // The latitudes of the inverse domain stay far inside -90 to 90.
-        if (!InFastInverseDomain(first, second) || !(std::fabs(resultFirst) < 89.0)) return nullptr;
+        if (!InFastInverseDomain(first, second, setup.centralMeridianDegrees) ||
+            !(std::fabs(resultFirst) < 89.0))
+            return nullptr;
         tolerance = kFastInverseDegrees;
         easting = first;
     }

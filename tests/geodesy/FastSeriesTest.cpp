@@ -25,7 +25,10 @@ std::vector<Grid> Grids() {
             {&Everest1830Terms(), 0.9999, 84.0},
             {&Everest1830Terms(), 0.9999, 87.0},
             {&WGS84Terms(), 0.9996, 81.0},
-            {&WGS84Terms(), 0.9996, 87.0}};
+            {&WGS84Terms(), 0.9996, 87.0},
+            // Central meridians as far out as the domain goes.
+            {&Everest1830Terms(), 0.9999, 348.0},
+            {&Everest1830Terms(), 0.9999, -360.0}};
 }
 
 // The batch run trusts the fast series to within the stated distance of the
@@ -90,7 +93,7 @@ TEST(FastSeriesTest, InverseStaysWithinItsBoundOverTheDomain) {
                           lat.data(), lon.data());
         double worst = 0.0;
         for (std::size_t i = 0; i < xs.size(); ++i) {
-            ASSERT_TRUE(InFastInverseDomain(xs[i], ys[i]));
+            ASSERT_TRUE(InFastInverseDomain(xs[i], ys[i], grid.centralMeridianDegrees));
             const GeodeticPoint exact = InverseSeries(*grid.terms, grid.k0, xs[i], ys[i], lambda0);
             worst = std::max({worst, std::fabs(lat[i] - RadiansToDegrees(exact.phi)),
                               std::fabs(lon[i] - RadiansToDegrees(exact.lambda))});
@@ -108,11 +111,14 @@ TEST(FastSeriesTest, DomainsRefuseWhatTheFastSeriesDoNotCover) {
     EXPECT_FALSE(InFastForwardDomain(nan, 85.3, 84.0));
     EXPECT_FALSE(InFastForwardDomain(27.7, nan, 84.0));
     EXPECT_FALSE(InFastForwardDomain(27.7, 85.3, nan));
-    EXPECT_TRUE(InFastInverseDomain(628198.193, 3065307.732));
-    EXPECT_FALSE(InFastInverseDomain(1800000.0, 3065307.732));
-    EXPECT_FALSE(InFastInverseDomain(628198.193, 9.4e6));
-    EXPECT_FALSE(InFastInverseDomain(nan, 3065307.732));
-    EXPECT_FALSE(InFastInverseDomain(628198.193, std::numeric_limits<double>::infinity()));
+    EXPECT_FALSE(InFastForwardDomain(27.7, 1000085.3, 1000084.0));  // a far central meridian
+    EXPECT_TRUE(InFastInverseDomain(628198.193, 3065307.732, 84.0));
+    EXPECT_FALSE(InFastInverseDomain(1800000.0, 3065307.732, 84.0));
+    EXPECT_FALSE(InFastInverseDomain(628198.193, 9.4e6, 84.0));
+    EXPECT_FALSE(InFastInverseDomain(nan, 3065307.732, 84.0));
+    EXPECT_FALSE(InFastInverseDomain(628198.193, std::numeric_limits<double>::infinity(), 84.0));
+    EXPECT_FALSE(InFastInverseDomain(628198.193, 3065307.732, 400.0));
+    EXPECT_FALSE(InFastInverseDomain(628198.193, 3065307.732, nan));
 }
 
 }  // namespace
