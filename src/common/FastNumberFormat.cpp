@@ -232,11 +232,24 @@ bool Round15(double magnitude, std::uint64_t& digits, int& exponent) {
     // magnitude * 10^k = product / 2^right; right is 3 to 69 in this range.
     const int right = 1075 - biased;
     if (right < 1 || right > 120) return false;
-    const unsigned __int128 one = 1;
-    const unsigned __int128 remainder = product & ((one << right) - 1);
-    const unsigned __int128 half = one << (right - 1);
-    if (remainder == half) return false;
-    std::uint64_t q = static_cast<std::uint64_t>(product >> right) + (remainder > half ? 1 : 0);
+    std::uint64_t q = 0;
+    if (right < 64) {
+        // Magnitudes from about 2^-11 up (every transfer result): the shifted
+        // out bits lie in the low half, so 64-bit steps do.
+        const auto low = static_cast<std::uint64_t>(product);
+        const auto high = static_cast<std::uint64_t>(product >> 64);
+        const std::uint64_t remainder = low & ((std::uint64_t{1} << right) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (right - 1);
+        if (remainder == half) return false;
+        q = (high << (64 - right)) | (low >> right);
+        q += remainder > half ? 1 : 0;
+    } else {
+        const unsigned __int128 one = 1;
+        const unsigned __int128 remainder = product & ((one << right) - 1);
+        const unsigned __int128 half = one << (right - 1);
+        if (remainder == half) return false;
+        q = static_cast<std::uint64_t>(product >> right) + (remainder > half ? 1 : 0);
+    }
     // The decade bounds below 1 are not exact doubles: check the guess.
     if (q < kPow10[14] || q > kPow10[15]) return false;
     if (q == kPow10[15]) {
