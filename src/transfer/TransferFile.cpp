@@ -166,10 +166,13 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
         }
     };
     // `computed`: the transform's result for the point when it is already
-    // known (from a batch), else nullptr.
+    // known (from a batch), else nullptr. The texts come by reference: passed
+    // by value they would go on the stack, and reading each back whole right
+    // after its halves were stored stalls the processor on every line.
     const auto transferLine = [&](const TransferLine& line, std::string_view text,
-                                  std::size_t number, std::string_view firstText,
-                                  std::string_view secondText, const CoordinatePair* computed) {
+                                  std::size_t number, const std::string_view& firstText,
+                                  const std::string_view& secondText,
+                                  const CoordinatePair* computed) {
         if (line.fieldCount) {
             if (setup.strict) {
                 throw LineError(number,
