@@ -104,8 +104,12 @@ bool DataFileReader::NextBlock(std::string& block) {
         }
         ++cut;
     }
-    block.assign(buffer_, 0, cut);
-    buffer_.erase(0, cut);
+    // The caller's string takes the whole buffer, and the reader keeps only
+    // the bytes after the cut (a line not yet complete), in the caller's old
+    // string: the block itself is not copied.
+    block.swap(buffer_);
+    buffer_.assign(block, cut, std::string::npos);
+    block.resize(cut);
     consumed_ += cut;
     return true;
 }
