@@ -42,8 +42,7 @@ constexpr std::size_t kLineBufferSize = 1 << 16;
 /// Returns the end.
 char* WriteInput(char* out, std::string_view generalText, double value, char decimalSeparator) {
     if (decimalSeparator == '.' && !generalText.empty()) {
-        std::memcpy(out, generalText.data(), generalText.size());
-        return out + generalText.size();
+        return CopyField(out, generalText);
     }
     return WriteGeneral(out, value, decimalSeparator);
 }

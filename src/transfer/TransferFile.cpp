@@ -10,6 +10,7 @@
 #include "common/DataFileReader.h"
 #include "common/FastNumberFormat.h"
 #include "common/FileIO.h"
+#include "common/GeneralFormText.h"
 #include "common/NumberFormat.h"
 #include "common/PairScanner.h"
 #include "geodesy/Accuracy.h"
@@ -58,8 +59,7 @@ char* WriteInputValue(char* out, std::string_view generalText, double value,
     if (generalText.empty() || decimalSeparator != '.') {
         return WritePlainDecimal(out, value, decimalSeparator);
     }
-    std::memcpy(out, generalText.data(), generalText.size());
-    return out + generalText.size();
+    return CopyField(out, generalText);
 }
 
 char* WriteResultLine(char* out, const PointRow& point, const ResultRow& result, DataFileMode mode,

@@ -66,3 +66,15 @@ TEST(GeneralFormText, CopiesAgreeWithFormattingOnManyFields) {
 }
 
 }  // namespace
+
+// The inline copy of a field writes exactly its bytes, at every length, and
+// nothing after them.
+TEST(GeneralFormText, CopyFieldWritesExactlyTheField) {
+    const std::string source = "-1234567.890123456789";
+    for (std::size_t n = 0; n < source.size(); ++n) {
+        std::string out(40, '#');
+        const char* end = utm::CopyField(out.data(), std::string_view(source).substr(1, n));
+        EXPECT_EQ(end, out.data() + n);
+        EXPECT_EQ(out, source.substr(1, n) + std::string(40 - n, '#')) << n;
+    }
+}
