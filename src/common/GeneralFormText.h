@@ -43,28 +43,29 @@ inline bool IsGeneralFormText(std::string_view text) {
     return significant <= 15;
 }
 
+/// Copies the n bytes at `src` (sizeof(Word) <= n <= 2 * sizeof(Word)) to
+/// `out` as two overlapping words.
+template <typename Word>
+inline void CopyOverlapping(char* out, const char* src, std::size_t n) {
+    Word head = 0;
+    Word tail = 0;
+    std::memcpy(&head, src, sizeof(Word));
+    std::memcpy(&tail, src + n - sizeof(Word), sizeof(Word));
+    std::memcpy(out, &head, sizeof(Word));
+    std::memcpy(out + n - sizeof(Word), &tail, sizeof(Word));
+}
+
 /// Copies `text` to `out` and returns the end: the copy of an input field in
 /// general form into an output line, done inline with two overlapping moves
 /// for the usual lengths (4 to 16 bytes) instead of a call to memcpy.
 inline char* CopyField(char* out, std::string_view text) {
-    const char* const src = text.data();
     const std::size_t n = text.size();
     if (n >= 8 && n <= 16) {
-        std::uint64_t head = 0;
-        std::uint64_t tail = 0;
-        std::memcpy(&head, src, 8);
-        std::memcpy(&tail, src + n - 8, 8);
-        std::memcpy(out, &head, 8);
-        std::memcpy(out + n - 8, &tail, 8);
+        CopyOverlapping<std::uint64_t>(out, text.data(), n);
     } else if (n >= 4 && n < 8) {
-        std::uint32_t head = 0;
-        std::uint32_t tail = 0;
-        std::memcpy(&head, src, 4);
-        std::memcpy(&tail, src + n - 4, 4);
-        std::memcpy(out, &head, 4);
-        std::memcpy(out + n - 4, &tail, 4);
+        CopyOverlapping<std::uint32_t>(out, text.data(), n);
     } else if (n != 0) {
-        std::memcpy(out, src, n);
+        std::memcpy(out, text.data(), n);
     }
     return out + n;
 }
