@@ -4,14 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace utm {
@@ -130,6 +133,120 @@ bool CheckTarget(const std::string& target, const std::string& finalPath,
 
 }  // namespace
 
+/// Direct I/O for the temporary file: bytes are gathered in two aligned
+/// buffers of SafeFileWriter::kBlockSize; a full one is written by a thread of
+/// its own while the other fills, so the caller does not wait for the disk.
+/// One write is in flight at most, and the caller waits for it (Finish)
+/// before it touches the file in any other way.
+class SafeFileWriter::DirectWrites {
+  public:
+    /// Direct writes must start, end and sit in memory on multiples of the
+    /// device's block size; 4096 covers the devices of today.
+    static constexpr std::size_t kAlignment = 4096;
+
+    /// Null when the file system refuses direct I/O for `fd` (the flag is
+    /// then left off) or the buffers cannot be had.
+    static std::unique_ptr<DirectWrites> Start(int fd) {
+        auto writes = std::unique_ptr<DirectWrites>(new DirectWrites(fd));
+        for (auto& buffer : writes->buffers_) {
+            buffer.reset(static_cast<char*>(std::aligned_alloc(kAlignment, kBlockSize)));
+            if (!buffer) return nullptr;
+        }
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_DIRECT) != 0) return nullptr;
+        return writes;
+    }
+
+    ~DirectWrites() {
+        if (thread_.joinable()) {
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                quit_ = true;
+            }
+            changed_.notify_all();
+            thread_.join();
+        }
+    }
+
+    /// Where the next bytes go, and how many fit.
+    char* Free() { return buffers_[filling_].get() + staged_; }
+    std::size_t Room() const { return kBlockSize - staged_; }
+    void Staged(std::size_t n) { staged_ += n; }
+    bool Full() const { return staged_ == kBlockSize; }
+    /// The bytes gathered and not yet handed over.
+    std::string_view Gathered() const { return {buffers_[filling_].get(), staged_}; }
+
+    /// Hands the full buffer to the thread and fills the other one next.
+    /// The previous write must be finished.
+    void Send() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            inFlight_ = buffers_[filling_].get();
+            busy_ = true;
+        }
+        if (!thread_.joinable()) {
+            thread_ = std::thread([this] { Loop(); });
+        } else {
+            changed_.notify_all();
+        }
+        filling_ ^= 1;
+        staged_ = 0;
+    }
+
+    /// Waits for the write in flight. Returns false when nothing was in
+    /// flight; otherwise the buffer and the bytes written (-1 on an error).
+    bool Finish(const char*& buffer, ssize_t& written) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (inFlight_ == nullptr) return false;
+        changed_.wait(lock, [&] { return !busy_; });
+        buffer = inFlight_;
+        written = written_;
+        inFlight_ = nullptr;
+        return true;
+    }
+
+  private:
+    explicit DirectWrites(int fd) : fd_(fd) {}
+
+    void Loop() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [&] { return quit_ || busy_; });
+            if (busy_) {
+                const char* buffer = inFlight_;
+                lock.unlock();
+                ssize_t n = 0;
+                do {
+                    n = ::write(fd_, buffer, kBlockSize);
+                } while (n < 0 && errno == EINTR);
+                lock.lock();
+                written_ = n;
+                busy_ = false;
+                changed_.notify_all();
+            } else {
+                return;
+            }
+        }
+    }
+
+    struct FreeAligned {
+        void operator()(char* p) const { std::free(p); }
+    };
+
+    const int fd_;
+    std::unique_ptr<char, FreeAligned> buffers_[2];
+    int filling_ = 0;
+    std::size_t staged_ = 0;
+
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    const char* inFlight_ = nullptr;  // handed over and not yet finished
+    bool busy_ = false;               // the thread has a write to do
+    bool quit_ = false;
+    ssize_t written_ = 0;
+};
+
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
@@ -213,6 +330,55 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::optional<File
     }
     ::fchmod(fd_, mode);
     buffer_.reserve(kBlockSize + 4096);
+    // Large outputs pass through the file cache only to be flushed to the
+    // disk by the sync before the rename; copying them into freshly taken
+    // cache pages can cost more than working out the numbers did.
+    direct_ = DirectWrites::Start(fd_);
+}
+
+void SafeFileWriter::WriteStaged(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const std::size_t n = std::min(bytes.size(), direct_->Room());
+        std::memcpy(direct_->Free(), bytes.data(), n);
+        direct_->Staged(n);
+        bytes.remove_prefix(n);
+        if (!direct_->Full()) return;
+        FinishDirectWrite();
+        if (!direct_) {
+            // Refused: this and the rest go the ordinary way.
+            Write(bytes);
+            return;
+        }
+        direct_->Send();
+    }
+}
+
+void SafeFileWriter::FinishDirectWrite() {
+    const char* buffer = nullptr;
+    ssize_t n = 0;
+    if (!direct_->Finish(buffer, n)) return;
+    if (n == static_cast<ssize_t>(kBlockSize)) {
+        written_ += kBlockSize;
+        syncStarted_ = written_;  // on its way to the disk already
+        return;
+    }
+    // A refusal (a device with larger blocks, a full disk) is best reported by
+    // the ordinary write, and a short write leaves the file position
+    // unaligned: from here on every byte goes that way, starting with the
+    // rest of this block and then the bytes gathered since.
+    const std::size_t done = n > 0 ? static_cast<std::size_t>(n) : 0;
+    written_ += done;
+    const std::string gathered(direct_->Gathered());
+    std::string rest(buffer + done, kBlockSize - done);
+    LeaveDirect();
+    WriteAll(rest.data(), rest.size());
+    buffer_.append(gathered);
+}
+
+void SafeFileWriter::LeaveDirect() {
+    direct_.reset();
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_DIRECT);
 }
 
 SafeFileWriter::~SafeFileWriter() {
@@ -220,6 +386,7 @@ SafeFileWriter::~SafeFileWriter() {
 }
 
 void SafeFileWriter::Discard() {
+    direct_.reset();  // waits for a write in flight
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
@@ -238,6 +405,10 @@ void SafeFileWriter::Fail(const std::string& what) {
 }
 
 void SafeFileWriter::Write(std::string_view bytes) {
+    if (direct_) {
+        WriteStaged(bytes);
+        return;
+    }
     if (bytes.size() >= kBlockSize) {
         Flush();
         WriteAll(bytes.data(), bytes.size());
@@ -248,6 +419,15 @@ void SafeFileWriter::Write(std::string_view bytes) {
 }
 
 void SafeFileWriter::Flush() {
+    if (direct_) {
+        FinishDirectWrite();
+        if (direct_) {
+            // The last part, shorter than a block, is written the ordinary
+            // way (direct writes must cover whole device blocks).
+            buffer_.append(direct_->Gathered());
+            LeaveDirect();
+        }
+    }
     WriteAll(buffer_.data(), buffer_.size());
     buffer_.clear();
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,7 +57,12 @@ class FileWriteError : public OperationError {
 ///
 /// A target that exists but is no regular file (a device, a named pipe) is
 /// written in place, so that the device or pipe itself survives.
-/// Small writes are gathered and handed to the system in large blocks.
+/// Small writes are gathered and handed to the system in large blocks. Where
+/// the file system allows it, the temporary file's blocks go straight to the
+/// disk (direct I/O) from a thread of the writer's own, instead of being
+/// copied into the system's file cache first; any refusal of that falls back
+/// to ordinary writes, so the bytes and the errors reported are the same
+/// either way.
 class SafeFileWriter {
   public:
     explicit SafeFileWriter(const std::string& targetPath,
@@ -78,8 +84,12 @@ class SafeFileWriter {
 
   private:
     static constexpr std::size_t kBlockSize = 1 << 20;
+    class DirectWrites;
     void Flush();
     void WriteAll(const char* bytes, std::size_t size);
+    void WriteStaged(std::string_view bytes);
+    void FinishDirectWrite();
+    void LeaveDirect();
     [[noreturn]] void Fail(const std::string& what);
     void Discard();
 
@@ -89,6 +99,7 @@ class SafeFileWriter {
     int tempSlot_ = -1;  // where the signal handlers find tempPath_
     int fd_ = -1;
     std::string buffer_;
+    std::unique_ptr<DirectWrites> direct_;  // while direct I/O is on
     static constexpr std::uint64_t kSyncStep = std::uint64_t{8} << 20;
     std::uint64_t written_ = 0;      // bytes handed to the system
     std::uint64_t syncStarted_ = 0;  // bytes whose disk write has been started

@@ -1,10 +1,13 @@
 // Reading whole files, and writing files that are complete or not there.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -183,6 +186,139 @@ TEST(FileIO, ATerminatingSignalRemovesTheTemporaryFile) {
         EXPECT_EQ(ReadFileBytes(target), "previous");
         EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"}) << signal;
     }
+}
+
+// Large outputs are gathered into whole blocks that go to the disk on their
+// own; the file must hold exactly the bytes written, in order, whatever the
+// sizes of the pieces and wherever the end falls against the blocks.
+TEST(FileIO, EveryByteArrivesWhereverTheBlocksEnd) {
+    constexpr std::size_t kBlock = 1 << 20;
+    const std::size_t totals[] = {0,
+                                  1,
+                                  4095,
+                                  4096,
+                                  kBlock - 1,
+                                  kBlock,
+                                  kBlock + 1,
+                                  2 * kBlock,
+                                  2 * kBlock + 4097,
+                                  5 * kBlock + 123};
+    const std::size_t pieces[] = {1, 7, 4096, 65535, kBlock + 3, 3 * kBlock};
+    for (const std::size_t total : totals) {
+        for (const std::size_t piece : {std::size_t{0}, std::size_t{1}, std::size_t{4}}) {
+            TempFolder folder;
+            const std::string target = folder.File("out.txt");
+            std::string expected(total, '\0');
+            unsigned state = static_cast<unsigned>(total + piece);
+            for (char& c : expected) {
+                state = state * 1103515245u + 12345u;
+                c = static_cast<char>(state >> 23);
+            }
+            {
+                SafeFileWriter writer(target);
+                std::size_t done = 0;
+                for (std::size_t i = piece; done < total; ++i) {
+                    const std::size_t n = std::min(pieces[i % std::size(pieces)], total - done);
+                    writer.Write(std::string_view(expected).substr(done, n));
+                    done += n;
+                }
+                writer.Commit();
+            }
+            const std::string written = ReadFileBytes(target).value_or("(no file)");
+            ASSERT_EQ(written.size(), total) << piece;
+            EXPECT_TRUE(written == expected) << "total " << total << ", pieces from " << piece;
+            EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
+        }
+    }
+}
+
+// A write the system cuts short or refuses in the middle of a large output
+// (here the process's file size limit, which behaves like a full disk) is an
+// error naming the file, and the previous file stays as it was.
+TEST(FileIO, AWriteRefusedMidwayIsAnErrorAndTheOldFileStays) {
+    constexpr rlim_t kBlock = 1 << 20;
+    for (const rlim_t limit : {rlim_t{12293}, kBlock, kBlock + kBlock / 2, 2 * kBlock + 100}) {
+        TempFolder folder;
+        const std::string target = folder.Write("out.txt", "previous");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+            const struct rlimit cap = {limit, limit};
+            if (::setrlimit(RLIMIT_FSIZE, &cap) != 0) ::_exit(3);
+            try {
+                SafeFileWriter writer(target);
+                for (int i = 0; i < 64; ++i) writer.Write(std::string(65536, 'x'));
+                writer.Commit();
+            } catch (const FileWriteError& e) {
+                const bool named = std::strstr(e.what(), "out.txt") != nullptr &&
+                                   std::strstr(e.what(), std::strerror(EFBIG)) != nullptr;
+                ::_exit(named ? 0 : 2);
+            }
+            ::_exit(1);  // no error: the cut went unnoticed
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << limit;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "limit " << limit;
+        EXPECT_EQ(ReadFileBytes(target), "previous");
+        EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"}) << limit;
+    }
+}
+
+// Whether files in `folder` can be written with direct I/O.
+bool DirectIoAvailable(const TempFolder& folder) {
+    const std::string probe = folder.File("probe");
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_DIRECT, 0600);
+    if (fd >= 0) ::close(fd);
+    ::unlink(probe.c_str());
+    return fd >= 0;
+}
+
+extern "C" void LiftFileSizeLimit(int) {
+    const struct rlimit none = {RLIM_INFINITY, RLIM_INFINITY};
+    ::setrlimit(RLIMIT_FSIZE, &none);
+}
+
+// A block the disk refuses once, written again the ordinary way: the output
+// keeps every byte in order (the refused block, then those gathered while it
+// was being written, then the rest). The refusal here is the file size limit,
+// which the signal it raises lifts right away.
+TEST(FileIO, ABlockRefusedOnceIsWrittenAgainWithNothingLostOrMoved) {
+    TempFolder folder;
+    const std::string target = folder.Write("out.txt", "previous");
+    std::string expected;
+    for (int i = 0; expected.size() < (std::size_t{7} << 19); ++i) {
+        expected += std::to_string(i * 7919) + "\r\n";
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, LiftFileSizeLimit);
+        const struct rlimit cap = {1 << 20, RLIM_INFINITY};
+        if (::setrlimit(RLIMIT_FSIZE, &cap) != 0) ::_exit(3);
+        try {
+            SafeFileWriter writer(target);
+            for (std::size_t done = 0; done < expected.size(); done += 1000) {
+                writer.Write(std::string_view(expected).substr(done, 1000));
+            }
+            writer.Commit();
+        } catch (const FileWriteError&) {
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 0) {
+        EXPECT_TRUE(ReadFileBytes(target) == expected);
+    } else {
+        // Ordinary writes report the refusal instead of trying again.
+        EXPECT_FALSE(DirectIoAvailable(folder));
+        EXPECT_EQ(ReadFileBytes(target), "previous");
+    }
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
 }
 
 TEST(FileIO, ATemporaryFileIsVisibleOnlyUntilCommit) {
