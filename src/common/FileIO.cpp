@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -144,9 +145,23 @@ class SafeFileWriter::DirectWrites {
     /// device's block size; 4096 covers the devices of today.
     static constexpr std::size_t kAlignment = 4096;
 
-    /// Null when the file system refuses direct I/O for `fd` (the flag is
-    /// then left off) or the buffers cannot be had.
+    /// Null when `fd` is not on a local disk file system named below, when
+    /// the file system refuses direct I/O for it (the flag is then left off)
+    /// or the buffers cannot be had.
     static std::unique_ptr<DirectWrites> Start(int fd) {
+        // Only where direct writes are known to be fast: on a network share
+        // each would wait for the server in turn.
+        struct statfs fs {};
+        if (::fstatfs(fd, &fs) != 0) return nullptr;
+        switch (static_cast<unsigned long>(fs.f_type)) {
+            case 0xEF53:      // ext2, ext3, ext4
+            case 0x58465342:  // XFS
+            case 0x9123683E:  // Btrfs
+            case 0xF2F52010:  // F2FS
+                break;
+            default:
+                return nullptr;
+        }
         auto writes = std::unique_ptr<DirectWrites>(new DirectWrites(fd));
         for (auto& buffer : writes->buffers_) {
             buffer.reset(static_cast<char*>(std::aligned_alloc(kAlignment, kBlockSize)));

@@ -57,12 +57,13 @@ class FileWriteError : public OperationError {
 ///
 /// A target that exists but is no regular file (a device, a named pipe) is
 /// written in place, so that the device or pipe itself survives.
-/// Small writes are gathered and handed to the system in large blocks. Where
-/// the file system allows it, the temporary file's blocks go straight to the
-/// disk (direct I/O) from a thread of the writer's own, instead of being
-/// copied into the system's file cache first; any refusal of that falls back
-/// to ordinary writes, so the bytes and the errors reported are the same
-/// either way.
+/// Small writes are gathered and handed to the system in large blocks. On
+/// the common local disk file systems (ext2/3/4, XFS, Btrfs, F2FS) the
+/// temporary file's blocks go straight to the disk (direct I/O) from a thread
+/// of the writer's own, instead of being copied into the system's file cache
+/// first; any refusal of that falls back to ordinary writes, so the bytes and
+/// the errors reported are the same either way. Elsewhere (network shares,
+/// memory file systems, removable media) writes are ordinary.
 class SafeFileWriter {
   public:
     explicit SafeFileWriter(const std::string& targetPath,
@@ -81,6 +82,9 @@ class SafeFileWriter {
 
     /// The path of the temporary file while one is open (empty when writing in place).
     const std::string& TemporaryPath() const { return tempPath_; }
+
+    /// Whether whole blocks go to the disk by direct I/O right now.
+    bool WritesDirectly() const { return direct_ != nullptr; }
 
   private:
     static constexpr std::size_t kBlockSize = 1 << 20;
