@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -199,10 +200,18 @@ class SafeFileWriter::DirectWrites {
             inFlight_ = buffers_[filling_].get();
             busy_ = true;
         }
-        if (!thread_.joinable()) {
-            thread_ = std::thread([this] { Loop(); });
-        } else {
+        if (thread_.joinable()) {
             changed_.notify_all();
+        } else {
+            try {
+                thread_ = std::thread([this] { Loop(); });
+            } catch (const std::system_error&) {
+                // No thread to be had: this block is written here and now.
+                const ssize_t n = WriteBlock(inFlight_);
+                const std::lock_guard<std::mutex> lock(mutex_);
+                written_ = n;
+                busy_ = false;
+            }
         }
         filling_ ^= 1;
         staged_ = 0;
@@ -230,10 +239,7 @@ class SafeFileWriter::DirectWrites {
             if (busy_) {
                 const char* buffer = inFlight_;
                 lock.unlock();
-                ssize_t n = 0;
-                do {
-                    n = ::write(fd_, buffer, kBlockSize);
-                } while (n < 0 && errno == EINTR);
+                const ssize_t n = WriteBlock(buffer);
                 lock.lock();
                 written_ = n;
                 busy_ = false;
@@ -242,6 +248,15 @@ class SafeFileWriter::DirectWrites {
                 return;
             }
         }
+    }
+
+    /// One block to the disk: the bytes written, or -1 on an error.
+    ssize_t WriteBlock(const char* buffer) const {
+        ssize_t n = 0;
+        do {
+            n = ::write(fd_, buffer, kBlockSize);
+        } while (n < 0 && errno == EINTR);
+        return n;
     }
 
     struct FreeAligned {
