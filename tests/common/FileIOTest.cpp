@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -278,7 +279,7 @@ TEST(FileIO, ABlockRefusedOnceIsWrittenAgainWithNothingLostOrMoved) {
     TempFolder folder;
     const std::string target = folder.Write("out.txt", "previous");
     std::string expected;
-    for (int i = 0; expected.size() < (std::size_t{7} << 19); ++i) {
+    for (std::uint64_t i = 0; expected.size() < (std::size_t{7} << 19); ++i) {
         expected += std::to_string(i * 7919) + "\r\n";
     }
     const pid_t child = ::fork();
