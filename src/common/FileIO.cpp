@@ -135,16 +135,20 @@ bool CheckTarget(const std::string& target, const std::string& finalPath,
 
 }  // namespace
 
-/// Direct I/O for the temporary file: bytes are gathered in two aligned
-/// buffers of SafeFileWriter::kBlockSize; a full one is written by a thread of
-/// its own while the other fills, so the caller does not wait for the disk.
-/// One write is in flight at most, and the caller waits for it (Finish)
-/// before it touches the file in any other way.
+/// Direct I/O for the temporary file: bytes are gathered in aligned buffers of
+/// SafeFileWriter::kBlockSize; full ones queue up and a thread of their own
+/// writes them in order while the caller fills the next, so the caller waits
+/// for the disk only when every buffer is queued. A batch run hands over a
+/// block's output of a few megabytes at once, so the queue holds several.
+/// After a failed or short write the thread writes nothing more, and the
+/// caller takes back every byte not written (Drain) to write it the ordinary
+/// way, in order.
 class SafeFileWriter::DirectWrites {
   public:
     /// Direct writes must start, end and sit in memory on multiples of the
     /// device's block size; 4096 covers the devices of today.
     static constexpr std::size_t kAlignment = 4096;
+    static constexpr int kBuffers = 8;
 
     /// Null when `fd` is not on a local disk file system named below, when
     /// the file system refuses direct I/O for it (the flag is then left off)
@@ -184,21 +188,22 @@ class SafeFileWriter::DirectWrites {
         }
     }
 
-    /// Where the next bytes go, and how many fit.
-    char* Free() { return buffers_[filling_].get() + staged_; }
-    std::size_t Room() const { return kBlockSize - staged_; }
-    void Staged(std::size_t n) { staged_ += n; }
+    /// Copies as many of `bytes` into the buffer being filled as fit, and
+    /// returns how many.
+    std::size_t Gather(std::string_view bytes) {
+        const std::size_t n = std::min(bytes.size(), kBlockSize - staged_);
+        std::memcpy(buffers_[filling_].get() + staged_, bytes.data(), n);
+        staged_ += n;
+        return n;
+    }
     bool Full() const { return staged_ == kBlockSize; }
-    /// The bytes gathered and not yet handed over.
-    std::string_view Gathered() const { return {buffers_[filling_].get(), staged_}; }
 
-    /// Hands the full buffer to the thread and fills the other one next.
-    /// The previous write must be finished.
-    void Send() {
+    /// Queues the full buffer and waits until the next one is free. False
+    /// when a write has failed: the caller then drains.
+    bool Send() {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
-            inFlight_ = buffers_[filling_].get();
-            busy_ = true;
+            ++queued_;
         }
         if (thread_.joinable()) {
             changed_.notify_all();
@@ -206,27 +211,31 @@ class SafeFileWriter::DirectWrites {
             try {
                 thread_ = std::thread([this] { Loop(); });
             } catch (const std::system_error&) {
-                // No thread to be had: this block is written here and now.
-                const ssize_t n = WriteBlock(inFlight_);
-                const std::lock_guard<std::mutex> lock(mutex_);
-                written_ = n;
-                busy_ = false;
+                // No thread to be had: the queue is written here and now.
+                std::unique_lock<std::mutex> lock(mutex_);
+                while (queued_ > 0 && !failed_) WriteFirst(lock);
             }
         }
-        filling_ ^= 1;
+        filling_ = (filling_ + 1) % kBuffers;
         staged_ = 0;
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return queued_ < kBuffers || failed_; });
+        return !failed_;
     }
 
-    /// Waits for the write in flight. Returns false when nothing was in
-    /// flight; otherwise the buffer and the bytes written (-1 on an error).
-    bool Finish(const char*& buffer, ssize_t& written) {
+    /// Waits until the queue is written or a write has failed, and returns
+    /// the bytes written to the file so far and, in file order, the bytes
+    /// not written: the rest of a failed buffer, those queued after it and
+    /// those gathered since.
+    std::uint64_t Drain(std::string& unwritten) {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (inFlight_ == nullptr) return false;
-        changed_.wait(lock, [&] { return !busy_; });
-        buffer = inFlight_;
-        written = written_;
-        inFlight_ = nullptr;
-        return true;
+        changed_.wait(lock, [&] { return queued_ == 0 || failed_; });
+        for (int i = 0; i < queued_; ++i) {
+            const std::size_t skip = i == 0 ? failedDone_ : 0;
+            unwritten.append(buffers_[(first_ + i) % kBuffers].get() + skip, kBlockSize - skip);
+        }
+        unwritten.append(buffers_[filling_].get(), staged_);
+        return written_ + failedDone_;
     }
 
   private:
@@ -235,28 +244,30 @@ class SafeFileWriter::DirectWrites {
     void Loop() {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            changed_.wait(lock, [&] { return quit_ || busy_; });
-            if (busy_) {
-                const char* buffer = inFlight_;
-                lock.unlock();
-                const ssize_t n = WriteBlock(buffer);
-                lock.lock();
-                written_ = n;
-                busy_ = false;
-                changed_.notify_all();
-            } else {
-                return;
-            }
+            changed_.wait(lock, [&] { return quit_ || (queued_ > 0 && !failed_); });
+            if (quit_) return;  // a writer discarding its file does not wait for the queue
+            WriteFirst(lock);
         }
     }
 
-    /// One block to the disk: the bytes written, or -1 on an error.
-    ssize_t WriteBlock(const char* buffer) const {
+    /// Writes the first queued buffer, with `lock` released meanwhile.
+    void WriteFirst(std::unique_lock<std::mutex>& lock) {
+        const char* const buffer = buffers_[first_].get();
+        lock.unlock();
         ssize_t n = 0;
         do {
             n = ::write(fd_, buffer, kBlockSize);
         } while (n < 0 && errno == EINTR);
-        return n;
+        lock.lock();
+        if (n == static_cast<ssize_t>(kBlockSize)) {
+            written_ += kBlockSize;
+            first_ = (first_ + 1) % kBuffers;
+            --queued_;
+        } else {
+            failed_ = true;
+            failedDone_ = n > 0 ? static_cast<std::size_t>(n) : 0;
+        }
+        changed_.notify_all();
     }
 
     struct FreeAligned {
@@ -264,17 +275,19 @@ class SafeFileWriter::DirectWrites {
     };
 
     const int fd_;
-    std::unique_ptr<char, FreeAligned> buffers_[2];
-    int filling_ = 0;
-    std::size_t staged_ = 0;
+    std::unique_ptr<char, FreeAligned> buffers_[kBuffers];
+    int filling_ = 0;         // the caller's: the buffer being filled
+    std::size_t staged_ = 0;  // and the bytes in it
 
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    const char* inFlight_ = nullptr;  // handed over and not yet finished
-    bool busy_ = false;               // the thread has a write to do
+    int first_ = 0;               // the first queued buffer; filling_ follows the last
+    int queued_ = 0;              // buffers waiting to be written, the first one included
+    bool failed_ = false;         // the first queued buffer's write failed
+    std::size_t failedDone_ = 0;  // and wrote this many of its bytes
+    std::uint64_t written_ = 0;   // bytes of the buffers written whole
     bool quit_ = false;
-    ssize_t written_ = 0;
 };
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
@@ -368,47 +381,28 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::optional<File
 
 void SafeFileWriter::WriteStaged(std::string_view bytes) {
     while (!bytes.empty()) {
-        const std::size_t n = std::min(bytes.size(), direct_->Room());
-        std::memcpy(direct_->Free(), bytes.data(), n);
-        direct_->Staged(n);
-        bytes.remove_prefix(n);
-        if (!direct_->Full()) return;
-        FinishDirectWrite();
-        if (!direct_) {
-            // Refused: this and the rest go the ordinary way.
+        bytes.remove_prefix(direct_->Gather(bytes));
+        if (direct_->Full() && !direct_->Send()) {
+            // Refused: what was not written and the rest go the ordinary way.
+            LeaveDirect();
             Write(bytes);
             return;
         }
-        direct_->Send();
     }
-}
-
-void SafeFileWriter::FinishDirectWrite() {
-    const char* buffer = nullptr;
-    ssize_t n = 0;
-    if (!direct_->Finish(buffer, n)) return;
-    if (n == static_cast<ssize_t>(kBlockSize)) {
-        written_ += kBlockSize;
-        syncStarted_ = written_;  // on its way to the disk already
-        return;
-    }
-    // A refusal (a device with larger blocks, a full disk) is best reported by
-    // the ordinary write, and a short write leaves the file position
-    // unaligned: from here on every byte goes that way, starting with the
-    // rest of this block and then the bytes gathered since.
-    const std::size_t done = n > 0 ? static_cast<std::size_t>(n) : 0;
-    written_ += done;
-    const std::string gathered(direct_->Gathered());
-    std::string rest(buffer + done, kBlockSize - done);
-    LeaveDirect();
-    WriteAll(rest.data(), rest.size());
-    buffer_.append(gathered);
 }
 
 void SafeFileWriter::LeaveDirect() {
+    // A refusal (a device with larger blocks, a full disk) is best reported
+    // by the ordinary write, and a short write leaves the file position
+    // unaligned: from here on every byte goes that way, starting with those
+    // the thread did not write.
+    std::string unwritten;
+    written_ += direct_->Drain(unwritten);
+    syncStarted_ = written_;  // on the disk already
     direct_.reset();
     const int flags = ::fcntl(fd_, F_GETFL);
     if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_DIRECT);
+    WriteAll(unwritten.data(), unwritten.size());
 }
 
 SafeFileWriter::~SafeFileWriter() {
@@ -416,7 +410,7 @@ SafeFileWriter::~SafeFileWriter() {
 }
 
 void SafeFileWriter::Discard() {
-    direct_.reset();  // waits for a write in flight
+    direct_.reset();  // waits for the write in progress
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
@@ -449,15 +443,9 @@ void SafeFileWriter::Write(std::string_view bytes) {
 }
 
 void SafeFileWriter::Flush() {
-    if (direct_) {
-        FinishDirectWrite();
-        if (direct_) {
-            // The last part, shorter than a block, is written the ordinary
-            // way (direct writes must cover whole device blocks).
-            buffer_.append(direct_->Gathered());
-            LeaveDirect();
-        }
-    }
+    // The last part, shorter than a block, is written the ordinary way
+    // (direct writes must cover whole device blocks).
+    if (direct_) LeaveDirect();
     WriteAll(buffer_.data(), buffer_.size());
     buffer_.clear();
 }

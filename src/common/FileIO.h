@@ -92,7 +92,6 @@ class SafeFileWriter {
     void Flush();
     void WriteAll(const char* bytes, std::size_t size);
     void WriteStaged(std::string_view bytes);
-    void FinishDirectWrite();
     void LeaveDirect();
     [[noreturn]] void Fail(const std::string& what);
     void Discard();
