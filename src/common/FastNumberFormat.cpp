@@ -108,18 +108,30 @@ inline std::uint64_t DigitValues(std::uint32_t v) {
 /// only divisions are by constants: this writes both results of every line of
 /// a batch conversion.
 char* WriteThousandths(char* out, std::uint64_t thousandths, char decimalSeparator) {
-    const std::uint64_t high = DigitValues(static_cast<std::uint32_t>(thousandths / 100000000));
-    const std::uint64_t low = DigitValues(static_cast<std::uint32_t>(thousandths % 100000000));
-    // Digits 0 to 12 are the whole part, 13 to 15 the decimals. Leading zeros
-    // are dropped, but the units digit of the whole part is always written.
-    const int leadingZeros =
-        high != 0 ? std::countr_zero(high) / 8 : 8 + std::countr_zero(low | (1ULL << 32)) / 8;
     constexpr std::uint64_t kZeros = 0x3030303030303030ULL;
-    const unsigned __int128 text =
-        (static_cast<unsigned __int128>(low | kZeros) << 64) | (high | kZeros);
-    const unsigned __int128 whole = text >> (8 * leadingZeros);
-    const int wholeDigits = 13 - leadingZeros;
-    std::memcpy(out, &whole, 16);
+    std::uint64_t low = 0;
+    int wholeDigits = 0;
+    if (thousandths < 100000000) {
+        // Below 100,000 (every latitude and longitude): eight digits, 0 to 4
+        // the whole part, 5 to 7 the decimals. Leading zeros are dropped, but
+        // the units digit of the whole part is always written.
+        low = DigitValues(static_cast<std::uint32_t>(thousandths));
+        const int leadingZeros = std::countr_zero(low | (1ULL << 32)) / 8;
+        const std::uint64_t whole = (low | kZeros) >> (8 * leadingZeros);
+        wholeDigits = 5 - leadingZeros;
+        std::memcpy(out, &whole, 8);
+    } else {
+        // Sixteen digits, 0 to 12 the whole part, 13 to 15 the decimals.
+        const std::uint64_t high = DigitValues(static_cast<std::uint32_t>(thousandths / 100000000));
+        low = DigitValues(static_cast<std::uint32_t>(thousandths % 100000000));
+        const int leadingZeros =
+            high != 0 ? std::countr_zero(high) / 8 : 8 + std::countr_zero(low | (1ULL << 32)) / 8;
+        const unsigned __int128 text =
+            (static_cast<unsigned __int128>(low | kZeros) << 64) | (high | kZeros);
+        const unsigned __int128 whole = text >> (8 * leadingZeros);
+        wholeDigits = 13 - leadingZeros;
+        std::memcpy(out, &whole, 16);
+    }
     // The decimals are the three top bytes of `low`; zeros at the end go.
     const int decimals = 3 - std::min(3, std::countl_zero(low) / 8);
     if (decimals == 0) return out + wholeDigits;
