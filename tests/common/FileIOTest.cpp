@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -263,6 +264,30 @@ TEST(FileIO, AWriteRefusedMidwayIsAnErrorAndTheOldFileStays) {
         EXPECT_EQ(WEXITSTATUS(status), 0) << "limit " << limit;
         EXPECT_EQ(ReadFileBytes(target), "previous");
         EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"}) << limit;
+    }
+}
+
+// Direct I/O is for the local disk file systems; a device or pipe written in
+// place and a memory file system are written the ordinary way.
+TEST(FileIO, OnlyLocalDiskFilesAreWrittenDirectly) {
+    TempFolder folder;
+    struct statfs fs {};
+    ASSERT_EQ(::statfs(folder.Path().c_str(), &fs), 0);
+    const bool localDisk = fs.f_type == 0xEF53 || fs.f_type == 0x58465342 ||
+                           fs.f_type == 0x9123683E || fs.f_type == 0xF2F52010;
+    {
+        SafeFileWriter writer(folder.File("out.txt"));
+        EXPECT_EQ(writer.WritesDirectly(), localDisk) << std::hex << fs.f_type;
+    }
+    {
+        SafeFileWriter writer("/dev/null");
+        EXPECT_FALSE(writer.WritesDirectly());
+    }
+    constexpr long kTmpfs = 0x01021994;
+    if (::statfs("/dev/shm", &fs) == 0 && fs.f_type == kTmpfs) {
+        const std::string path = "/dev/shm/utm-direct-test-" + std::to_string(::getpid());
+        SafeFileWriter writer(path);
+        EXPECT_FALSE(writer.WritesDirectly());
     }
 }
 
