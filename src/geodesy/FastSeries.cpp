@@ -140,16 +140,24 @@ void FastInverseSeries(const EllipsoidTerms& t, double k0, double lambda0, std::
     const double toTanNR = 1.0 / (1.0 - e2);
     for (std::size_t i = 0; i < count; ++i) {
         const double mu = y[i] * toMu;
-        const SineCosine sc2 = SinCos(2.0 * mu);
-        const double sin2 = sc2.sine;
-        const double cos2 = sc2.cosine;
+        const SineCosine scMu = SinCos(mu);
+        const double sin2 = 2.0 * scMu.sine * scMu.cosine;
+        const double cos2 = 1.0 - 2.0 * scMu.sine * scMu.sine;
         const double sin4 = 2.0 * sin2 * cos2;
         const double cos4 = 1.0 - 2.0 * sin2 * sin2;
         const double sin6 = sin4 * cos2 + cos4 * sin2;
         const double sin8 = 2.0 * sin4 * cos4;
-        const double phi1 = mu + b2 * sin2 + b4 * sin4 + b6 * sin6 + b8 * sin8;
-
-        const SineCosine sc = SinCos(phi1);
+        const double delta = b2 * sin2 + b4 * sin4 + b6 * sin6 + b8 * sin8;
+        const double phi1 = mu + delta;
+        // sin and cos of φ1 = μ + δ from those of μ: δ stays below 0.003
+        // (b2 is about 1.5 e1), where the terms left out of these series of
+        // sin δ and cos δ are below 1e-18.
+        const double delta2 = delta * delta;
+        const double sinDelta =
+            delta * (1.0 - delta2 * (1.0 / 6.0) * (1.0 - delta2 * (1.0 / 20.0)));
+        const double cosDelta = 1.0 - delta2 * 0.5 * (1.0 - delta2 * (1.0 / 12.0));
+        const SineCosine sc{scMu.sine * cosDelta + scMu.cosine * sinDelta,
+                            scMu.cosine * cosDelta - scMu.sine * sinDelta};
         const double secant = 1.0 / sc.cosine;
         const double tanPhi1 = sc.sine * secant;
         const double w = 1.0 - e2 * Sq(sc.sine);
