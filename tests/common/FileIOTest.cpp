@@ -339,6 +339,71 @@ TEST(FileIO, ABlockRefusedOnceIsWrittenAgainWithNothingLostOrMoved) {
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
 }
 
+// A block the disk takes only in part: the rest of it is written the
+// ordinary way from where the part ended, then the bytes after it. The file
+// size limit cuts the block's write short at 512 KB and is lifted once that
+// part is on the disk, before the writer finishes. When the writer notices
+// the cut before the limit is lifted, the run ends in an error instead (exit
+// 5), and the attempt is repeated.
+TEST(FileIO, ABlockTakenInPartIsCompletedFromWhereItEnded) {
+    constexpr rlim_t kPart = 512 * 1024;
+    std::string expected;
+    for (std::uint64_t i = 0; expected.size() < (std::size_t{1} << 20) + 100000; ++i) {
+        expected += std::to_string(i * 104729) + ",";
+    }
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        TempFolder folder;
+        const std::string target = folder.Write("out.txt", "previous");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const struct rlimit cap = {kPart, RLIM_INFINITY};
+            if (::setrlimit(RLIMIT_FSIZE, &cap) != 0) ::_exit(3);
+            bool direct = false;
+            try {
+                SafeFileWriter writer(target);
+                direct = writer.WritesDirectly();
+                writer.Write(expected);
+                if (direct) {
+                    // Wait for the part to arrive, then lift the limit.
+                    struct stat st {};
+                    for (int i = 0; i < 10000; ++i) {
+                        if (::stat(writer.TemporaryPath().c_str(), &st) == 0 &&
+                            static_cast<rlim_t>(st.st_size) >= kPart) {
+                            break;
+                        }
+                        ::usleep(1000);
+                    }
+                    const struct rlimit none = {RLIM_INFINITY, RLIM_INFINITY};
+                    ::setrlimit(RLIMIT_FSIZE, &none);
+                }
+                writer.Commit();
+            } catch (const FileWriteError&) {
+                ::_exit(direct ? 5 : 4);
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 5) {
+            EXPECT_EQ(ReadFileBytes(target), "previous");
+            continue;
+        }
+        if (WEXITSTATUS(status) == 4) {
+            // Ordinary writes report the cut.
+            EXPECT_EQ(ReadFileBytes(target), "previous");
+        } else {
+            ASSERT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_TRUE(ReadFileBytes(target) == expected);
+        }
+        EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
+        return;
+    }
+    ADD_FAILURE() << "the cut was noticed before the limit was lifted in every attempt";
+}
+
 TEST(FileIO, ATemporaryFileIsVisibleOnlyUntilCommit) {
     TempFolder folder;
     SafeFileWriter writer(folder.File("out.txt"));
