@@ -296,6 +296,47 @@ extern "C" void LiftFileSizeLimit(int) {
     ::setrlimit(RLIMIT_FSIZE, &none);
 }
 
+/// How a write run by WriteUnderSizeLimit ended.
+enum class LimitedRun { Committed, FailedWritingDirectly, FailedWritingOrdinarily, Broken };
+
+/// Writes `target` through a SafeFileWriter in a child process whose file
+/// size limit is `limit` (a soft limit, which the child may lift), with
+/// SIGXFSZ handled by `onSignal`: `write(writer)` writes the bytes, then the
+/// writer commits.
+template <typename Write>
+LimitedRun WriteUnderSizeLimit(const std::string& target, rlim_t limit, void (*onSignal)(int),
+                               Write&& write) {
+    const pid_t child = ::fork();
+    if (child < 0) return LimitedRun::Broken;
+    if (child == 0) {
+        ::signal(SIGXFSZ, onSignal);
+        const struct rlimit cap = {limit, RLIM_INFINITY};
+        if (::setrlimit(RLIMIT_FSIZE, &cap) != 0) ::_exit(3);
+        bool direct = false;
+        try {
+            SafeFileWriter writer(target);
+            direct = writer.WritesDirectly();
+            write(writer);
+            writer.Commit();
+        } catch (const FileWriteError&) {
+            ::_exit(direct ? 1 : 2);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return LimitedRun::Broken;
+    switch (WEXITSTATUS(status)) {
+        case 0:
+            return LimitedRun::Committed;
+        case 1:
+            return LimitedRun::FailedWritingDirectly;
+        case 2:
+            return LimitedRun::FailedWritingOrdinarily;
+        default:
+            return LimitedRun::Broken;
+    }
+}
+
 // A block the disk refuses once, written again the ordinary way: the output
 // keeps every byte in order (the refused block, then those gathered while it
 // was being written, then the rest). The refusal here is the file size limit,
@@ -307,33 +348,17 @@ TEST(FileIO, ABlockRefusedOnceIsWrittenAgainWithNothingLostOrMoved) {
     for (std::uint64_t i = 0; expected.size() < (std::size_t{7} << 19); ++i) {
         expected += std::to_string(i * 7919) + "\r\n";
     }
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::signal(SIGXFSZ, LiftFileSizeLimit);
-        const struct rlimit cap = {1 << 20, RLIM_INFINITY};
-        if (::setrlimit(RLIMIT_FSIZE, &cap) != 0) ::_exit(3);
-        bool direct = false;
-        try {
-            SafeFileWriter writer(target);
-            direct = writer.WritesDirectly();
+    const LimitedRun run =
+        WriteUnderSizeLimit(target, 1 << 20, LiftFileSizeLimit, [&](SafeFileWriter& writer) {
             for (std::size_t done = 0; done < expected.size(); done += 1000) {
                 writer.Write(std::string_view(expected).substr(done, 1000));
             }
-            writer.Commit();
-        } catch (const FileWriteError&) {
-            // Ordinary writes report the refusal instead of trying again.
-            ::_exit(direct ? 1 : 4);
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 4) {
+        });
+    if (run == LimitedRun::FailedWritingOrdinarily) {
+        // Ordinary writes report the refusal instead of trying again.
         EXPECT_EQ(ReadFileBytes(target), "previous");
     } else {
-        ASSERT_EQ(WEXITSTATUS(status), 0);
+        ASSERT_EQ(run, LimitedRun::Committed);
         EXPECT_TRUE(ReadFileBytes(target) == expected);
     }
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
@@ -343,8 +368,8 @@ TEST(FileIO, ABlockRefusedOnceIsWrittenAgainWithNothingLostOrMoved) {
 // ordinary way from where the part ended, then the bytes after it. The file
 // size limit cuts the block's write short at 512 KB and is lifted once that
 // part is on the disk, before the writer finishes. When the writer notices
-// the cut before the limit is lifted, the run ends in an error instead (exit
-// 5), and the attempt is repeated.
+// the cut before the limit is lifted, the run ends in an error instead, and
+// the attempt is repeated.
 TEST(FileIO, ABlockTakenInPartIsCompletedFromWhereItEnded) {
     constexpr rlim_t kPart = 512 * 1024;
     std::string expected;
@@ -354,48 +379,30 @@ TEST(FileIO, ABlockTakenInPartIsCompletedFromWhereItEnded) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         TempFolder folder;
         const std::string target = folder.Write("out.txt", "previous");
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const struct rlimit cap = {kPart, RLIM_INFINITY};
-            if (::setrlimit(RLIMIT_FSIZE, &cap) != 0) ::_exit(3);
-            bool direct = false;
-            try {
-                SafeFileWriter writer(target);
-                direct = writer.WritesDirectly();
+        const LimitedRun run =
+            WriteUnderSizeLimit(target, kPart, SIG_IGN, [&](SafeFileWriter& writer) {
                 writer.Write(expected);
-                if (direct) {
-                    // Wait for the part to arrive, then lift the limit.
-                    struct stat st {};
-                    for (int i = 0; i < 10000; ++i) {
-                        if (::stat(writer.TemporaryPath().c_str(), &st) == 0 &&
-                            static_cast<rlim_t>(st.st_size) >= kPart) {
-                            break;
-                        }
-                        ::usleep(1000);
+                if (!writer.WritesDirectly()) return;
+                // Wait for the part to arrive, then lift the limit.
+                struct stat st {};
+                for (int i = 0; i < 10000; ++i) {
+                    if (::stat(writer.TemporaryPath().c_str(), &st) == 0 &&
+                        static_cast<rlim_t>(st.st_size) >= kPart) {
+                        break;
                     }
-                    const struct rlimit none = {RLIM_INFINITY, RLIM_INFINITY};
-                    ::setrlimit(RLIMIT_FSIZE, &none);
+                    ::usleep(1000);
                 }
-                writer.Commit();
-            } catch (const FileWriteError&) {
-                ::_exit(direct ? 5 : 4);
-            }
-            ::_exit(0);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        if (WEXITSTATUS(status) == 5) {
+                LiftFileSizeLimit(0);
+            });
+        if (run == LimitedRun::FailedWritingDirectly) {
             EXPECT_EQ(ReadFileBytes(target), "previous");
             continue;
         }
-        if (WEXITSTATUS(status) == 4) {
+        if (run == LimitedRun::FailedWritingOrdinarily) {
             // Ordinary writes report the cut.
             EXPECT_EQ(ReadFileBytes(target), "previous");
         } else {
-            ASSERT_EQ(WEXITSTATUS(status), 0);
+            ASSERT_EQ(run, LimitedRun::Committed);
             EXPECT_TRUE(ReadFileBytes(target) == expected);
         }
         EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
