@@ -337,6 +337,21 @@ LimitedRun WriteUnderSizeLimit(const std::string& target, rlim_t limit, void (*o
     }
 }
 
+/// The end of a run whose refusal the writer can recover from only while it
+/// writes directly: committed with every byte of `expected`, or, with
+/// ordinary writes (which report a refusal instead of trying again), the
+/// previous "previous" left as it was. No temporary file is left either way.
+void ExpectCompleteOrUntouched(LimitedRun run, const TempFolder& folder, const std::string& target,
+                               const std::string& expected) {
+    if (run == LimitedRun::FailedWritingOrdinarily) {
+        EXPECT_EQ(ReadFileBytes(target), "previous");
+    } else {
+        EXPECT_EQ(run, LimitedRun::Committed);
+        EXPECT_TRUE(ReadFileBytes(target) == expected);
+    }
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
+}
+
 // A block the disk refuses once, written again the ordinary way: the output
 // keeps every byte in order (the refused block, then those gathered while it
 // was being written, then the rest). The refusal here is the file size limit,
@@ -354,14 +369,7 @@ TEST(FileIO, ABlockRefusedOnceIsWrittenAgainWithNothingLostOrMoved) {
                 writer.Write(std::string_view(expected).substr(done, 1000));
             }
         });
-    if (run == LimitedRun::FailedWritingOrdinarily) {
-        // Ordinary writes report the refusal instead of trying again.
-        EXPECT_EQ(ReadFileBytes(target), "previous");
-    } else {
-        ASSERT_EQ(run, LimitedRun::Committed);
-        EXPECT_TRUE(ReadFileBytes(target) == expected);
-    }
-    EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
+    ExpectCompleteOrUntouched(run, folder, target, expected);
 }
 
 // A block the disk takes only in part: the rest of it is written the
@@ -398,14 +406,7 @@ TEST(FileIO, ABlockTakenInPartIsCompletedFromWhereItEnded) {
             EXPECT_EQ(ReadFileBytes(target), "previous");
             continue;
         }
-        if (run == LimitedRun::FailedWritingOrdinarily) {
-            // Ordinary writes report the cut.
-            EXPECT_EQ(ReadFileBytes(target), "previous");
-        } else {
-            ASSERT_EQ(run, LimitedRun::Committed);
-            EXPECT_TRUE(ReadFileBytes(target) == expected);
-        }
-        EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
+        ExpectCompleteOrUntouched(run, folder, target, expected);
         return;
     }
     ADD_FAILURE() << "the cut was noticed before the limit was lifted in every attempt";
