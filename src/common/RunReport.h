@@ -22,8 +22,9 @@ enum class Finding {
     LatitudeRange,    ///< a latitude, given or computed, outside -90 to 90 degrees
     FarFromMeridian,  ///< a point beyond the distance where the series stay within 1 cm
     Failed,           ///< a point that cannot be computed, left out or marked (utmconv --on-error)
+    NoNumber,         ///< a row whose coordinate field holds no number: no point, left out or marked
 };
-inline constexpr std::size_t kFindingKinds = 5;
+inline constexpr std::size_t kFindingKinds = 6;
 
 /// Counts the findings of one run by kind and keeps the first line numbers of each.
 class RunReport {

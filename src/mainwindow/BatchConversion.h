@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/FileDialogPort.h"
+#include "common/DataTable.h"
 #include "common/MessageBoxPort.h"
 #include "common/OperationError.h"
 #include "common/RunReport.h"
@@ -83,6 +84,9 @@ struct ConvertDataFileRequest {
     /// by machines, so it gets decimal degrees); eastings and northings always
     /// to three. FullPrecision overrides it.
     Units OutputUnits = Units::DegreesMetres;
+    /// How the data file's rows are read: separator and coordinate columns,
+    /// each found from the file's first lines unless given.
+    TableRequest Table;
 };
 
 /// Converts every point of the data file on the Everest 1830 grid with the
@@ -138,6 +142,7 @@ struct MultipleDataRequest {
     Progress OnProgress;                             ///< the window's progress dialog
     LatLongDatum Datum = LatLongDatum::Everest1830;  ///< of the latitudes and longitudes
     Units OutputUnits = Units::DegreesMetres;        ///< `Combo3`, as in ConvertDataFileRequest
+    TableRequest Table;  ///< separator and columns chosen in the preview, if any
 };
 
 /// The overwrite question: Yes/No, no icon, title "Confirmation", No the default.

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/DataTable.h"
 #include "common/MessageBoxPort.h"
 #include "common/OperationError.h"
 #include "common/RunReport.h"
@@ -78,6 +79,10 @@ struct TransferOptions {
     /// out, or write "*" as its results; the last two count it in the report.
     OnError onError = OnError::Stop;
     Progress onProgress;  ///< false from it cancels the run
+    /// How the data file's rows are read: separator and coordinate columns,
+    /// each found from the file's first lines unless given. Its fallback and
+    /// decimal separator are set from the data file's mode.
+    TableRequest table;
 };
 
 struct TransferFileResult {
