@@ -26,7 +26,8 @@ int ExitStatus() {
 
 void FinishRun(const RunReport& report, const std::string& dataPath) {
     WarnAbout(report, dataPath == "/dev/stdin" ? std::string("-") : dataPath);
-    if (report.Count(Finding::Failed) != 0) g_exitStatus = kPointsReportedExit;
+    if (report.Count(Finding::Failed) != 0 || report.Count(Finding::NoNumber) != 0)
+        g_exitStatus = kPointsReportedExit;
 }
 
 std::string InputPath(const std::string& argument) {

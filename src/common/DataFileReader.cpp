@@ -88,6 +88,11 @@ void DataFileReader::Fill() {
     }
 }
 
+std::string_view DataFileReader::Peek() {
+    Fill();
+    return buffer_;
+}
+
 bool DataFileReader::NextBlock(std::string& block) {
     Fill();
     if (buffer_.empty()) return false;

@@ -44,6 +44,13 @@ class DataFileReader {
     /// file turns out not to be text or cannot be read further.
     bool NextBlock(std::string& block);
 
+    /// The first bytes of the file (about kBlockSize, the byte-order mark
+    /// skipped) without handing them out: NextBlock still starts there. For
+    /// finding the layout of a table before its rows are read.
+    std::string_view Peek();
+    /// True when what Peek() shows is the whole (rest of the) file.
+    bool PeekIsWhole() const { return atEnd_; }
+
     /// The file the reader has open: an output must not be this file.
     FileIdentity Identity() const { return identity_; }
     const std::string& Path() const { return path_; }

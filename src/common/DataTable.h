@@ -128,7 +128,7 @@ struct TablePreview {
 /// Reads the start of the file at `path` and finds its layout and preview.
 /// Throws OperationError when the file cannot be read, is no text file, or the
 /// request names columns it does not have.
-TablePreview PreviewTable(const std::string& path, CoordinateKind kind,
-                          const TableRequest& request, std::size_t rows = 8);
+TablePreview PreviewTable(const std::string& path, CoordinateKind kind, const TableRequest& request,
+                          std::size_t rows = 8);
 
 }  // namespace utm

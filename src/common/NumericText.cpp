@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+#include "common/FastNumberFormat.h"
+
 namespace utm {
 
 namespace {
@@ -116,6 +118,69 @@ double Val(std::string_view text) {
     double value = 0.0;
     ParseNumber(text.substr(0, n), value);
     return value;
+}
+
+namespace {
+
+/// The digit-group separator that goes with a locale's decimal separator.
+char GroupSeparatorOf(char decimalSeparator) {
+    return decimalSeparator == ',' ? '.' : ',';
+}
+
+/// Whether the group separators of `text` (sign, digits, separators...) all
+/// sit between groups of three digits of the integer part, the first group
+/// holding one to three digits (3,206,261.5 but not 1,5 or 12,34).
+bool GroupsArePlaced(std::string_view text, char groupSeparator) {
+    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+    std::size_t groupDigits = 0;
+    bool firstGroup = true;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            ++groupDigits;
+        } else if (c == groupSeparator) {
+            if (groupDigits == 0 || groupDigits > 3 || (!firstGroup && groupDigits != 3)) {
+                return false;
+            }
+            firstGroup = false;
+            groupDigits = 0;
+        } else {
+            break;
+        }
+    }
+    if (firstGroup || groupDigits != 3) return false;
+    // No group separator after the integer part.
+    return text.find(groupSeparator, i) == std::string_view::npos;
+}
+
+}  // namespace
+
+bool ParseLocaleNumber(std::string_view text, char decimalSeparator, double& value) {
+    text = TrimBlanks(text);
+    const char groupSeparator = GroupSeparatorOf(decimalSeparator);
+    const bool grouped = text.find(groupSeparator) != std::string_view::npos;
+    if (decimalSeparator == '.' && !grouped) return ParseDecimal(text, value);
+    if (grouped && !GroupsArePlaced(text, groupSeparator)) return false;
+    // A "." that is neither the decimal nor the group separator is not part
+    // of a number.
+    if (decimalSeparator != '.' && groupSeparator != '.' &&
+        text.find('.') != std::string_view::npos) {
+        return false;
+    }
+    // The digits without group separators, with "." as decimal point for the parser.
+    char small[64];
+    std::string large;
+    char* copy = small;
+    if (text.size() > sizeof small) {
+        large.resize(text.size());
+        copy = large.data();
+    }
+    std::size_t n = 0;
+    for (const char c : text) {
+        if (c == groupSeparator) continue;
+        copy[n++] = c == decimalSeparator ? '.' : c;
+    }
+    return ParseDecimal(std::string_view(copy, n), value);
 }
 
 }  // namespace utm

@@ -41,4 +41,14 @@ std::size_t NumberPrefixLength(std::string_view text);
 /// 400 zeros is too small and "1000…000e-50" with 400 zeros too large.
 bool IsBelowDoubleRange(std::string_view number);
 
+/// Reads `text` by the number rules of the user's locale: blanks (spaces and
+/// tabs) around it are allowed, then an optional sign, digits with at most one
+/// `decimalSeparator` and at least one digit, and an optional exponent (E or e,
+/// optional sign, digits). The integer part may be grouped by thousands with
+/// "." when the decimal separator is ",", else with ",", as a spreadsheet shows numbers
+/// (3,206,261.5); a group separator anywhere else (1,5 or 12,34) makes the
+/// text no number. Returns false, leaving `value` alone, for anything else and
+/// for a number too large for a double.
+bool ParseLocaleNumber(std::string_view text, char decimalSeparator, double& value);
+
 }  // namespace utm

@@ -87,6 +87,8 @@ std::vector<std::string> RunReport::Sentences(const std::string& dataPath) const
                  "be off by more than 1 cm.");
     sentence(Finding::Failed, "point", "points", "cannot", "cannot",
              " be computed (the projection gives no finite result): " + failedRule + ".");
+    sentence(Finding::NoNumber, "row", "rows", "holds", "hold",
+             " no number in a coordinate column: " + failedRule + ".");
     return sentences;
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/NumericText.h"
 #include "geodesy/ArithmeticError.h"
 #include "geodesy/DatumShift.h"
 #include "transfer/TransferKind.h"
@@ -36,16 +37,6 @@ class PointTransferError : public ArithmeticError {
   private:
     std::size_t row_;
 };
-
-/// Reads `text` by the number rules of the user's locale: blanks (spaces and
-/// tabs) around it are allowed, then an optional sign, digits with at most one
-/// `decimalSeparator` and at least one digit, and an optional exponent (E or e,
-/// optional sign, digits). The integer part may be grouped by thousands with
-/// "." when the decimal separator is ",", else with ",", as a spreadsheet shows numbers
-/// (3,206,261.5); a group separator anywhere else (1,5 or 12,34) makes the
-/// text no number. Returns false, leaving `value` alone, for anything else and
-/// for a number too large for a double.
-bool ParseLocaleNumber(std::string_view text, char decimalSeparator, double& value);
 
 /// The pair (X, Y) of one data-file line: the line split at every `delimiter`;
 /// exactly two fields give X and Y, each field that is not a number (see
