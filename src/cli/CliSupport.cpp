@@ -51,6 +51,34 @@ void AddOnErrorOption(CLI::App& command, std::string& onError) {
         ->check(CLI::IsMember({"stop", "skip", "mark"}));
 }
 
+void AddTableOptions(CLI::App& command, std::string& separator, std::string& columns) {
+    command
+        .add_option("--separator", separator,
+                    "Field separator of the data file: comma, semicolon, tab or blank (one or "
+                    "more spaces or tabs); found from its first lines when not given")
+        ->check(CLI::IsMember({"comma", "semicolon", "tab", "blank"}))
+        ->type_name("SEP");
+    command
+        .add_option("--columns", columns,
+                    "The two coordinate columns, by 1-based number or header name (3,4 or "
+                    "Lat,Lon); by default the columns the header names (Lat, Latitude, Lon, "
+                    "Long, Longitude; E, East, Easting, X, N, North, Northing, Y), else 1 and 2")
+        ->type_name("A,B");
+}
+
+TableRequest ParseTableOptions(const std::string& separator, const std::string& columns) {
+    TableRequest request;
+    if (!separator.empty()) {
+        request.separator = ParseFieldSeparator(separator);
+        if (!request.separator) {
+            throw CommandError("unknown --separator \"" + separator +
+                               "\": give comma, semicolon, tab or blank");
+        }
+    }
+    request.columns = columns;
+    return request;
+}
+
 void WarnAbout(const RunReport& report, const std::string& dataPath) {
     for (const std::string& sentence : report.Sentences(dataPath)) {
         std::fprintf(stderr, "utmconv: warning: %s\n", sentence.c_str());

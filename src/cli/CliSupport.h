@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
+#include "common/DataTable.h"
 #include "common/OperationError.h"
 #include "common/RunReport.h"
 #include "geodesy/DatumShift.h"
@@ -33,13 +34,19 @@ std::string OutputPath(const std::string& argument);
 
 /// The --on-error texts, and what each does with a point that cannot be computed.
 inline constexpr const char* kOnErrorHelp =
-    "A point that cannot be computed: stop (the default; exit 2, nothing written), skip (leave "
-    "it out, report its line on stderr, exit 1) or mark (write * as its results, report its "
-    "line, exit 1)";
+    "A point that cannot be computed or a row whose coordinate column holds no number (text, "
+    "empty, missing): mark (the default; write * as its results, report its line on stderr, "
+    "exit 1), skip (leave it out, report its line, exit 1) or stop (exit 2, nothing written)";
 OnError ParseOnError(const std::string& text);
 
-/// Adds the --on-error option (stop, skip or mark; stop by default) to `command`.
+/// Adds the --on-error option (stop, skip or mark; mark by default) to `command`.
 void AddOnErrorOption(CLI::App& command, std::string& onError);
+
+/// Adds --separator (comma, semicolon, tab, blank) and --columns A,B to `command`.
+void AddTableOptions(CLI::App& command, std::string& separator, std::string& columns);
+
+/// The TableRequest of the --separator and --columns texts.
+TableRequest ParseTableOptions(const std::string& separator, const std::string& columns);
 
 /// A bad argument: reported like every failed operation, as one line on
 /// stderr and exit status 2.

@@ -36,13 +36,15 @@ void AddConvertCommand(CLI::App& app) {
         ->check(CLI::IsMember({"deg3", "deg8", "dms"}))
         ->excludes(fullPrecision);
     AddOnErrorOption(*convert, options->onError);
+    AddTableOptions(*convert, options->separator, options->columns);
     convert->add_flag("--strict", options->strict,
-                      "Refuse the file (exit 2, nothing written) at the first field that is not "
-                      "a number, line without two fields or latitude outside -90 to 90, instead "
-                      "of taking such fields as 0 and warning");
+                      "Refuse the file (exit 2, nothing written) at the first coordinate field "
+                      "that is not a number or latitude outside -90 to 90, instead of marking or "
+                      "taking such fields as 0 and warning");
     convert
         ->add_option("DATAFILE", options->dataFile,
-                     "Data file: LAT,LON or X,Y per line; - reads the standard input")
+                     "Data file: a table of points (LAT,LON or X,Y, other fields kept); - reads "
+                     "the standard input")
         ->required();
     convert
         ->add_option("OUTFILE", options->outFile,
@@ -71,6 +73,7 @@ void RunConvertCommand(const ConvertOptions& options) {
         options.latLongDatum == "wgs84" ? LatLongDatum::WGS84 : LatLongDatum::Everest1830;
 
     request.Strict = options.strict;
+    request.Table = ParseTableOptions(options.separator, options.columns);
     const BatchRunResult result = ConvertDataFile(request);
     FinishRun(result.report, request.DataFilePath);
 }

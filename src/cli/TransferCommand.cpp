@@ -40,13 +40,17 @@ void AddTransferCommand(CLI::App& app) {
     }
     transfer->add_option("--kind", options->kind, kinds)->required()->type_name("K");
     transfer
-        ->add_option("DATAFILE", options->dataFile,
-                     "Data file: comma-separated when its name ends in CSV, else tab-separated")
+        ->add_option(
+            "DATAFILE", options->dataFile,
+            "Data file: a table of X Y points (other fields kept); its separator is found from "
+            "its first lines (comma when its name ends in CSV, else tab, when they show "
+            "none)")
         ->required();
     transfer->add_option("--output", options->output,
                          "Result file (default: beside the data file, pts.csv giving ptsOut.csv, "
                          "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt)");
     AddOnErrorOption(*transfer, options->onError);
+    AddTableOptions(*transfer, options->separator, options->columns);
     transfer->add_flag("--strict", options->strict,
                        "Refuse the file (exit 2, nothing written) at the first field that is not "
                        "a number, line without two fields or northing beyond the pole, instead of "
@@ -82,6 +86,7 @@ std::string RunTransferCommand(const TransferOptions& options) {
     transferOptions.strict = options.strict;
     transferOptions.datumShift = shift;
     transferOptions.onError = ParseOnError(options.onError);
+    transferOptions.table = ParseTableOptions(options.separator, options.columns);
     const TransferFileResult result = TransferFile(dataPath, resultPath, kind, transferOptions);
     FinishRun(result.report, dataPath);
     const TransferSystems systems = SystemsOfKind(kind);
@@ -111,13 +116,17 @@ void AddTransformCommand(CLI::App& app) {
         ->capture_default_str()
         ->type_name("SHIFT");
     AddOnErrorOption(*transform, options->onError);
+    AddTableOptions(*transform, options->separator, options->columns);
     transform->add_flag("--strict", options->strict,
                         "Refuse the file (exit 2, nothing written) at the first field that is "
                         "not a number, line without two fields, northing beyond the pole or "
                         "latitude outside -90 to 90");
     transform
-        ->add_option("DATAFILE", options->dataFile,
-                     "Data file: comma-separated when its name ends in CSV, else tab-separated")
+        ->add_option(
+            "DATAFILE", options->dataFile,
+            "Data file: a table of X Y points (other fields kept); its separator is found from "
+            "its first lines (comma when its name ends in CSV, else tab, when they show "
+            "none)")
         ->required();
     transform
         ->add_option("OUTFILE", options->outFile,
@@ -136,6 +145,7 @@ void RunTransformCommand(const TransformOptions& options) {
     transferOptions.strict = options.strict;
     transferOptions.datumShift = shift;
     transferOptions.onError = ParseOnError(options.onError);
+    transferOptions.table = ParseTableOptions(options.separator, options.columns);
     const std::string dataPath = InputPath(options.dataFile);
     const TransferFileResult result =
         TransformFile(dataPath, OutputPath(options.outFile), from, to, transferOptions);

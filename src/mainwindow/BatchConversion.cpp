@@ -559,6 +559,10 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
     run.OutputUnits = request.OutputUnits;
     run.DecimalSeparator = request.DecimalSeparator;
     run.OnProgress = request.OnProgress;
+    run.Table = request.Table;
+    // A row without a point or a point that cannot be computed gets * as
+    // results and is named after the run; the others are converted.
+    run.OnFailure = OnError::Mark;
     run.ConfirmReplace = [&messages] {
         return messages.Show(kOverwriteQuestion, MsgButtons::YesNo, MsgIcon::None, "Confirmation",
                              MsgDefault::Second) == MsgAnswer::Yes;

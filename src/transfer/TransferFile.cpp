@@ -579,6 +579,9 @@ FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char
     options.decimalSeparator = decimalSeparator;
     options.onProgress = progress;
     options.datumShift = shift;
+    // A row without a point or a point that cannot be transferred gets * as
+    // results and is named after the run; the others are transferred.
+    options.onError = OnError::Mark;
     try {
         TransferFileResult result = TransferFile(dataPath, *resultPath, kind, options);
         outcome.lines = result.lines;
