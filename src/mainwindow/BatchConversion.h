@@ -86,7 +86,7 @@ struct ConvertDataFileRequest {
     Units OutputUnits = Units::DegreesMetres;
     /// How the data file's rows are read: separator and coordinate columns,
     /// each found from the file's first lines unless given.
-    TableRequest Table;
+    TableRequest Table{};
 };
 
 /// Converts every point of the data file on the Everest 1830 grid with the
@@ -146,7 +146,7 @@ struct MultipleDataRequest {
     Progress OnProgress;                             ///< the window's progress dialog
     LatLongDatum Datum = LatLongDatum::Everest1830;  ///< of the latitudes and longitudes
     Units OutputUnits = Units::DegreesMetres;        ///< `Combo3`, as in ConvertDataFileRequest
-    TableRequest Table;  ///< separator and columns chosen in the preview, if any
+    TableRequest Table{};  ///< separator and columns chosen in the preview, if any
 };
 
 /// The overwrite question: Yes/No, no icon, title "Confirmation", No the default.

@@ -85,7 +85,7 @@ struct TransferOptions {
     /// How the data file's rows are read: separator and coordinate columns,
     /// each found from the file's first lines unless given. Its fallback and
     /// decimal separator are set from the data file's mode.
-    TableRequest table;
+    TableRequest table{};
 };
 
 struct TransferFileResult {
