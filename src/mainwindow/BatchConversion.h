@@ -72,7 +72,7 @@ struct ConvertDataFileRequest {
     bool Strict = false;
     /// A point the projection cannot compute: stop (nothing written), leave
     /// it out, or write "*" as its results; the last two count it in the report.
-    OnError OnFailure = OnError::Stop;
+    OnError OnFailure = OnError::Mark;
     /// Asked when the output file exists: true replaces it. Empty: replace.
     std::function<bool()> ConfirmReplace;
     /// Told how far the run is; false from it cancels the run.
