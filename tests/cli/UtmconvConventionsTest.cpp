@@ -78,7 +78,8 @@ TEST(UtmconvConventions, OnErrorStopsSkipsOrMarksAndTheStatusSaysSo) {
     TempFolder folder;
     const std::string data = folder.Write("xy.csv", "1e300,0\r\n500000,3000000\r\n");
     const std::string header = "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n";
-    const ProcessResult stop = RunProcess(kUtmconv, {"convert", "--to-latlong", data, "-"});
+    const ProcessResult stop =
+        RunProcess(kUtmconv, {"convert", "--to-latlong", "--on-error", "stop", data, "-"});
     EXPECT_EQ(stop.status, 2);
     EXPECT_NE(stop.err.find("Line 1 of the data file"), std::string::npos) << stop.err;
 
@@ -106,7 +107,7 @@ TEST(UtmconvConventions, OnErrorStopsSkipsOrMarksAndTheStatusSaysSo) {
     EXPECT_EQ(skipped.status, 1);
     EXPECT_EQ(skipped.out.rfind("426207.01,3206261.5,133754.5409", 0), 0u) << skipped.out;
     // No point failed: 0, even with warnings.
-    const std::string good = folder.Write("good.csv", "Lat,Long\r\n27.7,85.3\r\n");
+    const std::string good = folder.Write("good.csv", "Lat,Long\r\n27.7°,85.3\r\n");
     const ProcessResult warned =
         RunProcess(kUtmconv, {"convert", "--to-xy", "--on-error", "skip", good, "-"});
     EXPECT_EQ(warned.status, 0);
