@@ -83,6 +83,9 @@ struct ConvertDataFileRequest {
     /// by machines, so it gets decimal degrees); eastings and northings always
     /// to three. FullPrecision overrides it.
     Units OutputUnits = Units::DegreesMetres;
+    /// End the output's lines with LF instead of CR LF (utmconv sets it for
+    /// the standard output only; files keep CR LF).
+    bool LfLineEnds = false;
 };
 
 /// Converts every point of the data file on the Everest 1830 grid with the

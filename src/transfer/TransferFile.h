@@ -78,6 +78,9 @@ struct TransferOptions {
     /// out, or write "*" as its results; the last two count it in the report.
     OnError onError = OnError::Stop;
     Progress onProgress;  ///< false from it cancels the run
+    /// End the result's lines with LF instead of CR LF (utmconv sets it for
+    /// the standard output only; files keep CR LF).
+    bool lfLineEnds = false;
 };
 
 struct TransferFileResult {
