@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "cli/CliSupport.h"
+#include "common/DataFileReader.h"
+#include "common/FileIO.h"
 #include "mainwindow/BatchConversion.h"
 
 namespace utm::cli {
@@ -36,6 +38,7 @@ void AddConvertCommand(CLI::App& app) {
         ->check(CLI::IsMember({"deg3", "deg8", "dms"}))
         ->excludes(fullPrecision);
     AddOnErrorOption(*convert, options->onError);
+    AddLineEndsOption(*convert, options->lineEnds);
     convert->add_flag("--strict", options->strict,
                       "Refuse the file (exit 2, nothing written) at the first field that is not "
                       "a number, line without two fields or latitude outside -90 to 90, instead "
@@ -52,13 +55,20 @@ void AddConvertCommand(CLI::App& app) {
 }
 
 void RunConvertCommand(const ConvertOptions& options) {
+    // The central meridian first: a --cm without its value takes the next
+    // option as its text, which is named here.
+    ParseNumberArgument(options.centralMeridian, "--cm");
     if (options.toXY == options.toLatLong) {
         throw CommandError("give --to-xy or --to-latlong");
     }
-    ParseNumberArgument(options.centralMeridian, "--cm");
     ConvertDataFileRequest request;
     request.CentralMeridianText = options.centralMeridian;
     request.DataFilePath = InputPath(options.dataFile);
+    // The window's placeholder for "no file chosen" is an ordinary name here:
+    // a missing file of that name is reported as any missing file is.
+    if (request.DataFilePath == kNoDataFileText && !IdentityOf(request.DataFilePath)) {
+        DataFileReader missing(request.DataFilePath);
+    }
     request.OutputPath = OutputPath(options.outFile);
     request.OnFailure = ParseOnError(options.onError);
     request.Direction =
@@ -71,6 +81,7 @@ void RunConvertCommand(const ConvertOptions& options) {
         options.latLongDatum == "wgs84" ? LatLongDatum::WGS84 : LatLongDatum::Everest1830;
 
     request.Strict = options.strict;
+    request.LfLineEnds = LfLineEnds(options.lineEnds, request.OutputPath);
     const BatchRunResult result = ConvertDataFile(request);
     FinishRun(result.report, request.DataFilePath);
 }

@@ -19,6 +19,7 @@ struct ConvertOptions {
     std::string units;
     bool strict = false;
     std::string onError = "stop";
+    std::string lineEnds;  ///< "lf", "crlf" or empty: of the standard output
     std::string dataFile;
     std::string outFile;
 };

@@ -13,6 +13,7 @@ struct TransferOptions {
     bool strict = false;
     std::string onError = "stop";
     std::string datumShift = "none";  ///< for the kinds between WGS 84 and Everest 1830
+    std::string lineEnds;             ///< "lf", "crlf" or empty: of the standard output
 };
 
 /// Adds the `transfer` subcommand to `app`.
@@ -32,6 +33,7 @@ struct TransformOptions {
     std::string datumShift = "none";
     bool strict = false;
     std::string onError = "stop";
+    std::string lineEnds;  ///< "lf", "crlf" or empty: of the standard output
     std::string dataFile;  ///< CSV mode when it ends in "CSV" (any case), else tab-separated
     std::string outFile;
 };
