@@ -1,6 +1,8 @@
 #include "cli/CliSupport.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "common/FileIO.h"
 #include "common/NumericText.h"
@@ -11,7 +13,7 @@ namespace utm::cli {
 
 double ParseNumberArgument(const std::string& text, const std::string& what) {
     if (!IsNumeric(text)) {
-        throw CommandError(what + " is not a number: \"" + text + "\"");
+        throw CommandError(what + " is not a number: " + QuotedText(text));
     }
     return Val(text);
 }
@@ -25,13 +27,18 @@ int ExitStatus() {
 }
 
 void FinishRun(const RunReport& report, const std::string& dataPath) {
-    WarnAbout(report, dataPath == "/dev/stdin" ? std::string("-") : dataPath);
+    WarnAbout(report, dataPath);
     if (report.Count(Finding::Failed) != 0 || report.Count(Finding::NoNumber) != 0)
         g_exitStatus = kPointsReportedExit;
 }
 
 std::string InputPath(const std::string& argument) {
-    return argument == "-" ? std::string("/dev/stdin") : argument;
+    if (argument.empty()) {
+        throw CommandError(
+            "the DATAFILE argument is empty and names no file: give the data file's path, or - "
+            "for the standard input");
+    }
+    return argument == "-" ? std::string(kStandardInput) : argument;
 }
 
 std::string OutputPath(const std::string& argument) {
@@ -42,7 +49,7 @@ OnError ParseOnError(const std::string& text) {
     if (text == "stop") return OnError::Stop;
     if (text == "skip") return OnError::Skip;
     if (text == "mark") return OnError::Mark;
-    throw CommandError("unknown --on-error \"" + text + "\": give stop, skip or mark");
+    throw CommandError("unknown --on-error " + QuotedText(text) + ": give stop, skip or mark");
 }
 
 void AddOnErrorOption(CLI::App& command, std::string& onError) {
@@ -79,16 +86,41 @@ TableRequest ParseTableOptions(const std::string& separator, const std::string& 
     return request;
 }
 
+void AddLineEndsOption(CLI::App& command, std::string& lineEnds) {
+    command
+        .add_option("--line-ends", lineEnds,
+                    "Line ends of the output written to the standard output: lf (the default) "
+                    "or crlf; files always get CR LF")
+        ->check(CLI::IsMember({"lf", "crlf"}));
+}
+
+bool LfLineEnds(const std::string& lineEnds, const std::string& outputPath) {
+    return outputPath == kStandardOutput && lineEnds != "crlf";
+}
+
+void PrintError(const std::string& message) {
+    // CLI11's messages can span lines; utmconv reports every failure on one line.
+    std::string line = message;
+    for (char& c : line) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    std::fprintf(stderr, "utmconv: %s\n", EscapeControls(line).c_str());
+}
+
 void WarnAbout(const RunReport& report, const std::string& dataPath) {
     for (const std::string& sentence : report.Sentences(dataPath)) {
-        std::fprintf(stderr, "utmconv: warning: %s\n", sentence.c_str());
+        std::fprintf(stderr, "utmconv: warning: %s\n", EscapeControls(sentence).c_str());
     }
 }
 
 void WriteStdout(const std::string& text) {
+    errno = 0;
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
         std::fflush(stdout) != 0) {
-        throw CommandError("cannot write to standard output");
+        const int error = errno;
+        throw CommandError(std::string("cannot write the standard output") +
+                           (error != 0 ? std::string(": ") + std::strerror(error) : ""));
     }
 }
 

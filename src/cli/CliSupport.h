@@ -27,7 +27,9 @@ int ExitStatus();
 /// counts points that could not be computed.
 void FinishRun(const RunReport& report, const std::string& dataPath);
 
-/// The path of a DATAFILE argument: "-" is the standard input.
+/// The path of a DATAFILE argument: "-" is the standard input
+/// (kStandardInput). Throws CommandError on an empty argument, which names
+/// no file.
 std::string InputPath(const std::string& argument);
 /// The path of an OUTFILE argument: "-" is the standard output.
 std::string OutputPath(const std::string& argument);
@@ -47,6 +49,11 @@ void AddTableOptions(CLI::App& command, std::string& separator, std::string& col
 
 /// The TableRequest of the --separator and --columns texts.
 TableRequest ParseTableOptions(const std::string& separator, const std::string& columns);
+/// Adds the --line-ends option (lf or crlf; empty when not given) to `command`.
+void AddLineEndsOption(CLI::App& command, std::string& lineEnds);
+/// Whether output to `outputPath` ends its lines with LF alone: for the
+/// standard output unless --line-ends crlf; files always get CR LF.
+bool LfLineEnds(const std::string& lineEnds, const std::string& outputPath);
 
 /// A bad argument: reported like every failed operation, as one line on
 /// stderr and exit status 2.
@@ -54,6 +61,10 @@ class CommandError : public OperationError {
   public:
     using OperationError::OperationError;
 };
+
+/// Prints `message` on stderr as one line after "utmconv: ", control
+/// characters escaped.
+void PrintError(const std::string& message);
 
 /// Prints each line of `report` for `dataPath` on stderr as a warning.
 void WarnAbout(const RunReport& report, const std::string& dataPath);

@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "cli/CliSupport.h"
+#include "common/DataFileReader.h"
+#include "common/FileIO.h"
 #include "mainwindow/BatchConversion.h"
 
 namespace utm::cli {
@@ -37,6 +39,7 @@ void AddConvertCommand(CLI::App& app) {
         ->excludes(fullPrecision);
     AddOnErrorOption(*convert, options->onError);
     AddTableOptions(*convert, options->separator, options->columns);
+    AddLineEndsOption(*convert, options->lineEnds);
     convert->add_flag("--strict", options->strict,
                       "Refuse the file (exit 2, nothing written) at the first coordinate field "
                       "that is not a number or latitude outside -90 to 90, instead of marking or "
@@ -54,13 +57,20 @@ void AddConvertCommand(CLI::App& app) {
 }
 
 void RunConvertCommand(const ConvertOptions& options) {
+    // The central meridian first: a --cm without its value takes the next
+    // option as its text, which is named here.
+    ParseNumberArgument(options.centralMeridian, "--cm");
     if (options.toXY == options.toLatLong) {
         throw CommandError("give --to-xy or --to-latlong");
     }
-    ParseNumberArgument(options.centralMeridian, "--cm");
     ConvertDataFileRequest request;
     request.CentralMeridianText = options.centralMeridian;
     request.DataFilePath = InputPath(options.dataFile);
+    // The window's placeholder for "no file chosen" is an ordinary name here:
+    // a missing file of that name is reported as any missing file is.
+    if (request.DataFilePath == kNoDataFileText && !IdentityOf(request.DataFilePath)) {
+        DataFileReader missing(request.DataFilePath);
+    }
     request.OutputPath = OutputPath(options.outFile);
     request.OnFailure = ParseOnError(options.onError);
     request.Direction =
@@ -74,6 +84,7 @@ void RunConvertCommand(const ConvertOptions& options) {
 
     request.Strict = options.strict;
     request.Table = ParseTableOptions(options.separator, options.columns);
+    request.LfLineEnds = LfLineEnds(options.lineEnds, request.OutputPath);
     const BatchRunResult result = ConvertDataFile(request);
     FinishRun(result.report, request.DataFilePath);
 }

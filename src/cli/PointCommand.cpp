@@ -83,10 +83,12 @@ void AddPointCommand(CLI::App& app) {
 }
 
 std::string RunPointCommand(const PointOptions& options) {
+    // The central meridian first: a --cm without its value takes the next
+    // option as its text, which is named here.
+    const double cm = ParseNumberArgument(options.centralMeridian, "--cm");
     if (options.toXY.empty() && options.toLatLong.empty()) {
         throw CommandError("give --to-xy LAT LON or --to-latlong X Y");
     }
-    const double cm = ParseNumberArgument(options.centralMeridian, "--cm");
     const bool wgs84 = options.ellipsoid == "wgs84";
     const bool latLongWgs84 =
         options.latLongDatum.empty() ? wgs84 : options.latLongDatum == "wgs84";
@@ -117,8 +119,21 @@ std::string RunPointCommand(const PointOptions& options) {
         const double x = ParseNumberArgument(options.toLatLong.at(0), "X");
         const double y = ParseNumberArgument(options.toLatLong.at(1), "Y");
         GeodeticPoint g = InverseSeries(terms, k0, x, y, lambda0);
-        // A northing beyond the pole is named before any shift of its latitude.
+        // A point without a latitude is named before any shift of its latitude.
         if (OutsideLatitudeRange(RadiansToDegrees(g.phi))) {
+            // The series are polynomials in the easting: one far enough from
+            // the central meridian gives any latitude at all. The northing is
+            // to blame only when it has no latitude on the meridian itself.
+            const GeodeticPoint onMeridian = InverseSeries(terms, k0, kFalseEasting, y, lambda0);
+            if (!OutsideLatitudeRange(RadiansToDegrees(onMeridian.phi))) {
+                throw CommandError("the point has no latitude: the easting " +
+                                   options.toLatLong.at(0) + " lies " +
+                                   FormatGeneral(std::fabs(x - kFalseEasting) / 1000.0) +
+                                   " km from the central meridian, far beyond the reach of the "
+                                   "projection (" +
+                                   std::to_string(std::lround(kInverseCentimetreReach / 1000.0)) +
+                                   " km to within 1 cm)");
+            }
             throw CommandError("the point has no latitude: the northing " +
                                options.toLatLong.at(1) + " gives " +
                                FormatGeneral(RadiansToDegrees(g.phi)) +

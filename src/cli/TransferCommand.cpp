@@ -23,7 +23,7 @@ int ParseKind(const std::string& text) {
         known += caption;
         known += "\"";
     }
-    throw CommandError("unknown --kind \"" + text + "\": give 0 to " +
+    throw CommandError("unknown --kind " + QuotedText(text) + ": give 0 to " +
                        std::to_string(kTransferKindCount - 1) + " or one of " + known);
 }
 
@@ -51,6 +51,7 @@ void AddTransferCommand(CLI::App& app) {
                          "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt)");
     AddOnErrorOption(*transfer, options->onError);
     AddTableOptions(*transfer, options->separator, options->columns);
+    AddLineEndsOption(*transfer, options->lineEnds);
     transfer->add_flag("--strict", options->strict,
                        "Refuse the file (exit 2, nothing written) at the first field that is not "
                        "a number, line without two fields or northing beyond the pole, instead of "
@@ -77,8 +78,8 @@ std::string RunTransferCommand(const TransferOptions& options) {
     if (resultPath.empty()) {
         const std::optional<std::string> beside = ResultFilePath(options.dataFile);
         if (!beside) {
-            throw CommandError("the data file name \"" + options.dataFile +
-                               "\" names no file to put a result file beside; give --output");
+            throw CommandError("the data file name " + QuotedText(options.dataFile) +
+                               " names no file to put a result file beside; give --output");
         }
         resultPath = *beside;
     }
@@ -87,6 +88,7 @@ std::string RunTransferCommand(const TransferOptions& options) {
     transferOptions.datumShift = shift;
     transferOptions.onError = ParseOnError(options.onError);
     transferOptions.table = ParseTableOptions(options.separator, options.columns);
+    transferOptions.lfLineEnds = LfLineEnds(options.lineEnds, resultPath);
     const TransferFileResult result = TransferFile(dataPath, resultPath, kind, transferOptions);
     FinishRun(result.report, dataPath);
     const TransferSystems systems = SystemsOfKind(kind);
@@ -117,6 +119,7 @@ void AddTransformCommand(CLI::App& app) {
         ->type_name("SHIFT");
     AddOnErrorOption(*transform, options->onError);
     AddTableOptions(*transform, options->separator, options->columns);
+    AddLineEndsOption(*transform, options->lineEnds);
     transform->add_flag("--strict", options->strict,
                         "Refuse the file (exit 2, nothing written) at the first field that is "
                         "not a number, line without two fields, northing beyond the pole or "
@@ -147,8 +150,10 @@ void RunTransformCommand(const TransformOptions& options) {
     transferOptions.onError = ParseOnError(options.onError);
     transferOptions.table = ParseTableOptions(options.separator, options.columns);
     const std::string dataPath = InputPath(options.dataFile);
+    const std::string resultPath = OutputPath(options.outFile);
+    transferOptions.lfLineEnds = LfLineEnds(options.lineEnds, resultPath);
     const TransferFileResult result =
-        TransformFile(dataPath, OutputPath(options.outFile), from, to, transferOptions);
+        TransformFile(dataPath, resultPath, from, to, transferOptions);
     FinishRun(result.report, dataPath);
     WarnAboutDatum(from, to, shift);
 }

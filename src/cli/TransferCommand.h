@@ -15,6 +15,7 @@ struct TransferOptions {
     std::string separator;            ///< comma, semicolon, tab, blank; empty: detected
     std::string columns;              ///< "A,B" by 1-based number or header name; empty: detected
     std::string datumShift = "none";  ///< for the kinds between WGS 84 and Everest 1830
+    std::string lineEnds;             ///< "lf", "crlf" or empty: of the standard output
 };
 
 /// Adds the `transfer` subcommand to `app`.
@@ -36,6 +37,7 @@ struct TransformOptions {
     std::string onError = "mark";
     std::string separator;  ///< comma, semicolon, tab, blank; empty: detected
     std::string columns;    ///< "A,B" by 1-based number or header name; empty: detected
+    std::string lineEnds;   ///< "lf", "crlf" or empty: of the standard output
     std::string dataFile;   ///< CSV mode when it ends in "CSV" (any case), else tab-separated
     std::string outFile;
 };

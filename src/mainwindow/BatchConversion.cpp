@@ -452,6 +452,7 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
     Declaration::SharedCM = DegreesToRadians(Val(request.CentralMeridianText));
     const std::string& dataPath = request.DataFilePath;
     BatchRunResult result;
+    std::optional<SafeFileWriter> writer;  // outside the try: a failure says what it wrote
     try {
         if ((dataPath.empty() || dataPath == kNoDataFileText) && !IsRegularFile(dataPath)) {
             throw OperationError("No data file has been chosen: use Browse to choose one.");
@@ -473,12 +474,13 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
             request.Direction == ConversionDirection::XYToLatLong ? CoordinateKind::Grid
                                                                   : CoordinateKind::LatLong,
             table);
-        SafeFileWriter writer(request.OutputPath, reader.Identity());
+        writer.emplace(request.OutputPath, reader.Identity());
+        if (request.LfLineEnds) writer->WriteLfLineEnds();
         // A header row of the file takes the place of the fixed header line,
         // with the result names after its own.
         if (!layout.HasHeader()) {
-            writer.Write(kOutputHeader);
-            writer.Write("\r\n");
+            writer->Write(kOutputHeader);
+            writer->Write("\r\n");
         }
 
         const LatLongSide side(request.Datum);
@@ -515,23 +517,25 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
                 [&setup](std::string_view block, BlockOutput& out) {
                     ConvertBlock(setup, block, out);
                 },
-                [&writer](std::string_view bytes) { writer.Write(bytes); }, result.report,
+                [&writer](std::string_view bytes) { writer->Write(bytes); }, result.report,
                 request.OnProgress);
         } catch (const LineError& e) {
             throw OperationError(
-                "Line " + std::to_string(e.line()) + " of the data file \"" + dataPath + "\"" +
+                "Line " + std::to_string(e.line()) + " of " + DataFileNamed(dataPath) +
                 (std::string_view(e.what()).starts_with("cannot") ? " " : ": ") + e.what() + ".");
         }
         if (lines == 0) {
-            throw OperationError("The data file \"" + dataPath + "\" holds no points.");
+            throw OperationError(Capitalized(DataFileNamed(dataPath)) + " holds no points.");
         }
-        writer.Commit();
+        writer->Commit();
         result.pointCount = lines;
     } catch (const OperationCancelled&) {
-        throw OperationCancelled("Cancelled: nothing was written, and \"" + request.OutputPath +
-                                 "\" was left as it was.");
+        throw OperationCancelled("Cancelled: nothing was written, and " +
+                                 QuotedText(request.OutputPath) + " was left as it was.");
     } catch (const OperationError& e) {
-        throw OperationError(Sentence(e.what()) + kNothingWritten);
+        // Output to the standard output streams: what went there is said as such.
+        const std::string sent = writer ? writer->WrittenBeforeFailure() : std::string();
+        throw OperationError(Sentence(e.what()) + (sent.empty() ? kNothingWritten : " " + sent));
     }
     result.status = BatchRunResult::Status::Written;
     return result;
@@ -579,7 +583,7 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
     if (result.status != BatchRunResult::Status::Declined) loader.Reset();
     if (!result.message.empty()) messages.Inform(result.message);
     if (result.status == BatchRunResult::Status::Written && !result.report.Empty()) {
-        messages.Show("The output file \"" + run.OutputPath + "\" was written with " +
+        messages.Show("The output file " + QuotedText(run.OutputPath) + " was written with " +
                           std::to_string(result.pointCount) + " points.\n" +
                           result.report.Text(run.DataFilePath),
                       MsgButtons::OK, MsgIcon::Information, "");

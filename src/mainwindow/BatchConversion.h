@@ -87,6 +87,9 @@ struct ConvertDataFileRequest {
     /// How the data file's rows are read: separator and coordinate columns,
     /// each found from the file's first lines unless given.
     TableRequest Table{};
+    /// End the output's lines with LF instead of CR LF (utmconv sets it for
+    /// the standard output only; files keep CR LF).
+    bool LfLineEnds = false;
 };
 
 /// Converts every point of the data file on the Everest 1830 grid with the

@@ -86,6 +86,9 @@ struct TransferOptions {
     /// each found from the file's first lines unless given. Its fallback and
     /// decimal separator are set from the data file's mode.
     TableRequest table{};
+    /// End the result's lines with LF instead of CR LF (utmconv sets it for
+    /// the standard output only; files keep CR LF).
+    bool lfLineEnds = false;
 };
 
 struct TransferFileResult {
