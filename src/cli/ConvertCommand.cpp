@@ -45,7 +45,8 @@ void AddConvertCommand(CLI::App& app) {
                       "of taking such fields as 0 and warning");
     convert
         ->add_option("DATAFILE", options->dataFile,
-                     "Data file: LAT,LON or X,Y per line; - reads the standard input")
+                     "Data file: LAT,LON or X,Y per line; - reads the standard input from where it "
+                     "stands")
         ->required();
     convert
         ->add_option("OUTFILE", options->outFile,

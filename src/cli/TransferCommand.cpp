@@ -40,12 +40,16 @@ void AddTransferCommand(CLI::App& app) {
     }
     transfer->add_option("--kind", options->kind, kinds)->required()->type_name("K");
     transfer
-        ->add_option("DATAFILE", options->dataFile,
-                     "Data file: comma-separated when its name ends in CSV, else tab-separated")
+        ->add_option(
+            "DATAFILE", options->dataFile,
+            "Data file: comma-separated when its name ends in CSV, else tab-separated; - reads "
+            "the standard input (tab-separated) from where it stands")
         ->required();
-    transfer->add_option("--output", options->output,
-                         "Result file (default: beside the data file, pts.csv giving ptsOut.csv, "
-                         "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt)");
+    transfer->add_option(
+        "--output", options->output,
+        "Result file (default: beside the data file, pts.csv giving ptsOut.csv, "
+        "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt; the standard "
+        "output for a data file -); - writes the standard output");
     AddOnErrorOption(*transfer, options->onError);
     AddLineEndsOption(*transfer, options->lineEnds);
     transfer->add_flag("--strict", options->strict,
@@ -119,13 +123,15 @@ void AddTransformCommand(CLI::App& app) {
                         "not a number, line without two fields, northing beyond the pole or "
                         "latitude outside -90 to 90");
     transform
-        ->add_option("DATAFILE", options->dataFile,
-                     "Data file: comma-separated when its name ends in CSV, else tab-separated")
+        ->add_option(
+            "DATAFILE", options->dataFile,
+            "Data file: comma-separated when its name ends in CSV, else tab-separated; - reads "
+            "the standard input (tab-separated) from where it stands")
         ->required();
     transform
         ->add_option("OUTFILE", options->outFile,
                      "Result file: the two inputs and the two results per line, as transfer "
-                     "writes them (CSV or text after the data file)")
+                     "writes them (CSV or text after the data file); - writes the standard output")
         ->required();
     transform->callback([options] { RunTransformCommand(*options); });
 }
