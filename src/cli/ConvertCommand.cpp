@@ -47,7 +47,7 @@ void AddConvertCommand(CLI::App& app) {
     convert
         ->add_option("DATAFILE", options->dataFile,
                      "Data file: a table of points (LAT,LON or X,Y, other fields kept); - reads "
-                     "the standard input")
+                     "the standard input from where it stands")
         ->required();
     convert
         ->add_option("OUTFILE", options->outFile,

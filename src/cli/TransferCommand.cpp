@@ -44,11 +44,13 @@ void AddTransferCommand(CLI::App& app) {
             "DATAFILE", options->dataFile,
             "Data file: a table of X Y points (other fields kept); its separator is found from "
             "its first lines (comma when its name ends in CSV, else tab, when they show "
-            "none)")
+            "none); - reads the standard input from where it stands")
         ->required();
-    transfer->add_option("--output", options->output,
-                         "Result file (default: beside the data file, pts.csv giving ptsOut.csv, "
-                         "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt)");
+    transfer->add_option(
+        "--output", options->output,
+        "Result file (default: beside the data file, pts.csv giving ptsOut.csv, "
+        "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt; the standard "
+        "output for a data file -); - writes the standard output");
     AddOnErrorOption(*transfer, options->onError);
     AddTableOptions(*transfer, options->separator, options->columns);
     AddLineEndsOption(*transfer, options->lineEnds);
@@ -129,12 +131,12 @@ void AddTransformCommand(CLI::App& app) {
             "DATAFILE", options->dataFile,
             "Data file: a table of X Y points (other fields kept); its separator is found from "
             "its first lines (comma when its name ends in CSV, else tab, when they show "
-            "none)")
+            "none); - reads the standard input from where it stands")
         ->required();
     transform
         ->add_option("OUTFILE", options->outFile,
                      "Result file: the two inputs and the two results per line, as transfer "
-                     "writes them (CSV or text after the data file)")
+                     "writes them (CSV or text after the data file); - writes the standard output")
         ->required();
     transform->callback([options] { RunTransformCommand(*options); });
 }

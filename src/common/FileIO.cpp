@@ -549,6 +549,20 @@ void SafeFileWriter::WriteBytes(std::string_view bytes) {
         WriteStaged(bytes);
         return;
     }
+    if (inPlace_) {
+        // What is read as it comes (a pipe, a terminal) gets whole lines
+        // only, until the end: a run that fails midway stops after a line.
+        buffer_.append(bytes);
+        if (buffer_.size() < kBlockSize) return;
+        const std::size_t lineEnd = buffer_.rfind('\n');
+        // A line longer than a block goes out as it is.
+        const std::size_t cut =
+            lineEnd == std::string::npos || buffer_.size() - lineEnd > kBlockSize ? buffer_.size()
+                                                                                  : lineEnd + 1;
+        WriteAll(buffer_.data(), cut);
+        buffer_.erase(0, cut);
+        return;
+    }
     if (bytes.size() >= kBlockSize) {
         Flush();
         WriteAll(bytes.data(), bytes.size());
