@@ -191,7 +191,8 @@ TEST(UtmconvStreams, AFailureAfterOutputWentOutSaysWhereItStopped) {
     EXPECT_EQ(early.out, "");
     EXPECT_NE(early.err.find("Nothing was written."), std::string::npos) << early.err;
     EXPECT_NE(early.err.find("the data file"), std::string::npos) << early.err;
-    const ProcessResult stdinFailure = Shell("printf '1e300\\t0\\n' | \"$U\" transfer --kind 0 -");
+    const ProcessResult stdinFailure =
+        Shell("printf '1e300\\t0\\n' | \"$U\" transfer --kind 0 --on-error stop -");
     EXPECT_EQ(stdinFailure.status, 2);
     EXPECT_NE(stdinFailure.err.find("Line 1 of the standard input"), std::string::npos)
         << stdinFailure.err;
