@@ -139,11 +139,12 @@ TEST(ReadDms, RefusesWhatIsNoAngleAndSaysWhy) {
          "the degrees."},
         {"+27", "The angle \"+27\" is not valid: a minus sign may only stand before the degrees."},
         {"27x42",
-         "The angle \"27x42\" is not valid: \"x\" is not a digit, a blank or one of "
-         "the marks \u00b0 \u2032 \u2033 ' \"."},
+         "The angle \"27x42\" is not valid: \"x\" is not a digit, a blank, one of "
+         "the marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E W."},
         {"27\u00ba42",
          "The angle \"27\u00ba42\" is not valid: \"\u00ba\" is not a digit, a "
-         "blank or one of the marks \u00b0 \u2032 \u2033 ' \"."},
+         "blank, one of the marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E "
+         "W."},
         {"27.5.3", "The angle \"27.5.3\" is not valid: \"27.5.3\" is not a number."},
         {".", "The angle \".\" is not valid: \".\" is not a number."},
         {"\u00b0", "The angle \"\u00b0\" is not valid: the mark \u00b0 must follow a number."},
@@ -158,6 +159,75 @@ TEST(ReadDms, RefusesWhatIsNoAngleAndSaysWhy) {
         const utm::DmsReading r = utm::ReadDms(text);
         EXPECT_FALSE(r.degrees.has_value()) << text;
         EXPECT_EQ(r.problem, problem);
+    }
+}
+
+TEST(ReadDms, TakesHemisphereLettersBeforeOrAfterTheAngle) {
+    struct Case {
+        const char* text;
+        utm::AngleAxis axis;
+        double degrees;
+    };
+    using utm::AngleAxis;
+    const Case cases[] = {
+        {"27\u00b042\u2032N", AngleAxis::Latitude, 27.7},
+        {"N27 42 0", AngleAxis::Latitude, 27.7},
+        {"N 27 42 0", AngleAxis::Latitude, 27.7},
+        {"27 42 0 S", AngleAxis::Latitude, -27.7},
+        {"S27\u00b042'", AngleAxis::Latitude, -27.7},
+        {"85 18 0 E", AngleAxis::Longitude, 85.3},
+        {"85\u00b018\u20320\u2033E", AngleAxis::Longitude, 85.3},
+        {"W85 18", AngleAxis::Longitude, -85.3},
+        {"85.3 W", AngleAxis::Longitude, -85.3},
+        {"-27 42 0 S", AngleAxis::Latitude, -27.7},  // sign and letter agree
+        {"27 42 0 E", AngleAxis::Any, 27.7},
+        {"27 42 0 N", AngleAxis::Any, 27.7},
+    };
+    for (const Case& c : cases) {
+        const utm::DmsReading r = utm::ReadDms(c.text, c.axis);
+        ASSERT_TRUE(r.degrees.has_value()) << c.text << ": " << r.problem;
+        EXPECT_NEAR(*r.degrees, c.degrees, 1e-13) << c.text;
+    }
+}
+
+TEST(ReadDms, RefusesMisplacedContradictingOrWrongAxisLetters) {
+    struct Case {
+        const char* text;
+        utm::AngleAxis axis;
+        const char* problem;
+    };
+    using utm::AngleAxis;
+    const Case cases[] = {
+        {"27 42 0 E", AngleAxis::Latitude,
+         "The angle \"27 42 0 E\" is not valid: E marks a longitude; a latitude takes N or S."},
+        {"W27 42", AngleAxis::Latitude,
+         "The angle \"W27 42\" is not valid: W marks a longitude; a latitude takes N or S."},
+        {"85 18 N", AngleAxis::Longitude,
+         "The angle \"85 18 N\" is not valid: N marks a latitude; a longitude takes E or W."},
+        {"-27 42 N", AngleAxis::Latitude,
+         "The angle \"-27 42 N\" is not valid: the minus sign contradicts the hemisphere "
+         "letter N."},
+        {"-85 18 E", AngleAxis::Longitude,
+         "The angle \"-85 18 E\" is not valid: the minus sign contradicts the hemisphere "
+         "letter E."},
+        {"N27 42 S", AngleAxis::Latitude,
+         "The angle \"N27 42 S\" is not valid: it has more than one hemisphere letter."},
+        {"27 N 42", AngleAxis::Latitude,
+         "The angle \"27 N 42\" is not valid: the hemisphere letter N must stand before the "
+         "degrees or after the last part."},
+        {"N", AngleAxis::Latitude, "The angle \"N\" is not valid: it holds no number."},
+        {"27 42 0 n", AngleAxis::Latitude,
+         "The angle \"27 42 0 n\" is not valid: \"n\" is not a digit, a blank, one of the "
+         "marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E W."},
+        // Letters for the marks are not marks: never run together into 85180.
+        {"85d18m0s", AngleAxis::Longitude,
+         "The angle \"85d18m0s\" is not valid: \"d\" is not a digit, a blank, one of the "
+         "marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E W."},
+    };
+    for (const Case& c : cases) {
+        const utm::DmsReading r = utm::ReadDms(c.text, c.axis);
+        EXPECT_FALSE(r.degrees.has_value()) << c.text;
+        EXPECT_EQ(r.problem, c.problem);
     }
 }
 
