@@ -5,6 +5,7 @@
 #include "common/FileIO.h"
 #include "common/NumericText.h"
 #include "geodesy/ParameterError.h"
+#include "geodesy/ProjectionDomain.h"
 #include "transfer/TransferKind.h"
 
 namespace utm::cli {
@@ -14,6 +15,14 @@ double ParseNumberArgument(const std::string& text, const std::string& what) {
         throw CommandError(what + " is not a number: \"" + text + "\"");
     }
     return Val(text);
+}
+
+double ParseCentralMeridianArgument(const std::string& text) {
+    const double value = ParseNumberArgument(text, "--cm");
+    if (const std::string problem = CentralMeridianProblem(value); !problem.empty()) {
+        throw CommandError("--cm: " + problem);
+    }
+    return value;
 }
 
 namespace {

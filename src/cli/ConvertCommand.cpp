@@ -11,7 +11,7 @@ void AddConvertCommand(CLI::App& app) {
     auto options = std::make_shared<ConvertOptions>();
     CLI::App* convert = app.add_subcommand(
         "convert", "Convert a data file of points into a tab-separated output file");
-    convert->add_option("--cm", options->centralMeridian, "Central meridian, degrees east")
+    convert->add_option("--cm", options->centralMeridian, kCentralMeridianHelp)
         ->capture_default_str();
     CLI::Option* toXY = convert->add_flag(
         "--to-xy", options->toXY, "Latitude and longitude (decimal degrees) to X and Y (metres)");
@@ -55,7 +55,7 @@ void RunConvertCommand(const ConvertOptions& options) {
     if (options.toXY == options.toLatLong) {
         throw CommandError("give --to-xy or --to-latlong");
     }
-    ParseNumberArgument(options.centralMeridian, "--cm");
+    ParseCentralMeridianArgument(options.centralMeridian);
     ConvertDataFileRequest request;
     request.CentralMeridianText = options.centralMeridian;
     request.DataFilePath = InputPath(options.dataFile);
