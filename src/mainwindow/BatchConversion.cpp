@@ -24,6 +24,7 @@
 #include "geodesy/Declaration.h"
 #include "geodesy/FastSeries.h"
 #include "geodesy/GridDefinition.h"
+#include "geodesy/ProjectionDomain.h"
 #include "geodesy/TransverseMercator.h"
 
 namespace utm {
@@ -352,6 +353,10 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
     const std::string& dataPath = request.DataFilePath;
     BatchRunResult result;
     try {
+        if (const std::string problem = CentralMeridianProblem(Val(request.CentralMeridianText));
+            !problem.empty()) {
+            throw OperationError(UserSentence(problem));
+        }
         if ((dataPath.empty() || dataPath == kNoDataFileText) && !IsRegularFile(dataPath)) {
             throw OperationError("No data file has been chosen: use Browse to choose one.");
         }
@@ -424,11 +429,19 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
 BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDialog& dialog,
                                    MessageBoxPort& messages, dataload& loader,
                                    const std::string& initialFolder) {
+    BatchRunResult result;
+    // A central meridian outside -180 to 360 is refused before any dialog.
+    if (const std::string problem = CentralMeridianProblem(Val(request.CentralMeridianText));
+        !problem.empty()) {
+        result.status = BatchRunResult::Status::Failed;
+        result.message = UserSentence(problem) + " Nothing was converted.";
+        messages.Inform(result.message);
+        return result;
+    }
     dialog.Filter = kSaveFilter;
     dialog.DialogTitle = kSaveTitle;
     dialog.InitDir = initialFolder;
     dialog.ShowSave();
-    BatchRunResult result;
     if (dialog.FileName.empty()) {
         messages.Inform("Type the File Name");
         result.status = BatchRunResult::Status::NoFileName;
