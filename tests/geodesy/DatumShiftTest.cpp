@@ -112,41 +112,29 @@ TEST(DatumShiftText, BadTextsGiveClearErrors) {
 }
 
 TEST(DatumShiftText, ParametersBeyondTheirBoundsAreRefusedNamingValueAndBound) {
-    struct Case {
+    const struct {
         const char* text;
         const char* messagePart;  // "" when accepted
-    };
-    const Case cases[] = {
-        // At the bounds: taken.
-        {"helmert-pv:10000,-10000,10000,3600,-3600,3600,1000", ""},
-        {"helmert-cf:-10000,10000,-10000,-3600,3600,-3600,-1000", ""},
-        {"helmert-pv:296.207,731.545,273.001,0.8,-1.9,2.6,-4.7", ""},
-        // Beyond: refused, each named with its value and bounds.
-        {"helmert-pv:10000.5,0,0,0,0,0,0",
+    } cases[] = {
+        {"helmert-pv:10000,-10000,10000,3600,-3600,3600,1000", ""},  // at the bounds
+        {"helmert-cf:10000.5,0,0,0,0,0,0",
          "value 1 (TX) 10000.5 m lies outside -10000 to 10000 m, the bounds for a translation"},
-        {"helmert-pv:0,-20000,0,0,0,0,0", "value 2 (TY) -20000 m lies outside -10000 to 10000 m"},
-        {"helmert-cf:0,0,1e7,0,0,0,0", "value 3 (TZ) 1e+07 m lies outside"},
         {"helmert-pv:0,0,0,648000,0,0,0",
          "value 4 (RX) 648000\u2033 lies outside -3600 to 3600\u2033, the bounds for a rotation"},
-        {"helmert-pv:0,0,0,0,-3600.1,0,0", "value 5 (RY) -3600.1\u2033 lies outside"},
-        {"helmert-cf:0,0,0,0,0,1296000,0", "value 6 (RZ) 1296000\u2033 lies outside"},
         {"helmert-pv:0,0,0,0,0,0,1e6",
          "value 7 (S) 1e+06 ppm lies outside -1000 to 1000 ppm, the bounds for the scale"},
         {"helmert-pv:0,0,0,0,0,0,-1000.01", "value 7 (S) -1000.01 ppm lies outside"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_NE(ErrorOf(c.text).find(c.messagePart), std::string::npos) << ErrorOf(c.text);
-        if (*c.messagePart == '\0') {
-            EXPECT_EQ(ErrorOf(c.text), "");
-        }
+    for (const auto& c : cases) {
+        const std::string message = ErrorOf(c.text);
+        EXPECT_TRUE(*c.messagePart ? message.find(c.messagePart) != std::string::npos
+                                   : message.empty())
+            << c.text << ": " << message;
     }
     // The window builds its shift from the seven values: the same bounds.
     EXPECT_THROW(DatumShift::SevenParameters(HelmertParameters{0, 0, 0, 0, 0, 648000, 0,
                                                                HelmertConvention::CoordinateFrame}),
                  ParameterError);
-    EXPECT_NO_THROW(DatumShift::SevenParameters(
-        HelmertParameters{293.17, 726.18, 245.36, 0, 0, 0, 0, HelmertConvention::PositionVector}));
 }
 
 // ---------------------------------------------------------------- shifts

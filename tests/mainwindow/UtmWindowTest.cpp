@@ -688,17 +688,6 @@ TEST_F(UtmWindow, LatitudeAndLongitudeAreTypedInDegreesMinutesSecondsWithDms) {
     EXPECT_EQ(Text("Text4"), QStringLiteral("628198.193"));
     EXPECT_EQ(Text("Text5"), QStringLiteral("3065307.732"));
     EXPECT_TRUE(messages_.shown.empty());
-    // Letters typed for the marks stay as typed and are named, never run
-    // together into 85180; the results shown stay as they were.
-    Type("Text3", QStringLiteral("85d18m0s"));
-    EXPECT_EQ(Text("Text3"), QStringLiteral("85d18m0s"));
-    QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
-    ASSERT_EQ(messages_.shown.size(), 1u);
-    EXPECT_NE(messages_.shown[0].text.find("The angle \"85d18m0s\" is not valid"),
-              std::string::npos)
-        << messages_.shown[0].text;
-    EXPECT_EQ(Text("Text4"), QStringLiteral("628198.193"));
-    messages_.shown.clear();
     // In degrees the blank and the marks are dropped as before.
     Get<QComboBox>("Combo3")->setCurrentIndex(static_cast<int>(Units::DegreesMetres));
     EXPECT_FALSE(window_.TakesDmsInput());
