@@ -7,6 +7,7 @@
 #include "common/FileIO.h"
 #include "common/NumericText.h"
 #include "geodesy/ParameterError.h"
+#include "geodesy/ProjectionDomain.h"
 #include "transfer/TransferKind.h"
 
 namespace utm::cli {
@@ -16,6 +17,14 @@ double ParseNumberArgument(const std::string& text, const std::string& what) {
         throw CommandError(what + " is not a number: " + QuotedText(text));
     }
     return Val(text);
+}
+
+double ParseCentralMeridianArgument(const std::string& text) {
+    const double value = ParseNumberArgument(text, "--cm");
+    if (const std::string problem = CentralMeridianProblem(value); !problem.empty()) {
+        throw CommandError("--cm: " + problem);
+    }
+    return value;
 }
 
 namespace {

@@ -73,6 +73,14 @@ void WarnAbout(const RunReport& report, const std::string& dataPath);
 /// decimal point). Throws CommandError naming `what` when the text is not a number.
 double ParseNumberArgument(const std::string& text, const std::string& what);
 
+/// The help text of --cm.
+inline constexpr const char* kCentralMeridianHelp =
+    "Central meridian, degrees east, within -180 to 360";
+
+/// The value of a --cm argument: a number within -180 to 360 degrees.
+/// Throws CommandError naming the text, or the value and the bounds.
+double ParseCentralMeridianArgument(const std::string& text);
+
 /// Writes `text` to stdout in one piece and flushes; throws CommandError when
 /// the output cannot be written.
 void WriteStdout(const std::string& text);

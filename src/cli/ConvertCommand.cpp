@@ -13,7 +13,7 @@ void AddConvertCommand(CLI::App& app) {
     auto options = std::make_shared<ConvertOptions>();
     CLI::App* convert = app.add_subcommand(
         "convert", "Convert a data file of points into a tab-separated output file");
-    convert->add_option("--cm", options->centralMeridian, "Central meridian, degrees east")
+    convert->add_option("--cm", options->centralMeridian, kCentralMeridianHelp)
         ->capture_default_str();
     CLI::Option* toXY = convert->add_flag(
         "--to-xy", options->toXY, "Latitude and longitude (decimal degrees) to X and Y (metres)");
@@ -59,7 +59,7 @@ void AddConvertCommand(CLI::App& app) {
 void RunConvertCommand(const ConvertOptions& options) {
     // The central meridian first: a --cm without its value takes the next
     // option as its text, which is named here.
-    ParseNumberArgument(options.centralMeridian, "--cm");
+    ParseCentralMeridianArgument(options.centralMeridian);
     if (options.toXY == options.toLatLong) {
         throw CommandError("give --to-xy or --to-latlong");
     }

@@ -62,7 +62,8 @@ void AddTransferCommand(CLI::App& app) {
         ->add_option("--datum-shift", options->datumShift,
                      "Datum shift of the kinds between WGS 84 and Everest 1830 (2, 3, 6, 7): "
                      "none (a pure re-projection), epsg6208 (Nepal 1981 to WGS 84, 0.3 m), or "
-                     "seven parameters from Nepal 1981 to WGS 84 (metres, arc-seconds, ppm) as "
+                     "seven parameters from Nepal 1981 to WGS 84 (metres, arc-seconds, ppm; "
+                     "at most 10000 m, 3600 arc-seconds and 1000 ppm in magnitude) as "
                      "helmert-pv:TX,TY,TZ,RX,RY,RZ,S (position vector) or helmert-cf:... "
                      "(coordinate frame)")
         ->capture_default_str()

@@ -86,6 +86,11 @@ std::string Sentence(std::string text) {
     return text;
 }
 
+std::string UserSentence(std::string text) {
+    if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') text.front() -= 'a' - 'A';
+    return Sentence(std::move(text));
+}
+
 std::string LineList(const std::vector<std::size_t>& lines, bool more) {
     std::string text = lines.size() == 1 && !more ? "line " : "lines ";
     for (std::size_t i = 0; i < lines.size(); ++i) {

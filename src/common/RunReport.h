@@ -93,6 +93,10 @@ std::string DataFileNamed(std::string_view path);
 /// `text` ending in a full stop.
 std::string Sentence(std::string text);
 
+/// A message phrase ("the longitude 853 lies outside ...") as a sentence for
+/// a window: a capital first letter and a full stop.
+std::string UserSentence(std::string text);
+
 /// "line 4", "lines 1, 4" or "lines 1, 4, 9, 12, 15, …" when there are more.
 std::string LineList(const std::vector<std::size_t>& lines, bool more);
 

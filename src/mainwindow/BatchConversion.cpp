@@ -26,6 +26,7 @@
 #include "geodesy/Declaration.h"
 #include "geodesy/FastSeries.h"
 #include "geodesy/GridDefinition.h"
+#include "geodesy/ProjectionDomain.h"
 #include "geodesy/TransverseMercator.h"
 
 namespace utm {
@@ -454,6 +455,10 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
     BatchRunResult result;
     std::optional<SafeFileWriter> writer;  // outside the try: a failure says what it wrote
     try {
+        if (const std::string problem = CentralMeridianProblem(Val(request.CentralMeridianText));
+            !problem.empty()) {
+            throw OperationError(UserSentence(problem));
+        }
         if ((dataPath.empty() || dataPath == kNoDataFileText) && !IsRegularFile(dataPath)) {
             throw OperationError("No data file has been chosen: use Browse to choose one.");
         }
@@ -544,11 +549,19 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
 BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDialog& dialog,
                                    MessageBoxPort& messages, dataload& loader,
                                    const std::string& initialFolder) {
+    BatchRunResult result;
+    // A central meridian outside -180 to 360 is refused before any dialog.
+    if (const std::string problem = CentralMeridianProblem(Val(request.CentralMeridianText));
+        !problem.empty()) {
+        result.status = BatchRunResult::Status::Failed;
+        result.message = UserSentence(problem) + " Nothing was converted.";
+        messages.Inform(result.message);
+        return result;
+    }
     dialog.Filter = kSaveFilter;
     dialog.DialogTitle = kSaveTitle;
     dialog.InitDir = initialFolder;
     dialog.ShowSave();
-    BatchRunResult result;
     if (dialog.FileName.empty()) {
         messages.Inform("Type the File Name");
         result.status = BatchRunResult::Status::NoFileName;

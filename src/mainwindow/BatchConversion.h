@@ -113,7 +113,8 @@ struct ConvertDataFileRequest {
 /// size. The output appears complete or not at all. Throws OperationError
 /// (nothing written, the data file and any previous output untouched) when
 /// the data file cannot be read, is no text file of numbers or holds no
-/// lines, the output is the data file (by any name or link) or cannot be
+/// lines, the central meridian lies outside -180 to 360 degrees, the output
+/// is the data file (by any name or link) or cannot be
 /// written, a point cannot be converted, Strict finds something, or the run
 /// is cancelled (OperationCancelled). Returns Declined when ConfirmReplace
 /// says no.
@@ -155,7 +156,9 @@ struct MultipleDataRequest {
 /// The overwrite question: Yes/No, no icon, title "Confirmation", No the default.
 inline constexpr const char* kOverwriteQuestion = "Do you want to overwrite file.";
 
-/// Shows `dialog` as a Save dialog (output filter and title, initial folder
+/// Refuses a central meridian outside -180 to 360 degrees with a message
+/// naming it and the bounds (Failed, before any dialog). Otherwise shows
+/// `dialog` as a Save dialog (output filter and title, initial folder
 /// `initialFolder`), shows "Type the File Name" when it gives no name, else runs
 /// ConvertDataFile with the dialog's file name as output path. An output that
 /// is the data file is refused before anything is read; an existing output is

@@ -267,6 +267,17 @@ TEST_F(Batch, APointThatCannotBeComputedIsMarkedAndNamed) {
     EXPECT_EQ(columns.DataCount, 0u);
 }
 
+TEST_F(Batch, ACentralMeridianOutOfRangeIsNamedBeforeAnyDialog) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    const BatchRunResult r =
+        Run(data, folder.File("out.txt"), ConversionDirection::LatLongToXY, "360.5");
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The central meridian 360.5 lies outside -180 "
+                                                   "to 360 degrees. Nothing was converted."});
+    EXPECT_EQ(dialogPort.choices.size(), 1u);  // the save dialog was not shown
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"points.csv"});
+}
+
 TEST_F(Batch, FullPrecisionAndNoDirection) {
     const std::string data = folder.Write("points.csv", "27.7,85.3\r\n");
     utm::ConvertDataFileRequest request;
