@@ -124,8 +124,9 @@ std::vector<std::string> RunReport::Sentences(const std::string& dataPath) const
              " more than " + farDistance +
                  " east or west of the central meridian, where the projection series may "
                  "be off by more than 1 cm.");
-    sentence(Finding::Failed, "point", "points", "cannot", "cannot",
-             " be computed (the projection gives no finite result): " + failedRule + ".");
+    sentence(
+        Finding::Failed, "point", "points", "cannot", "cannot",
+        " be computed (no finite result, or outside the projection's domain): " + failedRule + ".");
     sentence(Finding::NoNumber, "row", "rows", "holds", "hold",
              " no number in a coordinate column: " + failedRule + ".");
     return sentences;

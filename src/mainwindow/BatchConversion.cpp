@@ -205,7 +205,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
                 latitude = resultFirst;
                 easting = data.first;
             }
-        } catch (const ArithmeticError&) {
+        } catch (const ArithmeticError& e) {
             if (setup.onError != OnError::Stop) {
                 out.report.Add(Finding::Failed, number);
                 if (setup.onError == OnError::Mark) {
@@ -214,6 +214,11 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
                     flush();
                 }
                 return;
+            }
+            // A point outside the projection's domain says which bound it
+            // passed; any other failure is a result that is not finite.
+            if (dynamic_cast<const ProjectionDomainError*>(&e) != nullptr) {
+                throw LineError(number, std::string("cannot be converted: ") + e.what());
             }
             throw LineError(number,
                             "cannot be converted: the projection gives no finite result "
