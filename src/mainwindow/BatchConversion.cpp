@@ -483,8 +483,10 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
         TableRequest table = request.Table;
         table.fallback = FieldSeparator::Comma;
         table.decimalSeparator = '.';
+        // The start first: PeekIsWhole tells about what Peek has read.
+        const std::string_view start = reader.Peek();
         const TableLayout layout = DetectTableLayout(
-            reader.Peek(), reader.PeekIsWhole(),
+            start, reader.PeekIsWhole(),
             request.Direction == ConversionDirection::XYToLatLong ? CoordinateKind::Grid
                                                                   : CoordinateKind::LatLong,
             table);

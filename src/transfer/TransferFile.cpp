@@ -411,8 +411,10 @@ TransferFileResult RunTransferFile(const std::string& dataPath, const std::strin
             table.decimalSeparator =
                 setup.mode == DataFileMode::Csv ? '.' : options.decimalSeparator;
             const bool latLongSource = transform != nullptr && GridOf(transform->from()) == nullptr;
+            // The start first: PeekIsWhole tells about what Peek has read.
+            const std::string_view start = reader.Peek();
             setup.layout = DetectTableLayout(
-                reader.Peek(), reader.PeekIsWhole(),
+                start, reader.PeekIsWhole(),
                 latLongSource ? CoordinateKind::LatLong : CoordinateKind::Grid, table);
         }
         writer.emplace(resultPath, reader.Identity());
