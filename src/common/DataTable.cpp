@@ -444,3 +444,78 @@ TablePreview PreviewTable(const std::string& path, CoordinateKind kind, const Ta
 }
 
 }  // namespace utm
+
+namespace utm {
+
+char* WriteRowFields(char* out, std::string_view row, const TableLayout& layout, RowStyle style,
+                     char separator) {
+    const char in = SeparatorChar(layout.separator);
+    // A row of the output's own separator without quotes or blanks at its
+    // field edges is written as it stands.
+    if (style == RowStyle::Joined && layout.separator != FieldSeparator::Blank && in == separator &&
+        row.find('"') == std::string_view::npos && !row.empty() && row.front() != ' ' &&
+        row.front() != '\t' && row.back() != ' ' && row.back() != '\t') {
+        bool edges = false;
+        for (std::size_t i = row.find(in); i != std::string_view::npos; i = row.find(in, i + 1)) {
+            if ((i > 0 && IsBlank(row[i - 1])) || (i + 1 < row.size() && IsBlank(row[i + 1]))) {
+                edges = true;
+                break;
+            }
+        }
+        if (!edges) {
+            std::memcpy(out, row.data(), row.size());
+            return out + row.size();
+        }
+    }
+    const char* p = row.data();
+    const char* const end = p + row.size();
+    bool firstField = true;
+    // Fields one at a time, so that no list of them is needed.
+    while (true) {
+        std::string_view field;
+        const std::string_view rest(p, static_cast<std::size_t>(end - p));
+        if (layout.separator == FieldSeparator::Blank && TrimBlanks(rest).empty()) break;
+        SplitRow(rest, layout.separator, &field, 1);
+        // Where this field ends in `rest`: after its text, at the next separator.
+        const char* after = field.data() + field.size();
+        if (layout.separator != FieldSeparator::Blank) {
+            while (after < end && *after != in) ++after;
+        }
+        if (style == RowStyle::Joined) {
+            if (!firstField) *out++ = separator;
+            const bool quoted = !field.empty() && field.front() == '"';
+            if (!quoted && field.find(separator) != std::string_view::npos) {
+                *out++ = '"';
+                for (const char c : field) {
+                    if (c == '"') *out++ = '"';
+                    *out++ = c;
+                }
+                *out++ = '"';
+            } else {
+                std::memcpy(out, field.data(), field.size());
+                out += field.size();
+            }
+        } else {
+            if (field.empty() || field.front() != '-') *out++ = ' ';
+            std::memcpy(out, field.data(), field.size());
+            out += field.size();
+            *out++ = ' ';
+        }
+        firstField = false;
+        if (after >= end) break;
+        p = after + 1;
+        if (layout.separator != FieldSeparator::Blank && p == end) {
+            // A last empty field after a trailing separator.
+            if (style == RowStyle::Joined) {
+                *out++ = separator;
+            } else {
+                *out++ = ' ';
+                *out++ = ' ';
+            }
+            break;
+        }
+    }
+    return out;
+}
+
+}  // namespace utm

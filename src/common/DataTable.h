@@ -132,3 +132,25 @@ TablePreview PreviewTable(const std::string& path, CoordinateKind kind, const Ta
                           std::size_t rows = 8);
 
 }  // namespace utm
+
+namespace utm {
+
+/// How the fields of a row are written to an output.
+enum class RowStyle {
+    Joined,          ///< separated by one character; a field holding it is quoted
+    SignPositioned,  ///< each as a sign position (a blank unless it starts with "-"), the field, a
+                     ///< blank
+};
+
+/// Room WriteRowFields needs for a row of `size` bytes.
+inline std::size_t RowFieldsRoom(std::size_t size) {
+    return 3 * size + 8;
+}
+
+/// Writes the fields of a data or header row of `layout` at `out`, each as it
+/// stands (without the blanks around it), in `style` with `separator`
+/// between fields (Joined), and returns the end. No separator follows the last field.
+char* WriteRowFields(char* out, std::string_view row, const TableLayout& layout, RowStyle style,
+                     char separator);
+
+}  // namespace utm

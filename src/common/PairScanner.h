@@ -98,6 +98,53 @@ inline bool ScanPlainPair(const char*& p, const char* end, char delimiter, Scann
     return true;
 }
 
+/// Scans one row of a table at `p`: fields separated by `delimiter`, none
+/// quoted and none with a blank at its edges, and the fields of columns `a`
+/// and `b` (from 0, different) plain numbers as ScanNumber reads them. On
+/// success `row` is the line without its line end and `p` moves past the line
+/// end; otherwise `p` stays and false is returned (the general reader takes
+/// the line).
+inline bool ScanTableRow(const char*& p, const char* end, char delimiter, std::size_t a,
+                         std::size_t b, ScannedNumber& first, ScannedNumber& second,
+                         std::string_view& row) {
+    const char* q = p;
+    if (q < end && *q == '#') return false;
+    std::size_t field = 0;
+    const std::size_t last = a > b ? a : b;
+    for (;;) {
+        const char* const start = q;
+        if (field == a || field == b) {
+            if (!pair_scanner::ScanNumber(q, end, field == a ? first : second)) return false;
+        } else {
+            while (q < end && *q != delimiter && *q != '\r' && *q != '\n') {
+                if (*q == '"') return false;
+                ++q;
+            }
+            if (q > start && (*start == ' ' || *start == '\t' || q[-1] == ' ' || q[-1] == '\t'))
+                return false;
+        }
+        if (q < end && *q == delimiter) {
+            ++q;
+            ++field;
+            continue;
+        }
+        if (q < end && *q != '\r' && *q != '\n') return false;  // more after a number
+        break;
+    }
+    if (field < last) return false;  // a coordinate field missing
+    row = std::string_view(p, static_cast<std::size_t>(q - p));
+    if (q < end) {
+        if (*q == '\r') {
+            ++q;
+            if (q < end && *q == '\n') ++q;
+        } else {
+            ++q;
+        }
+    }
+    p = q;
+    return true;
+}
+
 /// Plain lines gathered to be computed together: the values of their
 /// numbers, the texts of those already in general form (empty otherwise),
 /// their line numbers, and room for two results each.
@@ -111,10 +158,15 @@ struct PlainLineBatch {
     std::string_view firstText[kCapacity];
     std::string_view secondText[kCapacity];
     std::size_t number[kCapacity];
+    /// The row of a table line, written with its fields; empty for a line of
+    /// two numbers.
+    std::string_view row[kCapacity];
 
     /// Adds a line; true when the batch is full.
-    bool Add(const ScannedNumber& a, const ScannedNumber& b, std::size_t lineNumber) {
+    bool Add(const ScannedNumber& a, const ScannedNumber& b, std::size_t lineNumber,
+             std::string_view rowText = {}) {
         const std::size_t i = count++;
+        row[i] = rowText;
         first[i] = a.value;
         second[i] = b.value;
         firstText[i] = a.generalForm ? a.text : std::string_view();
@@ -124,13 +176,23 @@ struct PlainLineBatch {
     }
 };
 
+/// Where the fast scanners look for the numbers of a line.
+struct LineScan {
+    char delimiter = ',';
+    bool pairs = true;  ///< lines of two plain numbers (ScanPlainPair)
+    bool rows = false;  ///< plain table rows (ScanTableRow) with columns a and b
+    std::size_t a = 0;
+    std::size_t b = 1;
+};
+
 /// Walks the lines of a block as the batch runs read them: a line of two
-/// plain numbers (ScanPlainPair, when `scan` is true) goes to
-/// `plain(first, second, number)`, any other line to `other(text, number)`,
-/// `text` without its line end (CR LF, CR or LF); lines numbered from 1.
-/// Returns the number of lines.
+/// plain numbers (ScanPlainPair, when `scan.pairs`) goes to
+/// `plain(first, second, number, {})`, a plain table row (ScanTableRow, when
+/// `scan.rows`) to `plain(first, second, number, row)`, any other line to
+/// `other(text, number)`, `text` without its line end (CR LF, CR or LF);
+/// lines numbered from 1. Returns the number of lines.
 template <typename Plain, typename Other>
-std::size_t ForEachPairLine(std::string_view block, char delimiter, bool scan, Plain&& plain,
+std::size_t ForEachPairLine(std::string_view block, const LineScan& scan, Plain&& plain,
                             Other&& other) {
     const char* cursor = block.data();
     const char* const end = cursor + block.size();
@@ -140,8 +202,14 @@ std::size_t ForEachPairLine(std::string_view block, char delimiter, bool scan, P
         const char* const start = cursor;
         ScannedNumber first;
         ScannedNumber second;
-        if (scan && ScanPlainPair(cursor, end, delimiter, first, second)) {
-            plain(first, second, number);
+        if (scan.pairs && ScanPlainPair(cursor, end, scan.delimiter, first, second)) {
+            plain(first, second, number, std::string_view());
+            continue;
+        }
+        std::string_view row;
+        if (scan.rows &&
+            ScanTableRow(cursor, end, scan.delimiter, scan.a, scan.b, first, second, row)) {
+            plain(first, second, number, row);
             continue;
         }
         while (cursor < end && *cursor != '\n' && *cursor != '\r') ++cursor;

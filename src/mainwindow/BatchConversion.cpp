@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -47,14 +49,6 @@ char* WriteInput(char* out, std::string_view generalText, double value, char dec
     return WriteGeneral(out, value, decimalSeparator);
 }
 
-char* WriteInputs(char* out, const DataLine& data, char decimalSeparator) {
-    out = WriteInput(out, data.firstText, data.first, decimalSeparator);
-    *out++ = '\t';
-    out = WriteInput(out, data.secondText, data.second, decimalSeparator);
-    *out++ = '\t';
-    return out;
-}
-
 char* WriteText(char* out, std::string_view text) {
     std::memcpy(out, text.data(), text.size());
     return out + text.size();
@@ -86,7 +80,26 @@ struct BatchSetup {
     /// known to within the fast series' distance is mostly known to the
     /// millimetre or thousandth of a degree.
     bool fast = false;
+    /// How the data file's rows are laid out.
+    TableLayout layout;
+    /// The names of the results appended to a header row.
+    ResultNames names = kGridResultNames;
 };
+
+/// Writes the start of one output line: a row of two numbers as the two
+/// inputs in general form, a table row as its fields; a TAB after them.
+char* WriteInputs(char* out, const DataLine& data, const BatchSetup& setup) {
+    if (!data.row.empty()) {
+        out = WriteRowFields(out, data.row, setup.layout, RowStyle::Joined, '\t');
+        *out++ = '\t';
+        return out;
+    }
+    out = WriteInput(out, data.firstText, data.first, setup.separator);
+    *out++ = '\t';
+    out = WriteInput(out, data.secondText, data.second, setup.separator);
+    *out++ = '\t';
+    return out;
+}
 
 /// Writes line `i` of a batch whose fast results are in: the whole line when
 /// both results are known to the millimetre (or thousandth of a degree) and
@@ -123,7 +136,8 @@ char* WriteFastLine(const BatchSetup& setup, const PlainLineBatch& batch, std::s
     data.second = second;
     data.firstText = batch.firstText[i];
     data.secondText = batch.secondText[i];
-    char* p = WriteInputs(out, data, setup.separator);
+    data.row = batch.row[i];
+    char* p = WriteInputs(out, data, setup);
     p = WriteRoundedFixed3Within(p, resultFirst, tolerance, setup.separator);
     if (p == nullptr) return nullptr;
     *p++ = '\t';
@@ -149,14 +163,17 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
             flushAt = p + kLineBufferSize - kMaxLineLength;
         }
     };
-    const auto convertLine = [&](const DataLine& data, std::string_view text, std::size_t number) {
-        if (data.fieldCount) {
-            if (setup.strict) {
-                throw LineError(number, "the line " + QuotedExcerpt(text) +
-                                            " does not hold two numbers separated by a comma");
-            }
-            out.report.Add(Finding::FieldCount, number);
+    // Room for a line of `n` bytes besides the numbers (a table row).
+    const auto room = [&](std::size_t n) {
+        if (p >= flushAt || static_cast<std::size_t>(flushAt - p) < n) {
+            out.bytes.Written(p);
+            const std::size_t size = std::max(kLineBufferSize, n + 2 * kMaxLineLength);
+            p = out.bytes.Room(size);
+            flushAt = p + size - kMaxLineLength;
         }
+    };
+    const auto convertLine = [&](const DataLine& data, std::size_t number) {
+        if (!data.row.empty()) room(RowFieldsRoom(data.row.size()));
         if (data.notNumbers != 0) {
             if (setup.strict) {
                 throw LineError(number,
@@ -191,7 +208,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
             if (setup.onError != OnError::Stop) {
                 out.report.Add(Finding::Failed, number);
                 if (setup.onError == OnError::Mark) {
-                    p = WriteInputs(p, data, setup.separator);
+                    p = WriteInputs(p, data, setup);
                     p = WriteText(p, "*\t*\r\n");
                     flush();
                 }
@@ -212,7 +229,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
         }
         if (Beyond(easting, setup.reach)) out.report.Add(Finding::FarFromMeridian, number);
 
-        p = WriteInputs(p, data, setup.separator);
+        p = WriteInputs(p, data, setup);
         if (setup.results == ResultForm::Rounded3) {
             // Each result is rounded through "##.000" and written as the
             // number read back.
@@ -248,6 +265,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
                               batch.first, batch.second, batch.resultFirst, batch.resultSecond);
         }
         for (std::size_t i = 0; i < batch.count; ++i) {
+            if (!batch.row[i].empty()) room(RowFieldsRoom(batch.row[i].size()));
             if (char* end = WriteFastLine(setup, batch, i, p, out.report)) {
                 p = end;
                 flush();
@@ -258,29 +276,112 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
             data.second = batch.second[i];
             data.firstText = batch.firstText[i];
             data.secondText = batch.secondText[i];
-            convertLine(data, std::string_view(), batch.number[i]);
+            data.row = batch.row[i];
+            convertLine(data, batch.number[i]);
         }
         batch.count = 0;
     };
-    // Most lines are two plain numbers: one pass reads them. Any other line
-    // goes through the general reader, which reads those the same way.
+    // A row that is not a point is written as it stands (a header row with
+    // the result names after it); a row whose coordinate field holds no
+    // number gets no results.
+    const TableLayout& layout = setup.layout;
+    const auto otherRow = [&](std::string_view text, std::size_t number) {
+        const RowKind kind = KindOfRow(text, layout);
+        if (kind == RowKind::Blank || kind == RowKind::Comment) {
+            room(text.size());
+            p = WriteText(p, text);
+            *p++ = '\r';
+            *p++ = '\n';
+            flush();
+            return;
+        }
+        if (kind == RowKind::Header) {
+            room(RowFieldsRoom(text.size()) + 32);
+            p = WriteRowFields(p, text, layout, RowStyle::Joined, '\t');
+            *p++ = '\t';
+            p = WriteText(p, setup.names.first);
+            *p++ = '\t';
+            p = WriteText(p, setup.names.second);
+            *p++ = '\r';
+            *p++ = '\n';
+            flush();
+            return;
+        }
+        std::array<std::string_view, 2> coordinates;
+        std::size_t fields = 0;
+        const std::size_t last = std::max(layout.first, layout.second);
+        if (last < 64) {
+            std::array<std::string_view, 64> all;
+            fields = SplitRow(text, layout.separator, all.data(), last + 1);
+            coordinates = {all[layout.first], all[layout.second]};
+        } else {
+            const std::vector<std::string_view> all = RowFields(text, layout.separator);
+            fields = all.size();
+            if (fields > last) coordinates = {all[layout.first], all[layout.second]};
+        }
+        DataLine data;
+        // A row of two fields that are the two numbers is written as they
+        // are read; any other row with its fields as they stand.
+        const bool pair = fields == 2 && layout.first == 0 && layout.second == 1;
+        if (!pair) data.row = text;
+        double* const values[2] = {&data.first, &data.second};
+        std::string_view* const texts[2] = {&data.firstText, &data.secondText};
+        const std::size_t columns[2] = {layout.first, layout.second};
+        for (int i = 0; i < 2; ++i) {
+            const std::string_view field =
+                columns[i] < fields ? coordinates[static_cast<std::size_t>(i)] : std::string_view();
+            const CoordinateReading reading =
+                ReadCoordinate(field, layout.decimalSeparator, *values[i]);
+            if (reading == CoordinateReading::None) {
+                const std::string what = "the row " + QuotedExcerpt(text) +
+                                         " holds no number in column " +
+                                         std::to_string(columns[i] + 1);
+                if (setup.strict || setup.onError == OnError::Stop) throw LineError(number, what);
+                out.report.Add(Finding::NoNumber, number);
+                if (setup.onError == OnError::Mark) {
+                    room(RowFieldsRoom(text.size()));
+                    p = WriteRowFields(p, text, layout, RowStyle::Joined, '\t');
+                    p = WriteText(p, "\t*\t*\r\n");
+                    flush();
+                }
+                return;
+            }
+            if (reading == CoordinateReading::Partial) {
+                if (data.notNumbers++ == 0) data.badField = field;
+            } else if (pair && IsGeneralFormText(TrimBlanks(field))) {
+                *texts[i] = TrimBlanks(field);
+            }
+        }
+        convertLine(data, number);
+    };
+    LineScan scan;
+    scan.delimiter = SeparatorChar(layout.separator);
+    scan.pairs = layout.separator != FieldSeparator::Blank && layout.first == 0 &&
+                 layout.second == 1 && layout.decimalSeparator == '.';
+    scan.rows = layout.separator != FieldSeparator::Blank && layout.decimalSeparator == '.';
+    scan.a = layout.first;
+    scan.b = layout.second;
+    // Most lines are plain numbers in plain fields: one pass reads them. Any
+    // other line goes through the general reader, which reads those the same way.
     out.lines = ForEachPairLine(
-        block, ',', true,
-        [&](const ScannedNumber& first, const ScannedNumber& second, std::size_t number) {
+        block, scan,
+        [&](const ScannedNumber& first, const ScannedNumber& second, std::size_t number,
+            std::string_view row) {
             if (setup.fast) {
-                if (batch.Add(first, second, number)) convertBatch();
+                if (batch.Add(first, second, number, row)) convertBatch();
                 return;
             }
             DataLine data;
             data.first = first.value;
             data.second = second.value;
+            data.row = row;
             if (first.generalForm) data.firstText = first.text;
             if (second.generalForm) data.secondText = second.text;
-            convertLine(data, std::string_view(), number);
+            convertLine(data, number);
         },
         [&](std::string_view text, std::size_t number) {
             convertBatch();
-            convertLine(ReadDataLine(text), text, number);
+            otherRow(text, number);
         });
     convertBatch();
     out.bytes.Written(p);
@@ -364,9 +465,21 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
             result.status = BatchRunResult::Status::Declined;
             return result;
         }
+        TableRequest table = request.Table;
+        table.fallback = FieldSeparator::Comma;
+        table.decimalSeparator = '.';
+        const TableLayout layout = DetectTableLayout(
+            reader.Peek(), reader.PeekIsWhole(),
+            request.Direction == ConversionDirection::XYToLatLong ? CoordinateKind::Grid
+                                                                  : CoordinateKind::LatLong,
+            table);
         SafeFileWriter writer(request.OutputPath, reader.Identity());
-        writer.Write(kOutputHeader);
-        writer.Write("\r\n");
+        // A header row of the file takes the place of the fixed header line,
+        // with the result names after its own.
+        if (!layout.HasHeader()) {
+            writer.Write(kOutputHeader);
+            writer.Write("\r\n");
+        }
 
         const LatLongSide side(request.Datum);
         BatchSetup setup;
@@ -385,6 +498,9 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
                       setup.direction == ConversionDirection::XYToLatLong);
         setup.strict = request.Strict;
         setup.onError = request.OnFailure;
+        setup.layout = layout;
+        setup.names = request.Direction == ConversionDirection::XYToLatLong ? kLatLongResultNames
+                                                                            : kGridResultNames;
         if (request.OnFailure == OnError::Mark)
             result.report.failedRule = "written with * as results";
         setup.separator = request.DecimalSeparator;

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/FileDialogPort.h"
 #include "common/DataTable.h"
+#include "common/FileDialogPort.h"
 #include "common/MessageBoxPort.h"
 #include "common/OperationError.h"
 #include "common/RunReport.h"
@@ -127,6 +127,10 @@ struct DataLine {
     /// as the output writes the number (general form): copied through then.
     std::string_view firstText;
     std::string_view secondText;  ///< the same for the second number
+    /// The whole row when it is written with its fields (a table row, or one
+    /// that is not two numbers); empty for a row of two numbers, written as
+    /// the two inputs in general form.
+    std::string_view row;
 };
 
 /// Reads one line of a main-window data file: two comma-separated numbers,

@@ -101,6 +101,39 @@ char* WriteMarkedLine(char* out, const PointRow& point, DataFileMode mode, char 
     return out + n;
 }
 
+/// Writes the result line of a table row: its fields in the mode's style,
+/// then the two results (or "*" for each when `result` is nothing).
+char* WriteRowResultLine(char* out, std::string_view row, const TableLayout& layout,
+                         const ResultRow* result, DataFileMode mode, char decimalSeparator) {
+    if (mode == DataFileMode::Csv) {
+        out = WriteRowFields(out, row, layout, RowStyle::Joined, ',');
+        *out++ = ',';
+        if (result == nullptr) {
+            *out++ = '*';
+        } else if ((*result)[0]) {
+            out = WritePlainDecimal(out, *(*result)[0]);
+        }
+        *out++ = ',';
+        if (result == nullptr) {
+            *out++ = '*';
+        } else if ((*result)[1]) {
+            out = WritePlainDecimal(out, *(*result)[1]);
+        }
+    } else {
+        out = WriteRowFields(out, row, layout, RowStyle::SignPositioned, ' ');
+        if (result == nullptr) {
+            std::memcpy(out, " *  * ", 6);
+            out += 6;
+        } else {
+            if ((*result)[0]) out = WriteTextValue(out, *(*result)[0], decimalSeparator);
+            if ((*result)[1]) out = WriteTextValue(out, *(*result)[1], decimalSeparator);
+        }
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
+}
+
 bool IsExistingFile(const std::string& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
@@ -121,7 +154,9 @@ struct TransferSetup {
     OnError onError = OnError::Stop;
     bool sourceIsGrid = true;  // else latitude/longitude in degrees
     bool targetIsGrid = true;
-    double poleNorthing = 0.0;  // of the source grid
+    double poleNorthing = 0.0;             // of the source grid
+    TableLayout layout;                    // how the data file's rows are laid out
+    ResultNames names = kGridResultNames;  // appended to a header row
 };
 
 /// The northing of the pole on `grid`.
@@ -165,21 +200,25 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
             flushAt = p + kRoomSize - kMaxLineLength;
         }
     };
+    // Room for a line of `n` bytes besides the numbers (a table row).
+    const auto room = [&](std::size_t n) {
+        if (p >= flushAt || static_cast<std::size_t>(flushAt - p) < n) {
+            out.bytes.Written(p);
+            const std::size_t size = std::max(kRoomSize, n + 2 * kMaxLineLength);
+            p = out.bytes.Room(size);
+            flushAt = p + size - kMaxLineLength;
+        }
+    };
+    const TableLayout& layout = setup.layout;
     // `computed`: the transform's result for the point when it is already
     // known (from a batch), else nullptr. The texts come by reference: passed
     // by value they would go on the stack, and reading each back whole right
     // after its halves were stored stalls the processor on every line.
-    const auto transferLine = [&](const TransferLine& line, std::string_view text,
+    const auto transferLine = [&](const TransferLine& line, std::string_view /*text*/,
                                   std::size_t number, const std::string_view& firstText,
                                   const std::string_view& secondText,
                                   const CoordinatePair* computed) {
-        if (line.fieldCount) {
-            if (setup.strict) {
-                throw LineError(number,
-                                "the line " + QuotedExcerpt(text) + " does not hold two fields");
-            }
-            out.report.Add(Finding::FieldCount, number);
-        }
+        if (!line.row.empty()) room(RowFieldsRoom(line.row.size()));
         if (line.notNumbers != 0) {
             if (setup.strict) {
                 throw LineError(number,
@@ -207,8 +246,11 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
                 }
                 out.report.Add(Finding::Failed, number);
                 if (setup.onError == OnError::Mark) {
-                    p = WriteMarkedLine(p, line.point, setup.mode, setup.writeSeparator, firstText,
-                                        secondText);
+                    p = line.row.empty()
+                            ? WriteMarkedLine(p, line.point, setup.mode, setup.writeSeparator,
+                                              firstText, secondText)
+                            : WriteRowResultLine(p, line.row, layout, nullptr, setup.mode,
+                                                 setup.writeSeparator);
                     flush();
                 }
                 return;
@@ -219,8 +261,10 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
             }
             result = {r.first, r.second};
         }
-        p = WriteResultLine(p, line.point, result, setup.mode, setup.writeSeparator, firstText,
-                            secondText);
+        p = line.row.empty() ? WriteResultLine(p, line.point, result, setup.mode,
+                                               setup.writeSeparator, firstText, secondText)
+                             : WriteRowResultLine(p, line.row, layout, &result, setup.mode,
+                                                  setup.writeSeparator);
         flush();
     };
     // Plain lines wait in a batch whose points are transformed together (the
@@ -234,32 +278,101 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
         for (std::size_t i = 0; i < batch.count; ++i) {
             TransferLine line;
             line.point = {batch.first[i], batch.second[i]};
+            line.row = batch.row[i];
             const CoordinatePair computed{batch.resultFirst[i], batch.resultSecond[i]};
             transferLine(line, std::string_view(), batch.number[i], batch.firstText[i],
                          batch.secondText[i], &computed);
         }
         batch.count = 0;
     };
-    // Most lines are two plain numbers: one pass reads them (when the fields
-    // are read with "."). Any other line goes through the general reader,
-    // which reads those the same way.
+    // A row that is not a point is written as it stands (a header row with
+    // the result names after it); a row whose coordinate field holds no
+    // number gets no results.
+    const auto otherRow = [&](std::string_view text, std::size_t number) {
+        const RowKind kind = KindOfRow(text, layout);
+        if (kind == RowKind::Blank || kind == RowKind::Comment) {
+            room(text.size());
+            std::memcpy(p, text.data(), text.size());
+            p += text.size();
+            *p++ = '\r';
+            *p++ = '\n';
+            flush();
+            return;
+        }
+        if (kind == RowKind::Header) {
+            room(RowFieldsRoom(text.size()) + 32);
+            const bool csv = setup.mode == DataFileMode::Csv;
+            p = WriteRowFields(p, text, layout, csv ? RowStyle::Joined : RowStyle::SignPositioned,
+                               ',');
+            for (const std::string_view name : {setup.names.first, setup.names.second}) {
+                *p++ = csv ? ',' : ' ';
+                std::memcpy(p, name.data(), name.size());
+                p += name.size();
+                if (!csv) *p++ = ' ';
+            }
+            *p++ = '\r';
+            *p++ = '\n';
+            flush();
+            return;
+        }
+        const std::vector<std::string_view> fields = RowFields(text, layout.separator);
+        TransferLine line;
+        const bool pair = fields.size() == 2 && layout.first == 0 && layout.second == 1;
+        if (!pair) line.row = text;
+        const std::size_t columns[2] = {layout.first, layout.second};
+        for (std::size_t i = 0; i < 2; ++i) {
+            const std::string_view field =
+                columns[i] < fields.size() ? fields[columns[i]] : std::string_view();
+            const CoordinateReading reading =
+                ReadCoordinate(field, layout.decimalSeparator, line.point[i]);
+            if (reading == CoordinateReading::None) {
+                const std::string what = "the row " + QuotedExcerpt(text) +
+                                         " holds no number in column " +
+                                         std::to_string(columns[i] + 1);
+                if (setup.strict || setup.onError == OnError::Stop) throw LineError(number, what);
+                out.report.Add(Finding::NoNumber, number);
+                if (setup.onError == OnError::Mark) {
+                    room(RowFieldsRoom(text.size()));
+                    p = WriteRowResultLine(p, text, layout, nullptr, setup.mode,
+                                           setup.writeSeparator);
+                    flush();
+                }
+                return;
+            }
+            if (reading == CoordinateReading::Partial && line.notNumbers++ == 0) {
+                line.badField = field;
+            }
+        }
+        transferLine(line, text, number, {}, {}, nullptr);
+    };
+    LineScan scan;
+    scan.delimiter = SeparatorChar(layout.separator);
+    scan.pairs = layout.separator != FieldSeparator::Blank && layout.first == 0 &&
+                 layout.second == 1 && layout.decimalSeparator == '.';
+    scan.rows = layout.separator != FieldSeparator::Blank && layout.decimalSeparator == '.';
+    scan.a = layout.first;
+    scan.b = layout.second;
+    // Most lines are plain numbers in plain fields: one pass reads them (when
+    // the fields are read with "."). Any other line goes through the general
+    // reader, which reads those the same way.
     out.lines = ForEachPairLine(
-        block, setup.delimiter, setup.readSeparator == '.',
-        [&](const ScannedNumber& first, const ScannedNumber& second, std::size_t number) {
+        block, scan,
+        [&](const ScannedNumber& first, const ScannedNumber& second, std::size_t number,
+            std::string_view row) {
             if (transform == nullptr) {
                 TransferLine line;
                 line.point = {first.value, second.value};
+                line.row = row;
                 transferLine(line, std::string_view(), number,
                              first.generalForm ? first.text : std::string_view(),
                              second.generalForm ? second.text : std::string_view(), nullptr);
                 return;
             }
-            if (batch.Add(first, second, number)) transferBatch();
+            if (batch.Add(first, second, number, row)) transferBatch();
         },
         [&](std::string_view text, std::size_t number) {
             transferBatch();
-            transferLine(ReadTransferLine(text, setup.delimiter, setup.readSeparator), text, number,
-                         {}, {}, nullptr);
+            otherRow(text, number);
         });
     transferBatch();
     out.bytes.Written(p);
@@ -286,8 +399,23 @@ TransferFileResult RunTransferFile(const std::string& dataPath, const std::strin
             throw OperationError("There is no data file " + Quoted(dataPath) + ".");
         }
         DataFileReader reader(dataPath);
-        SafeFileWriter writer(resultPath, reader.Identity());
         TransferSetup setup;
+        setup.mode = ModeOfPath(dataPath);
+        {
+            TableRequest table = options.table;
+            table.fallback =
+                setup.mode == DataFileMode::Csv ? FieldSeparator::Comma : FieldSeparator::Tab;
+            // A CSV field cannot hold a decimal comma (it would split the
+            // field), so CSV files are read with "." as their result files are
+            // written.
+            table.decimalSeparator =
+                setup.mode == DataFileMode::Csv ? '.' : options.decimalSeparator;
+            const bool latLongSource = transform != nullptr && GridOf(transform->from()) == nullptr;
+            setup.layout = DetectTableLayout(
+                reader.Peek(), reader.PeekIsWhole(),
+                latLongSource ? CoordinateKind::LatLong : CoordinateKind::Grid, table);
+        }
+        SafeFileWriter writer(resultPath, reader.Identity());
         setup.transform = transform;
         setup.mode = ModeOfPath(dataPath);
         setup.delimiter = DelimiterOf(setup.mode);
@@ -305,6 +433,7 @@ TransferFileResult RunTransferFile(const std::string& dataPath, const std::strin
             setup.targetIsGrid = GridOf(transform->to()) != nullptr;
             if (source != nullptr) setup.poleNorthing = PoleNorthingOf(*source);
         }
+        setup.names = setup.targetIsGrid ? kGridResultNames : kLatLongResultNames;
         result.report.fieldCountRule = "each was taken as the pair (0, 0)";
         result.report.farDistance = FarDistanceText(setup.sourceIsGrid, setup.targetIsGrid);
         try {

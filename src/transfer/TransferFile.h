@@ -44,6 +44,9 @@ struct TransferLine {
     bool fieldCount = false;    ///< not exactly two fields
     int notNumbers = 0;         ///< fields taken as 0
     std::string_view badField;  ///< the first such field
+    /// The whole row when it is written with its fields (a table row); empty
+    /// for a row of two numbers, written as the two inputs.
+    std::string_view row;
 };
 TransferLine ReadTransferLine(std::string_view line, char delimiter, char decimalSeparator);
 
