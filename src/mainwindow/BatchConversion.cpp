@@ -419,7 +419,7 @@ DataLine ReadDataLine(std::string_view line) {
 }
 
 std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader,
-                   const std::function<void(const std::string&)>& showPath) {
+                   const std::function<void(const std::string&)>& showPath, CoordinateKind kind) {
     dialog.Filter = kBrowseFilter;
     dialog.DialogTitle = kBrowseTitle;
     try {
@@ -438,7 +438,7 @@ std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loa
     // is no text file of numbers is named as such instead of being counted.
     if (IdentityOf(path)) {
         try {
-            loader.Columns().DataCount = CountDataLines(path);
+            loader.Columns().DataCount = CountDataRows(path, kind);
         } catch (const OperationError& e) {
             messages.Inform(e.what());
             return path;
@@ -559,6 +559,7 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
     run.OutputUnits = request.OutputUnits;
     run.DecimalSeparator = request.DecimalSeparator;
     run.OnProgress = request.OnProgress;
+    run.Table = request.Table;
     run.ConfirmReplace = [&messages] {
         return messages.Show(kOverwriteQuestion, MsgButtons::YesNo, MsgIcon::None, "Confirmation",
                              MsgDefault::Second) == MsgAnswer::Yes;

@@ -563,7 +563,7 @@ TransferFileResult TransformFile(const std::string& dataPath, const std::string&
 
 FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char decimalSeparator,
                                      MessageBoxPort& messages, const Progress& progress,
-                                     const DatumShift& shift) {
+                                     const DatumShift& shift, const TableRequest& table) {
     FileTransferOutcome outcome;
     if (dataPath.empty() || !IsExistingFile(dataPath)) return outcome;
 
@@ -579,6 +579,7 @@ FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char
     options.decimalSeparator = decimalSeparator;
     options.onProgress = progress;
     options.datumShift = shift;
+    options.table = table;
     try {
         TransferFileResult result = TransferFile(dataPath, *resultPath, kind, options);
         outcome.lines = result.lines;
