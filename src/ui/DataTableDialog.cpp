@@ -92,8 +92,9 @@ DataTableDialog::DataTableDialog(CoordinateKind kind, const TableRequest& base,
     resize(520, 330);
 
     connect(separator_, &QComboBox::activated, this, &DataTableDialog::SeparatorPicked);
-    connect(first_, &QComboBox::activated, this, &DataTableDialog::ColumnPicked);
-    connect(second_, &QComboBox::activated, this, &DataTableDialog::ColumnPicked);
+    connect(first_, &QComboBox::activated, this, [this](int index) { ColumnPicked(true, index); });
+    connect(second_, &QComboBox::activated, this,
+            [this](int index) { ColumnPicked(false, index); });
     Refresh();
 }
 
@@ -140,10 +141,21 @@ void DataTableDialog::SeparatorPicked(int index) {
     Refresh();
 }
 
-void DataTableDialog::ColumnPicked() {
+void DataTableDialog::ColumnPicked(bool firstList, int index) {
+    if (index < 0) return;
+    // Picking the other coordinate's column swaps the two.
+    std::size_t first = choice_.FirstColumn();
+    std::size_t second = choice_.SecondColumn();
+    const auto picked = static_cast<std::size_t>(index);
+    if (firstList) {
+        if (picked == second) second = first;
+        first = picked;
+    } else {
+        if (picked == first) first = second;
+        second = picked;
+    }
     try {
-        choice_.ChooseColumns(static_cast<std::size_t>(first_->currentIndex()),
-                              static_cast<std::size_t>(second_->currentIndex()));
+        choice_.ChooseColumns(first, second);
     } catch (const OperationError& e) {
         messages_.Inform(e.what());
     }

@@ -42,7 +42,8 @@ class DataTableDialog : public QDialog {
     /// Fills the lists, the summary and the table from the choice.
     void Refresh();
     void SeparatorPicked(int index);
-    void ColumnPicked();
+    /// A column was picked in the first or the second coordinate's list.
+    void ColumnPicked(bool firstList, int index);
 
     TableChoice choice_;
     MessageBoxPort& messages_;
