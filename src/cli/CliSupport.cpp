@@ -1,19 +1,30 @@
 #include "cli/CliSupport.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "common/FileIO.h"
 #include "common/NumericText.h"
 #include "geodesy/ParameterError.h"
+#include "geodesy/ProjectionDomain.h"
 #include "transfer/TransferKind.h"
 
 namespace utm::cli {
 
 double ParseNumberArgument(const std::string& text, const std::string& what) {
     if (!IsNumeric(text)) {
-        throw CommandError(what + " is not a number: \"" + text + "\"");
+        throw CommandError(what + " is not a number: " + QuotedText(text));
     }
     return Val(text);
+}
+
+double ParseCentralMeridianArgument(const std::string& text) {
+    const double value = ParseNumberArgument(text, "--cm");
+    if (const std::string problem = CentralMeridianProblem(value); !problem.empty()) {
+        throw CommandError("--cm: " + problem);
+    }
+    return value;
 }
 
 namespace {
@@ -25,13 +36,18 @@ int ExitStatus() {
 }
 
 void FinishRun(const RunReport& report, const std::string& dataPath) {
-    WarnAbout(report, dataPath == "/dev/stdin" ? std::string("-") : dataPath);
+    WarnAbout(report, dataPath);
     if (report.Count(Finding::Failed) != 0 || report.Count(Finding::NoNumber) != 0)
         g_exitStatus = kPointsReportedExit;
 }
 
 std::string InputPath(const std::string& argument) {
-    return argument == "-" ? std::string("/dev/stdin") : argument;
+    if (argument.empty()) {
+        throw CommandError(
+            "the DATAFILE argument is empty and names no file: give the data file's path, or - "
+            "for the standard input");
+    }
+    return argument == "-" ? std::string(kStandardInput) : argument;
 }
 
 std::string OutputPath(const std::string& argument) {
@@ -42,7 +58,7 @@ OnError ParseOnError(const std::string& text) {
     if (text == "stop") return OnError::Stop;
     if (text == "skip") return OnError::Skip;
     if (text == "mark") return OnError::Mark;
-    throw CommandError("unknown --on-error \"" + text + "\": give stop, skip or mark");
+    throw CommandError("unknown --on-error " + QuotedText(text) + ": give stop, skip or mark");
 }
 
 void AddOnErrorOption(CLI::App& command, std::string& onError) {
@@ -51,16 +67,69 @@ void AddOnErrorOption(CLI::App& command, std::string& onError) {
         ->check(CLI::IsMember({"stop", "skip", "mark"}));
 }
 
+void AddTableOptions(CLI::App& command, std::string& separator, std::string& columns) {
+    command
+        .add_option("--separator", separator,
+                    "Field separator of the data file: comma, semicolon, tab or blank (one or "
+                    "more spaces or tabs); found from its first lines when not given")
+        ->check(CLI::IsMember({"comma", "semicolon", "tab", "blank"}))
+        ->type_name("SEP");
+    command
+        .add_option("--columns", columns,
+                    "The two coordinate columns, by 1-based number or header name (3,4 or "
+                    "Lat,Lon); by default the columns the header names (Lat, Latitude, Lon, "
+                    "Long, Longitude; E, East, Easting, X, N, North, Northing, Y), else 1 and 2")
+        ->type_name("A,B");
+}
+
+TableRequest ParseTableOptions(const std::string& separator, const std::string& columns) {
+    TableRequest request;
+    if (!separator.empty()) {
+        request.separator = ParseFieldSeparator(separator);
+        if (!request.separator) {
+            throw CommandError("unknown --separator \"" + separator +
+                               "\": give comma, semicolon, tab or blank");
+        }
+    }
+    request.columns = columns;
+    return request;
+}
+
+void AddLineEndsOption(CLI::App& command, std::string& lineEnds) {
+    command
+        .add_option("--line-ends", lineEnds,
+                    "Line ends of the output written to the standard output: lf (the default) "
+                    "or crlf; files always get CR LF")
+        ->check(CLI::IsMember({"lf", "crlf"}));
+}
+
+bool LfLineEnds(const std::string& lineEnds, const std::string& outputPath) {
+    return outputPath == kStandardOutput && lineEnds != "crlf";
+}
+
+void PrintError(const std::string& message) {
+    // CLI11's messages can span lines; utmconv reports every failure on one line.
+    std::string line = message;
+    for (char& c : line) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    std::fprintf(stderr, "utmconv: %s\n", EscapeControls(line).c_str());
+}
+
 void WarnAbout(const RunReport& report, const std::string& dataPath) {
     for (const std::string& sentence : report.Sentences(dataPath)) {
-        std::fprintf(stderr, "utmconv: warning: %s\n", sentence.c_str());
+        std::fprintf(stderr, "utmconv: warning: %s\n", EscapeControls(sentence).c_str());
     }
 }
 
 void WriteStdout(const std::string& text) {
+    errno = 0;
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
         std::fflush(stdout) != 0) {
-        throw CommandError("cannot write to standard output");
+        const int error = errno;
+        throw CommandError(std::string("cannot write the standard output") +
+                           (error != 0 ? std::string(": ") + std::strerror(error) : ""));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
+#include "common/DataTable.h"
 #include "common/OperationError.h"
 #include "common/RunReport.h"
 #include "geodesy/DatumShift.h"
@@ -26,20 +27,33 @@ int ExitStatus();
 /// counts points that could not be computed.
 void FinishRun(const RunReport& report, const std::string& dataPath);
 
-/// The path of a DATAFILE argument: "-" is the standard input.
+/// The path of a DATAFILE argument: "-" is the standard input
+/// (kStandardInput). Throws CommandError on an empty argument, which names
+/// no file.
 std::string InputPath(const std::string& argument);
 /// The path of an OUTFILE argument: "-" is the standard output.
 std::string OutputPath(const std::string& argument);
 
 /// The --on-error texts, and what each does with a point that cannot be computed.
 inline constexpr const char* kOnErrorHelp =
-    "A point that cannot be computed: stop (the default; exit 2, nothing written), skip (leave "
-    "it out, report its line on stderr, exit 1) or mark (write * as its results, report its "
-    "line, exit 1)";
+    "A point that cannot be computed or a row whose coordinate column holds no number (text, "
+    "empty, missing): mark (the default; write * as its results, report its line on stderr, "
+    "exit 1), skip (leave it out, report its line, exit 1) or stop (exit 2, nothing written)";
 OnError ParseOnError(const std::string& text);
 
-/// Adds the --on-error option (stop, skip or mark; stop by default) to `command`.
+/// Adds the --on-error option (stop, skip or mark; mark by default) to `command`.
 void AddOnErrorOption(CLI::App& command, std::string& onError);
+
+/// Adds --separator (comma, semicolon, tab, blank) and --columns A,B to `command`.
+void AddTableOptions(CLI::App& command, std::string& separator, std::string& columns);
+
+/// The TableRequest of the --separator and --columns texts.
+TableRequest ParseTableOptions(const std::string& separator, const std::string& columns);
+/// Adds the --line-ends option (lf or crlf; empty when not given) to `command`.
+void AddLineEndsOption(CLI::App& command, std::string& lineEnds);
+/// Whether output to `outputPath` ends its lines with LF alone: for the
+/// standard output unless --line-ends crlf; files always get CR LF.
+bool LfLineEnds(const std::string& lineEnds, const std::string& outputPath);
 
 /// A bad argument: reported like every failed operation, as one line on
 /// stderr and exit status 2.
@@ -48,12 +62,24 @@ class CommandError : public OperationError {
     using OperationError::OperationError;
 };
 
+/// Prints `message` on stderr as one line after "utmconv: ", control
+/// characters escaped.
+void PrintError(const std::string& message);
+
 /// Prints each line of `report` for `dataPath` on stderr as a warning.
 void WarnAbout(const RunReport& report, const std::string& dataPath);
 
 /// The value of a numeric argument (the numeric test of the windows, "." as
 /// decimal point). Throws CommandError naming `what` when the text is not a number.
 double ParseNumberArgument(const std::string& text, const std::string& what);
+
+/// The help text of --cm.
+inline constexpr const char* kCentralMeridianHelp =
+    "Central meridian, degrees east, within -180 to 360";
+
+/// The value of a --cm argument: a number within -180 to 360 degrees.
+/// Throws CommandError naming the text, or the value and the bounds.
+double ParseCentralMeridianArgument(const std::string& text);
 
 /// Writes `text` to stdout in one piece and flushes; throws CommandError when
 /// the output cannot be written.

@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "cli/CliSupport.h"
+#include "common/DataFileReader.h"
+#include "common/FileIO.h"
 #include "mainwindow/BatchConversion.h"
 
 namespace utm::cli {
@@ -11,7 +13,7 @@ void AddConvertCommand(CLI::App& app) {
     auto options = std::make_shared<ConvertOptions>();
     CLI::App* convert = app.add_subcommand(
         "convert", "Convert a data file of points into a tab-separated output file");
-    convert->add_option("--cm", options->centralMeridian, "Central meridian, degrees east")
+    convert->add_option("--cm", options->centralMeridian, kCentralMeridianHelp)
         ->capture_default_str();
     CLI::Option* toXY = convert->add_flag(
         "--to-xy", options->toXY, "Latitude and longitude (decimal degrees) to X and Y (metres)");
@@ -36,13 +38,16 @@ void AddConvertCommand(CLI::App& app) {
         ->check(CLI::IsMember({"deg3", "deg8", "dms"}))
         ->excludes(fullPrecision);
     AddOnErrorOption(*convert, options->onError);
+    AddTableOptions(*convert, options->separator, options->columns);
+    AddLineEndsOption(*convert, options->lineEnds);
     convert->add_flag("--strict", options->strict,
-                      "Refuse the file (exit 2, nothing written) at the first field that is not "
-                      "a number, line without two fields or latitude outside -90 to 90, instead "
-                      "of taking such fields as 0 and warning");
+                      "Refuse the file (exit 2, nothing written) at the first coordinate field "
+                      "that is not a number or latitude outside -90 to 90, instead of marking or "
+                      "taking such fields as 0 and warning");
     convert
         ->add_option("DATAFILE", options->dataFile,
-                     "Data file: LAT,LON or X,Y per line; - reads the standard input")
+                     "Data file: a table of points (LAT,LON or X,Y, other fields kept); - reads "
+                     "the standard input from where it stands")
         ->required();
     convert
         ->add_option("OUTFILE", options->outFile,
@@ -52,13 +57,20 @@ void AddConvertCommand(CLI::App& app) {
 }
 
 void RunConvertCommand(const ConvertOptions& options) {
+    // The central meridian first: a --cm without its value takes the next
+    // option as its text, which is named here.
+    ParseCentralMeridianArgument(options.centralMeridian);
     if (options.toXY == options.toLatLong) {
         throw CommandError("give --to-xy or --to-latlong");
     }
-    ParseNumberArgument(options.centralMeridian, "--cm");
     ConvertDataFileRequest request;
     request.CentralMeridianText = options.centralMeridian;
     request.DataFilePath = InputPath(options.dataFile);
+    // The window's placeholder for "no file chosen" is an ordinary name here:
+    // a missing file of that name is reported as any missing file is.
+    if (request.DataFilePath == kNoDataFileText && !IdentityOf(request.DataFilePath)) {
+        DataFileReader missing(request.DataFilePath);
+    }
     request.OutputPath = OutputPath(options.outFile);
     request.OnFailure = ParseOnError(options.onError);
     request.Direction =
@@ -71,6 +83,8 @@ void RunConvertCommand(const ConvertOptions& options) {
         options.latLongDatum == "wgs84" ? LatLongDatum::WGS84 : LatLongDatum::Everest1830;
 
     request.Strict = options.strict;
+    request.Table = ParseTableOptions(options.separator, options.columns);
+    request.LfLineEnds = LfLineEnds(options.lineEnds, request.OutputPath);
     const BatchRunResult result = ConvertDataFile(request);
     FinishRun(result.report, request.DataFilePath);
 }

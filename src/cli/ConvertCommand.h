@@ -18,7 +18,10 @@ struct ConvertOptions {
     /// round latitudes and longitudes to eight decimals; see Units.
     std::string units;
     bool strict = false;
-    std::string onError = "stop";
+    std::string onError = "mark";
+    std::string separator;  ///< comma, semicolon, tab, blank; empty: detected
+    std::string columns;    ///< "A,B" by 1-based number or header name; empty: detected
+    std::string lineEnds;   ///< "lf", "crlf" or empty: of the standard output
     std::string dataFile;
     std::string outFile;
 };

@@ -13,6 +13,7 @@
 #include "geodesy/DatumShift.h"
 #include "geodesy/Ellipsoid.h"
 #include "geodesy/GridDefinition.h"
+#include "geodesy/ProjectionDomain.h"
 #include "geodesy/TransverseMercator.h"
 #include "mainwindow/Units.h"
 
@@ -30,10 +31,12 @@ Units UnitsNamed(const std::string& name) {
 }
 
 /// A latitude or longitude argument: a number, or with `angles` also degrees,
-/// minutes and seconds. Throws CommandError with the problem otherwise.
-double ParseAngleArgument(const std::string& text, const std::string& what, bool angles) {
+/// minutes and seconds, with a hemisphere letter of `axis`. Throws
+/// CommandError with the problem otherwise.
+double ParseAngleArgument(const std::string& text, const std::string& what, bool angles,
+                          AngleAxis axis) {
     if (!angles || IsNumeric(text)) return ParseNumberArgument(text, what);
-    DmsReading reading = ReadDms(text);
+    DmsReading reading = ReadDms(text, axis);
     if (!reading.degrees) {
         // The problem is a sentence; utmconv's messages end without a full stop.
         std::string problem = std::move(reading.problem);
@@ -52,8 +55,7 @@ void AddPointCommand(CLI::App& app) {
     point->add_option("--ellipsoid", options->ellipsoid, "Ellipsoid of the grid")
         ->required()
         ->check(CLI::IsMember({"everest", "wgs84"}));
-    point->add_option("--cm", options->centralMeridian, "Central meridian, degrees east")
-        ->required();
+    point->add_option("--cm", options->centralMeridian, kCentralMeridianHelp)->required();
     point
         ->add_option("--latlong-datum", options->latLongDatum,
                      "Datum of the latitude and longitude (default: the grid's own): wgs84 with "
@@ -62,7 +64,9 @@ void AddPointCommand(CLI::App& app) {
         ->check(CLI::IsMember({"everest", "wgs84"}));
     CLI::Option* toXY = point
                             ->add_option("--to-xy", options->toXY,
-                                         "Latitude and longitude (decimal degrees) to X and Y")
+                                         "Latitude and longitude (decimal degrees) to X and "
+                                         "Y; the longitude within -180 to 360 and at most 90 "
+                                         "degrees from the central meridian")
                             ->expected(2)
                             ->type_name("LAT LON");
     CLI::Option* toLatLong =
@@ -76,17 +80,20 @@ void AddPointCommand(CLI::App& app) {
         ->add_option("--units", options->units,
                      "Units of the results: deg3 (metres and degrees to 3 decimals), deg8 "
                      "(degrees to 8 decimals) or dms (degrees, minutes and seconds to 0.0001 "
-                     "arc-second; --to-xy then also reads angles such as \"27 42 0.5\"); metres "
+                     "arc-second; --to-xy then also reads angles such as \"27 42 0.5\" or "
+                     "\"27 42 0.5 N\"); metres "
                      "to 3 decimals with each. Without it both results are in general form")
         ->check(CLI::IsMember({kUnitNames[0], kUnitNames[1], kUnitNames[2]}));
     point->callback([options] { WriteStdout(RunPointCommand(*options)); });
 }
 
 std::string RunPointCommand(const PointOptions& options) {
+    // The central meridian first: a --cm without its value takes the next
+    // option as its text, which is named here.
+    const double cm = ParseCentralMeridianArgument(options.centralMeridian);
     if (options.toXY.empty() && options.toLatLong.empty()) {
         throw CommandError("give --to-xy LAT LON or --to-latlong X Y");
     }
-    const double cm = ParseNumberArgument(options.centralMeridian, "--cm");
     const bool wgs84 = options.ellipsoid == "wgs84";
     const bool latLongWgs84 =
         options.latLongDatum.empty() ? wgs84 : options.latLongDatum == "wgs84";
@@ -102,11 +109,16 @@ std::string RunPointCommand(const PointOptions& options) {
     const Units units = UnitsNamed(options.units);
     if (!options.toXY.empty()) {
         const bool angles = units == Units::Dms;
-        const double lat = ParseAngleArgument(options.toXY.at(0), "latitude", angles);
-        const double lon = ParseAngleArgument(options.toXY.at(1), "longitude", angles);
+        const double lat =
+            ParseAngleArgument(options.toXY.at(0), "latitude", angles, AngleAxis::Latitude);
+        const double lon =
+            ParseAngleArgument(options.toXY.at(1), "longitude", angles, AngleAxis::Longitude);
         if (OutsideLatitudeRange(lat)) {
             throw CommandError("the latitude " + options.toXY.at(0) +
                                " lies outside -90 to 90 degrees");
+        }
+        if (const std::string problem = LongitudeProblem(lon, cm); !problem.empty()) {
+            throw CommandError(problem);
         }
         GeodeticPoint g{DegreesToRadians(lat), DegreesToRadians(lon)};
         if (!datum.IsNone()) g = wgs84 ? datum.ToWGS84(g) : datum.ToNepal1981(g);
@@ -117,8 +129,21 @@ std::string RunPointCommand(const PointOptions& options) {
         const double x = ParseNumberArgument(options.toLatLong.at(0), "X");
         const double y = ParseNumberArgument(options.toLatLong.at(1), "Y");
         GeodeticPoint g = InverseSeries(terms, k0, x, y, lambda0);
-        // A northing beyond the pole is named before any shift of its latitude.
+        // A point without a latitude is named before any shift of its latitude.
         if (OutsideLatitudeRange(RadiansToDegrees(g.phi))) {
+            // The series are polynomials in the easting: one far enough from
+            // the central meridian gives any latitude at all. The northing is
+            // to blame only when it has no latitude on the meridian itself.
+            const GeodeticPoint onMeridian = InverseSeries(terms, k0, kFalseEasting, y, lambda0);
+            if (!OutsideLatitudeRange(RadiansToDegrees(onMeridian.phi))) {
+                throw CommandError("the point has no latitude: the easting " +
+                                   options.toLatLong.at(0) + " lies " +
+                                   FormatGeneral(std::fabs(x - kFalseEasting) / 1000.0) +
+                                   " km from the central meridian, far beyond the reach of the "
+                                   "projection (" +
+                                   std::to_string(std::lround(kInverseCentimetreReach / 1000.0)) +
+                                   " km to within 1 cm)");
+            }
             throw CommandError("the point has no latitude: the northing " +
                                options.toLatLong.at(1) + " gives " +
                                FormatGeneral(RadiansToDegrees(g.phi)) +

@@ -23,7 +23,7 @@ int ParseKind(const std::string& text) {
         known += caption;
         known += "\"";
     }
-    throw CommandError("unknown --kind \"" + text + "\": give 0 to " +
+    throw CommandError("unknown --kind " + QuotedText(text) + ": give 0 to " +
                        std::to_string(kTransferKindCount - 1) + " or one of " + known);
 }
 
@@ -40,13 +40,20 @@ void AddTransferCommand(CLI::App& app) {
     }
     transfer->add_option("--kind", options->kind, kinds)->required()->type_name("K");
     transfer
-        ->add_option("DATAFILE", options->dataFile,
-                     "Data file: comma-separated when its name ends in CSV, else tab-separated")
+        ->add_option(
+            "DATAFILE", options->dataFile,
+            "Data file: a table of X Y points (other fields kept); its separator is found from "
+            "its first lines (comma when its name ends in CSV, else tab, when they show "
+            "none); - reads the standard input from where it stands")
         ->required();
-    transfer->add_option("--output", options->output,
-                         "Result file (default: beside the data file, pts.csv giving ptsOut.csv, "
-                         "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt)");
+    transfer->add_option(
+        "--output", options->output,
+        "Result file (default: beside the data file, pts.csv giving ptsOut.csv, "
+        "pts.dat ptsOut.txt, any name without a three-letter ending NAMEOut.txt; the standard "
+        "output for a data file -); - writes the standard output");
     AddOnErrorOption(*transfer, options->onError);
+    AddTableOptions(*transfer, options->separator, options->columns);
+    AddLineEndsOption(*transfer, options->lineEnds);
     transfer->add_flag("--strict", options->strict,
                        "Refuse the file (exit 2, nothing written) at the first field that is not "
                        "a number, line without two fields or northing beyond the pole, instead of "
@@ -55,7 +62,8 @@ void AddTransferCommand(CLI::App& app) {
         ->add_option("--datum-shift", options->datumShift,
                      "Datum shift of the kinds between WGS 84 and Everest 1830 (2, 3, 6, 7): "
                      "none (a pure re-projection), epsg6208 (Nepal 1981 to WGS 84, 0.3 m), or "
-                     "seven parameters from Nepal 1981 to WGS 84 (metres, arc-seconds, ppm) as "
+                     "seven parameters from Nepal 1981 to WGS 84 (metres, arc-seconds, ppm; "
+                     "at most 10000 m, 3600 arc-seconds and 1000 ppm in magnitude) as "
                      "helmert-pv:TX,TY,TZ,RX,RY,RZ,S (position vector) or helmert-cf:... "
                      "(coordinate frame)")
         ->capture_default_str()
@@ -73,8 +81,8 @@ std::string RunTransferCommand(const TransferOptions& options) {
     if (resultPath.empty()) {
         const std::optional<std::string> beside = ResultFilePath(options.dataFile);
         if (!beside) {
-            throw CommandError("the data file name \"" + options.dataFile +
-                               "\" names no file to put a result file beside; give --output");
+            throw CommandError("the data file name " + QuotedText(options.dataFile) +
+                               " names no file to put a result file beside; give --output");
         }
         resultPath = *beside;
     }
@@ -82,6 +90,8 @@ std::string RunTransferCommand(const TransferOptions& options) {
     transferOptions.strict = options.strict;
     transferOptions.datumShift = shift;
     transferOptions.onError = ParseOnError(options.onError);
+    transferOptions.table = ParseTableOptions(options.separator, options.columns);
+    transferOptions.lfLineEnds = LfLineEnds(options.lineEnds, resultPath);
     const TransferFileResult result = TransferFile(dataPath, resultPath, kind, transferOptions);
     FinishRun(result.report, dataPath);
     const TransferSystems systems = SystemsOfKind(kind);
@@ -111,18 +121,23 @@ void AddTransformCommand(CLI::App& app) {
         ->capture_default_str()
         ->type_name("SHIFT");
     AddOnErrorOption(*transform, options->onError);
+    AddTableOptions(*transform, options->separator, options->columns);
+    AddLineEndsOption(*transform, options->lineEnds);
     transform->add_flag("--strict", options->strict,
                         "Refuse the file (exit 2, nothing written) at the first field that is "
                         "not a number, line without two fields, northing beyond the pole or "
                         "latitude outside -90 to 90");
     transform
-        ->add_option("DATAFILE", options->dataFile,
-                     "Data file: comma-separated when its name ends in CSV, else tab-separated")
+        ->add_option(
+            "DATAFILE", options->dataFile,
+            "Data file: a table of X Y points (other fields kept); its separator is found from "
+            "its first lines (comma when its name ends in CSV, else tab, when they show "
+            "none); - reads the standard input from where it stands")
         ->required();
     transform
         ->add_option("OUTFILE", options->outFile,
                      "Result file: the two inputs and the two results per line, as transfer "
-                     "writes them (CSV or text after the data file)")
+                     "writes them (CSV or text after the data file); - writes the standard output")
         ->required();
     transform->callback([options] { RunTransformCommand(*options); });
 }
@@ -136,9 +151,12 @@ void RunTransformCommand(const TransformOptions& options) {
     transferOptions.strict = options.strict;
     transferOptions.datumShift = shift;
     transferOptions.onError = ParseOnError(options.onError);
+    transferOptions.table = ParseTableOptions(options.separator, options.columns);
     const std::string dataPath = InputPath(options.dataFile);
+    const std::string resultPath = OutputPath(options.outFile);
+    transferOptions.lfLineEnds = LfLineEnds(options.lineEnds, resultPath);
     const TransferFileResult result =
-        TransformFile(dataPath, OutputPath(options.outFile), from, to, transferOptions);
+        TransformFile(dataPath, resultPath, from, to, transferOptions);
     FinishRun(result.report, dataPath);
     WarnAboutDatum(from, to, shift);
 }

@@ -11,8 +11,11 @@ struct TransferOptions {
     std::string dataFile;  ///< CSV mode when it ends in "CSV" (any case), else tab-separated
     std::string output;    ///< empty: the result file beside the data file
     bool strict = false;
-    std::string onError = "stop";
+    std::string onError = "mark";
+    std::string separator;            ///< comma, semicolon, tab, blank; empty: detected
+    std::string columns;              ///< "A,B" by 1-based number or header name; empty: detected
     std::string datumShift = "none";  ///< for the kinds between WGS 84 and Everest 1830
+    std::string lineEnds;             ///< "lf", "crlf" or empty: of the standard output
 };
 
 /// Adds the `transfer` subcommand to `app`.
@@ -31,8 +34,11 @@ struct TransformOptions {
     std::string to;
     std::string datumShift = "none";
     bool strict = false;
-    std::string onError = "stop";
-    std::string dataFile;  ///< CSV mode when it ends in "CSV" (any case), else tab-separated
+    std::string onError = "mark";
+    std::string separator;  ///< comma, semicolon, tab, blank; empty: detected
+    std::string columns;    ///< "A,B" by 1-based number or header name; empty: detected
+    std::string lineEnds;   ///< "lf", "crlf" or empty: of the standard output
+    std::string dataFile;   ///< CSV mode when it ends in "CSV" (any case), else tab-separated
     std::string outFile;
 };
 

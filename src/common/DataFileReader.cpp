@@ -7,31 +7,82 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/RunReport.h"
+
 namespace utm {
 
 namespace {
 
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
+/// Why a file could not be opened, for "... cannot be opened: REASON."
+std::string OpenFailure(int error) {
+    switch (error) {
+        case ENOENT:
+            return "it does not exist";
+        case ENOTDIR:
+            return "a part of its path is no folder";
+        case EACCES:
+        case EPERM:
+            return "you have no permission to read it";
+        case EBADF:
+            return "it is closed";
+        default:
+            return std::strerror(error);
+    }
 }
 
 }  // namespace
 
 DataFileReader::DataFileReader(const std::string& path, std::string what)
     : path_(path), what_(std::move(what)) {
-    fd_ = path_.empty() ? -1 : ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    // Messages start with the name: "The data file "pts.csv" ...".
+    name_ = path_ == kStandardInput ? std::string("The standard input")
+                                    : what_ + " " + QuotedText(path_);
+    int error = ENOENT;
+    if (path_ == kStandardInput) {
+        // Descriptor 0 as the shell left it: a pipe, a socket, or a file
+        // read on from where it stands (opening /dev/stdin again would start
+        // a file over at its first byte, and fails for a socket).
+        fd_ = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (fd_ < 0) error = errno;
+    } else if (!path_.empty()) {
+        fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) error = errno;
+    }
     if (fd_ < 0) {
-        throw OperationError(what_ + " " + Quoted(path_) + " cannot be opened.");
+        throw OperationError(name_ + " cannot be opened: " + OpenFailure(error) + ".");
     }
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
         ::close(fd_);
         fd_ = -1;
-        throw OperationError(what_ + " " + Quoted(path_) + " cannot be opened: it is a folder.");
+        throw OperationError(name_ + " cannot be opened: it is a folder.");
     }
     identity_ = FileIdentity{st.st_dev, st.st_ino};
-    size_ = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    regular_ = S_ISREG(st.st_mode);
+    if (regular_) {
+        // The bytes from where the descriptor stands to the end: all of a
+        // file opened here, the rest of a standard input already read in part.
+        const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+        const off_t from = at > 0 && at <= st.st_size ? at : 0;
+        size_ = static_cast<std::uint64_t>(st.st_size - from);
+        fileSize_ = static_cast<std::uint64_t>(st.st_size);
+    }
     buffer_.reserve(kBlockSize);
+}
+
+void DataFileReader::CheckUnchanged(bool atEnd) const {
+    if (!regular_) return;
+    // More bytes than the file had, or the end reached early or at a size
+    // that is no longer the file's: another program is writing or cutting it.
+    struct stat st {};
+    const bool grown = read_ > size_;
+    const bool changed = atEnd && (read_ != size_ || ::fstat(fd_, &st) != 0 ||
+                                   static_cast<std::uint64_t>(st.st_size) != fileSize_);
+    if (grown || changed) {
+        throw OperationError(name_ +
+                             " changed while it was read (another program wrote to it or cut it "
+                             "short): run again once it is complete.");
+    }
 }
 
 DataFileReader::~DataFileReader() {
@@ -45,8 +96,7 @@ double DataFileReader::Done() const {
 }
 
 void DataFileReader::NotText(const std::string& why) const {
-    throw OperationError(what_ + " " + Quoted(path_) + " is not a text file of numbers: " + why +
-                         ".");
+    throw OperationError(name_ + " is not a text file of numbers: " + why + ".");
 }
 
 void DataFileReader::Fill() {
@@ -59,11 +109,12 @@ void DataFileReader::Fill() {
             const int error = errno;
             buffer_.resize(used);
             if (error == EINTR) continue;
-            throw OperationError(what_ + " " + Quoted(path_) +
-                                 " cannot be read: " + std::strerror(error) + ".");
+            throw OperationError(name_ + " cannot be read: " + std::strerror(error) + ".");
         }
         buffer_.resize(used + static_cast<std::size_t>(n));
+        read_ += static_cast<std::uint64_t>(n);
         if (n == 0) atEnd_ = true;
+        CheckUnchanged(atEnd_);
     }
     std::size_t checkFrom = before;
     if (atStart_ && (buffer_.size() >= 3 || atEnd_)) {

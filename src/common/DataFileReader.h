@@ -25,6 +25,13 @@ namespace utm {
 ///   with OperationError: "... is not a text file of numbers".
 /// - A line longer than kMaxLineLength is refused the same way, so that a
 ///   file without line ends cannot fill the memory.
+/// - A regular file that changes size while it is read (another program
+///   appending to it or cutting it) is refused with OperationError, since
+///   its lines would be a mix of two versions.
+///
+/// kStandardInput reads descriptor 0 from where it stands (a pipe, a
+/// socket, a file the shell has already read in part); messages call it
+/// "the standard input".
 class DataFileReader {
   public:
     /// Bytes handed out per block (about).
@@ -32,8 +39,9 @@ class DataFileReader {
     /// The longest line accepted; a line of two numbers has less than 100 bytes.
     static constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
 
-    /// Opens the file. Throws OperationError when it is missing, a folder or
-    /// cannot be read; `what` names it in messages ("The data file").
+    /// Opens the file. Throws OperationError, with the reason, when it is
+    /// missing, a folder or cannot be read; `what` names it in messages ("The
+    /// data file").
     explicit DataFileReader(const std::string& path, std::string what = "The data file");
     ~DataFileReader();
     DataFileReader(const DataFileReader&) = delete;
@@ -65,9 +73,16 @@ class DataFileReader {
     /// Reads until the buffer holds kBlockSize bytes or the file ends.
     void Fill();
     [[noreturn]] void NotText(const std::string& why) const;
+    /// Throws OperationError when a regular file has grown past its size, or,
+    /// `atEnd`, ended at another size than it had when opened.
+    void CheckUnchanged(bool atEnd) const;
 
     std::string path_;
     std::string what_;
+    std::string name_;  // the start of messages: what_ and the quoted path
+    bool regular_ = false;
+    std::uint64_t fileSize_ = 0;  // of a regular file when opened
+    std::uint64_t read_ = 0;      // bytes read from the descriptor
     int fd_ = -1;
     FileIdentity identity_;
     std::uint64_t size_ = 0;

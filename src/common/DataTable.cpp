@@ -467,6 +467,27 @@ char* WriteRowFields(char* out, std::string_view row, const TableLayout& layout,
             return out + row.size();
         }
     }
+    // A row without quotes whose fields hold no output separator: one pass,
+    // each separator replaced and the blanks around fields left out.
+    if (style == RowStyle::Joined && layout.separator != FieldSeparator::Blank &&
+        row.find('"') == std::string_view::npos &&
+        (in == separator || row.find(separator) == std::string_view::npos)) {
+        char* fieldStart = out;
+        bool atStart = true;
+        for (const char c : row) {
+            if (c == in) {
+                while (out > fieldStart && IsBlank(out[-1])) --out;
+                *out++ = separator;
+                fieldStart = out;
+                atStart = true;
+            } else if (!(atStart && IsBlank(c))) {
+                *out++ = c;
+                atStart = false;
+            }
+        }
+        while (out > fieldStart && IsBlank(out[-1])) --out;
+        return out;
+    }
     const char* p = row.data();
     const char* const end = p + row.size();
     bool firstField = true;

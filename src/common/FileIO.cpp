@@ -1,6 +1,7 @@
 #include "common/FileIO.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -13,11 +14,14 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include "common/RunReport.h"
 
 namespace utm {
 
@@ -28,14 +32,25 @@ std::string SystemError(int error) {
 }
 
 std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    return QuotedText(text);
 }
 
-// Temporary files open right now, for the signal handlers: a fixed table of
-// C strings so that the handler needs no locks and no allocation.
+std::atomic<bool> g_namedTemporaryFiles{false};
+
+// Named temporary files that exist right now, for the signal handlers: a
+// fixed table of C strings so that the handler needs no locks and no
+// allocation.
 constexpr int kTempSlots = 32;
 std::array<std::atomic<char*>, kTempSlots> g_tempFiles{};
-constexpr std::array<int, 3> kCleanupSignals = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the program and that a program may
+// catch, but those of a fault in the program itself (SIGSEGV, SIGABRT, ...),
+// which belong to debuggers and sanitizers. The first three are taken over
+// unless ignored (nohup); the others only while they keep their default
+// action, so that a program using SIGALRM or SIGUSR1 keeps its own handler.
+constexpr std::array<int, 13> kCleanupSignals = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGUSR1,
+                                                 SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU, SIGVTALRM,
+                                                 SIGPROF, SIGIO,   SIGPWR};
+constexpr std::size_t kTakenUnlessIgnored = 3;
 std::array<struct sigaction, kCleanupSignals.size()> g_previousActions{};
 
 extern "C" void RemoveTemporaryFilesAndReraise(int signal) {
@@ -58,6 +73,10 @@ void InstallCleanupHandlers() {
             if (::sigaction(kCleanupSignals[i], nullptr, &previous) != 0) continue;
             // A signal the program was told to ignore (nohup) stays ignored.
             if (previous.sa_handler == SIG_IGN) continue;
+            if (i >= kTakenUnlessIgnored &&
+                ((previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_DFL)) {
+                continue;
+            }
             g_previousActions[i] = previous;
             struct sigaction action {};
             action.sa_handler = RemoveTemporaryFilesAndReraise;
@@ -66,6 +85,55 @@ void InstallCleanupHandlers() {
             ::sigaction(kCleanupSignals[i], &action, nullptr);
         }
     });
+}
+
+/// A file size limit (ulimit -f) raises SIGXFSZ, which ends the program by
+/// default before the write can fail: ignored, the write fails with EFBIG and
+/// is reported like a full disk. A handler of the program's own stays.
+/// Looked at by every writer, as the program may have set the default again.
+void IgnoreFileSizeSignal() {
+    struct sigaction previous {};
+    if (::sigaction(SIGXFSZ, nullptr, &previous) != 0) return;
+    if ((previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_DFL) return;
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGXFSZ, &ignore, nullptr);
+}
+
+/// Six letters or digits for a temporary name.
+std::string RandomSuffix() {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::atomic<unsigned> counter{0};
+    unsigned char bytes[6] = {};
+    if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+        // Without the random source: the process, a counter and the clock.
+        unsigned long long mix = static_cast<unsigned long long>(::getpid()) * 2654435761u +
+                                 counter.fetch_add(1) * 40503u +
+                                 static_cast<unsigned long long>(std::time(nullptr));
+        for (unsigned char& b : bytes) {
+            b = static_cast<unsigned char>(mix);
+            mix = mix * 6364136223846793005ull + 1442695040888963407ull;
+            b ^= static_cast<unsigned char>(mix >> 56);
+        }
+    }
+    std::string suffix;
+    for (const unsigned char b : bytes) suffix.push_back(kLetters[b % (sizeof kLetters - 1)]);
+    return suffix;
+}
+
+/// The hidden name of a temporary file beside `finalPath`, without its
+/// suffix: "FOLDER/.NAME.", or a short one when that would exceed the
+/// longest name a folder entry can have.
+std::string TemporaryPrefix(const std::filesystem::path& finalPath) {
+    std::filesystem::path folder = finalPath.parent_path();
+    if (folder.empty()) folder = ".";
+    std::string tempName(1, '.');
+    const std::string targetName = finalPath.filename().string();
+    tempName.append(targetName.size() <= 200 ? targetName : std::string("utm-output"));
+    tempName.push_back('.');
+    return (folder / tempName).string();
 }
 
 /// Puts `path` into a free slot of the table; -1 when the table is full.
@@ -302,9 +370,16 @@ void CheckOutputTarget(const std::string& targetPath, std::optional<FileIdentity
     CheckTarget(targetPath, FinalPathOf(targetPath), protect, st);
 }
 
+void SafeFileWriter::UseNamedTemporaryFiles(bool named) {
+    g_namedTemporaryFiles = named;
+}
+
 SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::optional<FileIdentity> protect)
-    : target_(targetPath) {
+    : target_(targetPath),
+      name_(targetPath == kStandardOutput ? std::string("the standard output")
+                                          : Quoted(targetPath)) {
     namespace fs = std::filesystem;
+    IgnoreFileSizeSignal();
     // Standard output is written as it is: a filter's output goes where the
     // shell sent it, appending or into a pipe, never through a renamed file.
     if (target_ == kStandardOutput) {
@@ -315,11 +390,12 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::optional<File
                 "The standard output is the data file itself: choose another "
                 "output file");
         }
-        fd_ = ::dup(STDOUT_FILENO);
+        fd_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
         if (fd_ < 0) {
             const int error = errno;
             throw FileWriteError("Cannot write the standard output: " + SystemError(error));
         }
+        inPlace_ = true;
         buffer_.reserve(kBlockSize + 4096);
         return;
     }
@@ -333,30 +409,39 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::optional<File
         fd_ = ::open(finalPath_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
         if (fd_ < 0) {
             const int error = errno;
-            throw FileWriteError("Cannot write " + Quoted(target_) + ": " + SystemError(error));
+            throw FileWriteError("Cannot write " + name_ + ": " + SystemError(error));
         }
+        inPlace_ = true;
         buffer_.reserve(kBlockSize + 4096);
         return;
     }
     const fs::path finalPath(finalPath_);
     fs::path folder = finalPath.parent_path();
     if (folder.empty()) folder = ".";
-    // A hidden name beside the target: ".NAME.XXXXXX", or a short one when
-    // that would exceed the longest name a folder entry can have.
-    std::string tempName(1, '.');
-    const std::string targetName = finalPath.filename().string();
-    tempName.append(targetName.size() <= 200 ? targetName : std::string("utm-output"));
-    tempName.append(".XXXXXX");
-    const std::string pattern = (folder / tempName).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-        const int error = errno;
-        throw FileWriteError("Cannot create " + Quoted(target_) + ": " + SystemError(error));
+    // An unnamed file in the target's folder, where the file system has them;
+    // else a hidden name beside the target.
+    int error = EOPNOTSUPP;
+    if (!g_namedTemporaryFiles) {
+        fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        error = fd_ < 0 ? errno : 0;
     }
-    tempPath_ = name.data();
-    tempSlot_ = RegisterTemporaryFile(tempPath_);
+    if (fd_ >= 0) {
+        unnamed_ = true;
+        tempPath_ = "/proc/self/fd/" + std::to_string(fd_);
+    } else if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL) {
+        const std::string pattern = TemporaryPrefix(finalPath) + "XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd_ < 0) error = errno;
+        if (fd_ >= 0) {
+            tempPath_ = name.data();
+            tempSlot_ = RegisterTemporaryFile(tempPath_);
+        }
+    }
+    if (fd_ < 0) {
+        throw FileWriteError("Cannot create " + name_ + ": " + SystemError(error));
+    }
     // The file gets the permissions and, where the system allows it, the owner
     // of the file it replaces, or the permissions a newly created file would get.
     mode_t mode;
@@ -385,7 +470,7 @@ void SafeFileWriter::WriteStaged(std::string_view bytes) {
         if (direct_->Full() && !direct_->Send()) {
             // Refused: what was not written and the rest go the ordinary way.
             LeaveDirect();
-            Write(bytes);
+            WriteBytes(bytes);
             return;
         }
     }
@@ -416,7 +501,8 @@ void SafeFileWriter::Discard() {
         fd_ = -1;
     }
     if (!tempPath_.empty()) {
-        ::unlink(tempPath_.c_str());
+        // An unnamed file went with its descriptor.
+        if (!unnamed_) ::unlink(tempPath_.c_str());
         tempPath_.clear();
     }
     UnregisterTemporaryFile(tempSlot_);
@@ -429,8 +515,52 @@ void SafeFileWriter::Fail(const std::string& what) {
 }
 
 void SafeFileWriter::Write(std::string_view bytes) {
+    if (!lfLineEnds_) {
+        WriteBytes(bytes);
+        return;
+    }
+    // Each CR LF becomes LF; a CR at the end of a piece waits for the first
+    // byte of the next one.
+    if (bytes.empty()) return;
+    if (pendingCr_) {
+        pendingCr_ = false;
+        if (bytes.front() != '\n') WriteBytes("\r");
+    }
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t cr = bytes.find('\r', start);
+        if (cr == std::string_view::npos) {
+            WriteBytes(bytes.substr(start));
+            return;
+        }
+        if (cr + 1 == bytes.size()) {
+            WriteBytes(bytes.substr(start, cr - start));
+            pendingCr_ = true;
+            return;
+        }
+        const bool crlf = bytes[cr + 1] == '\n';
+        WriteBytes(bytes.substr(start, cr - start + (crlf ? 0 : 1)));
+        start = cr + 1;
+    }
+}
+
+void SafeFileWriter::WriteBytes(std::string_view bytes) {
     if (direct_) {
         WriteStaged(bytes);
+        return;
+    }
+    if (inPlace_) {
+        // What is read as it comes (a pipe, a terminal) gets whole lines
+        // only, until the end: a run that fails midway stops after a line.
+        buffer_.append(bytes);
+        if (buffer_.size() < kBlockSize) return;
+        const std::size_t lineEnd = buffer_.rfind('\n');
+        // A line longer than a block goes out as it is.
+        const std::size_t cut =
+            lineEnd == std::string::npos || buffer_.size() - lineEnd > kBlockSize ? buffer_.size()
+                                                                                  : lineEnd + 1;
+        WriteAll(buffer_.data(), cut);
+        buffer_.erase(0, cut);
         return;
     }
     if (bytes.size() >= kBlockSize) {
@@ -451,13 +581,19 @@ void SafeFileWriter::Flush() {
 }
 
 void SafeFileWriter::WriteAll(const char* p, std::size_t left) {
-    if (fd_ < 0) Fail("Cannot write " + Quoted(target_) + ": the file is closed");
+    if (fd_ < 0) Fail("Cannot write " + name_ + ": the file is closed");
     while (left > 0) {
         const ssize_t n = ::write(fd_, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
             const int error = errno;
-            Fail("Cannot write " + Quoted(target_) + ": " + SystemError(error));
+            Fail("Cannot write " + name_ + ": " + SystemError(error));
+        }
+        if (inPlace_ && n > 0) {
+            // What the target has received, for WrittenBeforeFailure.
+            const auto end = p + n;
+            linesWritten_ += static_cast<std::uint64_t>(std::count(p, end, '\n'));
+            partialLine_ = end[-1] != '\n';
         }
         p += n;
         left -= static_cast<std::size_t>(n);
@@ -465,7 +601,7 @@ void SafeFileWriter::WriteAll(const char* p, std::size_t left) {
     }
     // Start the disk writes of what is written so far without waiting for
     // them, so that the sync before the rename has little left to do.
-    if (!tempPath_.empty() && written_ - syncStarted_ >= kSyncStep) {
+    if (!inPlace_ && written_ - syncStarted_ >= kSyncStep) {
         ::sync_file_range(fd_, static_cast<off64_t>(syncStarted_),
                           static_cast<off64_t>(written_ - syncStarted_), SYNC_FILE_RANGE_WRITE);
         syncStarted_ = written_;
@@ -473,28 +609,78 @@ void SafeFileWriter::WriteAll(const char* p, std::size_t left) {
 }
 
 void SafeFileWriter::Commit() {
+    if (pendingCr_) {
+        pendingCr_ = false;
+        WriteBytes("\r");
+    }
     Flush();
     // The bytes reach the disk before the name does: a crash right after the
     // rename must not leave an empty or partial file under the target's name.
-    if (!tempPath_.empty() && ::fsync(fd_) != 0) {
+    if (!inPlace_ && ::fsync(fd_) != 0) {
         const int error = errno;
-        Fail("Cannot write " + Quoted(target_) + ": " + SystemError(error));
+        Fail("Cannot write " + name_ + ": " + SystemError(error));
     }
+    if (unnamed_) LinkUnnamed();
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) {
         const int error = errno;
-        Fail("Cannot write " + Quoted(target_) + ": " + SystemError(error));
+        Fail("Cannot write " + name_ + ": " + SystemError(error));
     }
-    if (tempPath_.empty()) return;  // written in place
+    if (inPlace_) return;
     if (::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) {
         const int error = errno;
-        Fail("Cannot replace " + Quoted(target_) + ": " + SystemError(error));
+        Fail("Cannot replace " + name_ + ": " + SystemError(error));
     }
     tempPath_.clear();
     UnregisterTemporaryFile(tempSlot_);
     tempSlot_ = -1;
     SyncFolderOf(finalPath_);
+}
+
+void SafeFileWriter::LinkUnnamed() {
+    // The unnamed file gets a hidden name beside the target, which the
+    // rename then moves over the target in one step (a link cannot replace
+    // a file). The name is known to the signal handlers before it exists.
+    const std::string prefix = TemporaryPrefix(std::filesystem::path(finalPath_));
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        const std::string name = prefix + RandomSuffix();
+        const int slot = RegisterTemporaryFile(name);
+        // Through /proc (any user), else by the descriptor itself (needs
+        // CAP_DAC_READ_SEARCH on older systems).
+        error =
+            ::linkat(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0
+                ? 0
+                : errno;
+        if (error != 0 && error != EEXIST) {
+            error = ::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+        }
+        if (error == 0) {
+            unnamed_ = false;
+            tempPath_ = name;
+            tempSlot_ = slot;
+            return;
+        }
+        UnregisterTemporaryFile(slot);
+    }
+    Fail("Cannot create " + name_ + ": " + SystemError(error));
+}
+
+std::string SafeFileWriter::WrittenBeforeFailure() const {
+    if (!inPlace_ || written_ == 0) return {};
+    const std::uint64_t stop = linesWritten_ + 1;
+    const std::string where = name_ == "the standard output" ? name_ : "the output file " + name_;
+    std::string text = std::string("The output stopped ") + (partialLine_ ? "in" : "at") +
+                       " line " + std::to_string(stop) + ": ";
+    if (linesWritten_ == 0) {
+        text += "part of it";
+    } else {
+        text += linesWritten_ == 1 ? "the line" : "the " + std::to_string(linesWritten_) + " lines";
+        text += " before it";
+        if (partialLine_) text += " and part of it";
+    }
+    return text + " went to " + where + ".";
 }
 
 }  // namespace utm

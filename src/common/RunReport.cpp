@@ -1,5 +1,7 @@
 #include "common/RunReport.h"
 
+#include "common/FileIO.h"
+
 namespace utm {
 
 void RunReport::Add(Finding finding, std::size_t line) {
@@ -38,10 +40,42 @@ bool RunReport::Empty() const {
     return true;
 }
 
+std::string EscapeControls(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7f) {
+            escaped.push_back(c);
+            continue;
+        }
+        constexpr const char* kHex = "0123456789abcdef";
+        escaped += "\\x";
+        escaped.push_back(kHex[byte >> 4]);
+        escaped.push_back(kHex[byte & 0xf]);
+    }
+    return escaped;
+}
+
+std::string QuotedText(std::string_view text) {
+    return "\"" + EscapeControls(text) + "\"";
+}
+
+std::string Capitalized(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
+std::string DataFileNamed(std::string_view path) {
+    if (path == kStandardInput) return "the standard input";
+    return "the data file " + QuotedText(path);
+}
+
 std::string QuotedExcerpt(std::string_view text) {
     constexpr std::size_t kLongest = 40;
     std::string quoted = "\"";
-    quoted.append(text.substr(0, kLongest));
+    quoted.append(EscapeControls(text.substr(0, kLongest)));
     if (text.size() > kLongest) quoted += "…";
     quoted += "\"";
     return quoted;
@@ -50,6 +84,11 @@ std::string QuotedExcerpt(std::string_view text) {
 std::string Sentence(std::string text) {
     if (!text.empty() && text.back() != '.') text.push_back('.');
     return text;
+}
+
+std::string UserSentence(std::string text) {
+    if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') text.front() -= 'a' - 'A';
+    return Sentence(std::move(text));
 }
 
 std::string LineList(const std::vector<std::size_t>& lines, bool more) {
@@ -69,8 +108,8 @@ std::vector<std::string> RunReport::Sentences(const std::string& dataPath) const
                               const char* isMany, const std::string& rest) {
         const std::size_t count = Count(finding);
         if (count == 0) return;
-        sentences.push_back(std::to_string(count) + " " + (count == 1 ? one : many) +
-                            " in the data file \"" + dataPath + "\" (" +
+        sentences.push_back(std::to_string(count) + " " + (count == 1 ? one : many) + " in " +
+                            DataFileNamed(dataPath) + " (" +
                             LineList(Lines(finding), MoreLines(finding)) + ") " +
                             (count == 1 ? isOne : isMany) + rest);
     };
@@ -85,8 +124,9 @@ std::vector<std::string> RunReport::Sentences(const std::string& dataPath) const
              " more than " + farDistance +
                  " east or west of the central meridian, where the projection series may "
                  "be off by more than 1 cm.");
-    sentence(Finding::Failed, "point", "points", "cannot", "cannot",
-             " be computed (the projection gives no finite result): " + failedRule + ".");
+    sentence(
+        Finding::Failed, "point", "points", "cannot", "cannot",
+        " be computed (no finite result, or outside the projection's domain): " + failedRule + ".");
     sentence(Finding::NoNumber, "row", "rows", "holds", "hold",
              " no number in a coordinate column: " + failedRule + ".");
     return sentences;

@@ -71,11 +71,31 @@ class RunReport {
     std::array<Kind, kFindingKinds> kinds_{};
 };
 
-/// `text` in double quotes, cut after 40 bytes with "…", for a message.
+/// `text` in double quotes, cut after 40 bytes with "…", for a message;
+/// control characters escaped as EscapeControls does.
 std::string QuotedExcerpt(std::string_view text);
+
+/// `text` with every control character (bytes below 0x20, and 0x7f) written
+/// as "\xNN" (ESC as "\x1b"): a file name or data quoted in a message cannot
+/// move the cursor, clear the screen or change the colours of a terminal.
+std::string EscapeControls(std::string_view text);
+
+/// `text` (a file name) in double quotes, control characters escaped.
+std::string QuotedText(std::string_view text);
+
+/// `text` with its first letter upper case, to start a sentence.
+std::string Capitalized(std::string text);
+
+/// How messages name the data file `path`: "the data file "pts.csv"", or
+/// "the standard input" for kStandardInput.
+std::string DataFileNamed(std::string_view path);
 
 /// `text` ending in a full stop.
 std::string Sentence(std::string text);
+
+/// A message phrase ("the longitude 853 lies outside ...") as a sentence for
+/// a window: a capital first letter and a full stop.
+std::string UserSentence(std::string text);
 
 /// "line 4", "lines 1, 4" or "lines 1, 4, 9, 12, 15, …" when there are more.
 std::string LineList(const std::vector<std::size_t>& lines, bool more);

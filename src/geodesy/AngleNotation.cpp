@@ -133,12 +133,29 @@ std::string Quoted(std::string_view text) {
     return quoted;
 }
 
+/// True for a hemisphere letter.
+bool IsHemisphere(char c) {
+    return c == 'N' || c == 'S' || c == 'E' || c == 'W';
+}
+
+/// Why `letter` may not mark an angle of `axis`, or nothing when it may.
+std::string HemisphereProblem(char letter, AngleAxis axis) {
+    const bool northSouth = letter == 'N' || letter == 'S';
+    if (axis == AngleAxis::Latitude && !northSouth) {
+        return std::string(1, letter) + " marks a longitude; a latitude takes N or S";
+    }
+    if (axis == AngleAxis::Longitude && northSouth) {
+        return std::string(1, letter) + " marks a latitude; a longitude takes E or W";
+    }
+    return {};
+}
+
 constexpr const char* kPartNames[] = {"degrees", "minutes", "seconds"};
 constexpr const char* kMarkNames[] = {"\u00b0", "\u2032", "\u2033"};
 
 }  // namespace
 
-DmsReading ReadDms(std::string_view text) {
+DmsReading ReadDms(std::string_view text, AngleAxis axis) {
     std::string_view rest = text;
     while (!rest.empty() && IsAngleBlank(rest.front())) rest.remove_prefix(1);
     while (!rest.empty() && IsAngleBlank(rest.back())) rest.remove_suffix(1);
@@ -155,6 +172,13 @@ DmsReading ReadDms(std::string_view text) {
         rest.remove_prefix(1);
         while (!rest.empty() && IsAngleBlank(rest.front())) rest.remove_prefix(1);
     }
+    // A hemisphere letter before the degrees ("N27 42 0").
+    char hemisphere = '\0';
+    if (!rest.empty() && IsHemisphere(rest.front())) {
+        hemisphere = rest.front();
+        rest.remove_prefix(1);
+        while (!rest.empty() && IsAngleBlank(rest.front())) rest.remove_prefix(1);
+    }
 
     double values[3] = {0.0, 0.0, 0.0};
     int count = 0;
@@ -164,6 +188,19 @@ DmsReading ReadDms(std::string_view text) {
         if (c == '-' || c == '+') {
             return refuse("a minus sign may only stand before the degrees");
         }
+        if (IsHemisphere(c)) {
+            // A letter after the last part ends the angle ("27°42′N").
+            std::string_view after = rest.substr(1);
+            while (!after.empty() && IsAngleBlank(after.front())) after.remove_prefix(1);
+            if (hemisphere != '\0') return refuse("it has more than one hemisphere letter");
+            if (count == 0 || !after.empty()) {
+                return refuse(std::string("the hemisphere letter ") + c +
+                              " must stand before the degrees or after the last part");
+            }
+            hemisphere = c;
+            rest = after;
+            break;
+        }
         const Mark mark = MarkAt(rest);
         if (mark.length != 0) {
             return refuse(std::string("the mark ") + kMarkNames[mark.part] +
@@ -171,7 +208,8 @@ DmsReading ReadDms(std::string_view text) {
         }
         if (!IsDigit(c) && c != '.') {
             return refuse(Quoted(FirstCharacter(rest)) +
-                          " is not a digit, a blank or one of the marks \u00b0 \u2032 \u2033 ' \"");
+                          " is not a digit, a blank, one of the marks \u00b0 \u2032 \u2033 ' \" "
+                          "or a hemisphere letter N S E W");
         }
         // One number: the run of digits and points up to a blank, a mark or the end.
         std::size_t length = 0;
@@ -210,6 +248,17 @@ DmsReading ReadDms(std::string_view text) {
     if (count == 0) return refuse("it holds no number");
     if (values[1] >= 60.0) return refuse("minutes must be below 60");
     if (values[2] >= 60.0) return refuse("seconds must be below 60");
+    if (hemisphere != '\0') {
+        if (const std::string problem = HemisphereProblem(hemisphere, axis); !problem.empty()) {
+            return refuse(problem);
+        }
+        const bool southOrWest = hemisphere == 'S' || hemisphere == 'W';
+        if (negative && !southOrWest) {
+            return refuse(std::string("the minus sign contradicts the hemisphere letter ") +
+                          hemisphere);
+        }
+        negative = southOrWest;
+    }
     // Whole minutes and seconds give an exact count of seconds: one division.
     const double magnitude = values[0] + (values[1] * 60.0 + values[2]) / 3600.0;
     return DmsReading{negative ? -magnitude : magnitude, {}};

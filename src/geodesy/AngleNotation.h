@@ -26,14 +26,25 @@ struct DmsReading {
     std::string problem;            ///< why not, as a sentence naming the text
 };
 
+/// What a typed angle is: which hemisphere letters it may carry.
+enum class AngleAxis {
+    Any,        ///< N, S, E or W
+    Latitude,   ///< N or S only
+    Longitude,  ///< E or W only
+};
+
 /// Reads an angle typed as degrees, minutes and seconds separated by blanks
 /// or marked with °, ′ and ″ (also ' and "): "27 42 0.5", "27°42′0.5″",
 /// "27°42.5′", "27.7". Only the last part may have decimals; minutes and
 /// seconds must be below 60; "." is the decimal point. Two primes ('') also
 /// mark seconds. A leading minus sign (pasted text, the command line) negates
-/// the angle; a sign anywhere else is refused. Blanks around the
-/// text are ignored. A text that is not such an angle gives a problem such as
-/// `The angle "27 60 0" is not valid: minutes must be below 60.`
-DmsReading ReadDms(std::string_view text);
+/// the angle; a sign anywhere else is refused. One hemisphere letter, a
+/// capital N, S, E or W, may stand before the degrees or after the last part
+/// ("N27 42 0", "27°42′N", "85 18 0 E"); S and W negate the angle. A letter
+/// that contradicts a minus sign ("-27 N"), or one of the other axis than
+/// `axis` (E or W on a latitude, N or S on a longitude), is refused. Blanks
+/// around the text are ignored. A text that is not such an angle gives a
+/// problem such as `The angle "27 60 0" is not valid: minutes must be below 60.`
+DmsReading ReadDms(std::string_view text, AngleAxis axis = AngleAxis::Any);
 
 }  // namespace utm

@@ -31,7 +31,6 @@ constexpr std::string_view kEpsg6208 = "epsg6208";
 constexpr std::string_view kHelmertPV = "helmert-pv";
 constexpr std::string_view kHelmertCF = "helmert-cf";
 constexpr std::array<std::string_view, 7> kValueNames = {"TX", "TY", "TZ", "RX", "RY", "RZ", "S"};
-constexpr double kLowestScalePpm = -1e6;  // scale factor 1 + s·10⁻⁶ must stay above 0
 
 std::string Quoted(std::string_view text) {
     std::string quoted;
@@ -60,6 +59,12 @@ bool ReadNumber(std::string_view text, double& value) {
     return true;
 }
 
+std::string ShortestText(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
 void RequireUsableParameters(const HelmertParameters& p, std::string_view context) {
     const double values[] = {p.tx, p.ty, p.tz, p.rx, p.ry, p.rz, p.scalePpm};
     for (std::size_t i = 0; i < kValueNames.size(); ++i) {
@@ -68,16 +73,25 @@ void RequireUsableParameters(const HelmertParameters& p, std::string_view contex
                                  std::string(kValueNames[i]) + ") is not a finite number");
         }
     }
-    if (!(p.scalePpm > kLowestScalePpm)) {
-        throw ParameterError(std::string(context) +
-                             ": the scale S must be greater than -1000000 ppm");
+    // Bounds far beyond any published shift between two datums, which stop
+    // a slip of the keyboard (a rotation in degrees or radians, a scale as a
+    // factor) from giving positions kilometres away.
+    const double bounds[] = {kLargestTranslationMetres, kLargestTranslationMetres,
+                             kLargestTranslationMetres, kLargestRotationSeconds,
+                             kLargestRotationSeconds,   kLargestRotationSeconds,
+                             kLargestScalePpm};
+    const char* const units[] = {" m", " m", " m", "\u2033", "\u2033", "\u2033", " ppm"};
+    const char* const kinds[] = {"a translation", "a translation", "a translation", "a rotation",
+                                 "a rotation",    "a rotation",    "the scale"};
+    for (std::size_t i = 0; i < kValueNames.size(); ++i) {
+        if (std::fabs(values[i]) > bounds[i]) {
+            const std::string bound = ShortestText(bounds[i]);
+            throw ParameterError(std::string(context) + ": value " + std::to_string(i + 1) + " (" +
+                                 std::string(kValueNames[i]) + ") " + ShortestText(values[i]) +
+                                 units[i] + " lies outside -" + bound + " to " + bound + units[i] +
+                                 ", the bounds for " + kinds[i]);
+        }
     }
-}
-
-std::string ShortestText(double value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
 }
 
 std::string ExpectedForms() {

@@ -34,6 +34,14 @@ inline constexpr double kEpsg6208Tz = 245.36;
 /// The published accuracy of EPSG:6208, metres.
 inline constexpr double kEpsg6208AccuracyMetres = 0.3;
 
+/// The largest magnitudes the seven parameters of a shift may have: 10 km of
+/// translation, 1 degree (3600 arc-seconds) of rotation and 1000 ppm of
+/// scale. Published shifts between datums stay far inside them (EPSG:6208
+/// moves by 820 m; rotations are a few arc-seconds, scales a few ppm).
+inline constexpr double kLargestTranslationMetres = 10000.0;
+inline constexpr double kLargestRotationSeconds = 3600.0;
+inline constexpr double kLargestScalePpm = 1000.0;
+
 /// The datum shift a user chose: none (the default), the published EPSG:6208,
 /// or seven Helmert parameters given by the user. The parameters always
 /// describe the direction Nepal 1981 → WGS 84 (the direction of EPSG:6208);
@@ -52,8 +60,9 @@ class DatumShift {
     static DatumShift None() { return DatumShift(); }
     static DatumShift Epsg6208();
     /// Seven parameters from Nepal 1981 to WGS 84 in the convention they name.
-    /// Throws ParameterError when a parameter is not finite or the scale is
-    /// −1000000 ppm or less (no scale factor above 0).
+    /// Throws ParameterError when a parameter is not finite or lies beyond
+    /// its bound (kLargestTranslationMetres, kLargestRotationSeconds,
+    /// kLargestScalePpm), naming the value and the bound.
     static DatumShift SevenParameters(const HelmertParameters& parameters);
 
     /// Reads the texts of the command line: `none`, `epsg6208`,
@@ -65,7 +74,7 @@ class DatumShift {
     /// exponent. Throws ParameterError, with a message naming the text and what
     /// is wrong, for an unknown name, values after `none` or `epsg6208`, other
     /// than seven values, an empty value, a value that is not a finite number,
-    /// or a scale of −1000000 ppm or less.
+    /// or a value beyond its bound (as SevenParameters).
     static DatumShift Parse(std::string_view text);
 
     Method method() const { return method_; }

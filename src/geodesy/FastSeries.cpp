@@ -7,6 +7,7 @@
 
 #include "geodesy/Angles.h"
 #include "geodesy/GridDefinition.h"
+#include "geodesy/ProjectionDomain.h"
 
 namespace utm {
 
@@ -69,6 +70,8 @@ bool InFastForwardDomain(double latitudeDegrees, double longitudeDegrees,
                          double centralMeridianDegrees) {
     return std::fabs(latitudeDegrees) <= 84.0 &&
            std::fabs(longitudeDegrees - centralMeridianDegrees) <= 12.0 &&
+           longitudeDegrees >= kLowestMeridianDegrees &&
+           longitudeDegrees <= kHighestMeridianDegrees &&
            std::fabs(centralMeridianDegrees) <= 360.0;
 }
 

@@ -20,10 +20,12 @@ namespace utm {
 inline constexpr double kFastForwardMetres = 5e-6;
 inline constexpr double kFastInverseDegrees = 1e-9;
 
-/// Points the fast forward series may take: latitude within ±84° and at most
-/// 12° of longitude from a central meridian within ±360° (all in degrees;
-/// farther out the radians lose the bits the bound needs). Anything else (NaN
-/// included) goes to ForwardSeries.
+/// Points the fast forward series may take: latitude within ±84°, longitude
+/// within −180° to 360° and at most 12° from a central meridian within ±360°
+/// (all in degrees; farther out the radians lose the bits the bound needs).
+/// Anything else (NaN included) goes to ForwardSeries, which refuses the
+/// longitudes outside its domain (ProjectionDomain.h) instead of giving
+/// numbers for them.
 bool InFastForwardDomain(double latitudeDegrees, double longitudeDegrees,
                          double centralMeridianDegrees);
 

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <string>
 
+#include "geodesy/Angles.h"
 #include "geodesy/ArithmeticError.h"
 #include "geodesy/GridDefinition.h"
 #include "geodesy/MeridianArc.h"
+#include "geodesy/ProjectionDomain.h"
 
 namespace utm {
 
@@ -25,11 +29,12 @@ inline double Sq(double v) {
 
 namespace {
 
-/// Everything of the forward series after sin φ and cos φ.
-inline GridPoint ForwardStage(const EllipsoidTerms& t, double k0, double phi, double lambda,
-                              double lambda0, double sinPhi, double cosPhi) {
+/// Everything of the forward series after sin φ and cos φ, on the longitude
+/// difference `dLambda` = λ − λ0 (radians).
+inline GridPoint ForwardStage(const EllipsoidTerms& t, double k0, double phi, double dLambda,
+                              double sinPhi, double cosPhi) {
     const double tanPhi = sinPhi / cosPhi;
-    const double A = (lambda - lambda0) * cosPhi;
+    const double A = dLambda * cosPhi;
     const double C = Sq(cosPhi * t.ePrime);
     const double T = Sq(tanPhi);
     // sin 2φ and cos 2φ from sin φ and cos φ by the double-angle identities.
@@ -52,6 +57,36 @@ inline GridPoint ForwardStage(const EllipsoidTerms& t, double k0, double phi, do
     const double a4Term = A4 * (4.0 * Sq(C) + (5.0 - T + 9.0 * C)) / 24.0;
     const double y = ((A2 / 2.0 + (a4Term + a6Term)) * (tanPhi * N) + (M - M0)) * k0;
     return GridPoint{x, y};
+}
+
+/// Sets `dLambda` to λ − λ0 as the forward series takes it and says whether
+/// the point lies in its domain (see ProjectionDomain.h): λ within −180° to
+/// 360° and the difference, reduced to ±180° when it lies beyond, within 90°
+/// (and a hair: the difference of two longitudes converted to radians may
+/// lie an ulp beyond the 90° of their degrees). A difference within 90° as it
+/// stands is used as it is, so such points keep the bits they always had. A
+/// NaN passes, for the finite check to name it.
+inline bool ForwardDifference(double lambda, double lambda0, double& dLambda) {
+    const double quarterTurn = DegreesToRadians(kFarthestLongitudeDegrees) * (1.0 + 1e-12);
+    dLambda = lambda - lambda0;
+    const bool inRange = !(lambda < DegreesToRadians(kLowestMeridianDegrees) ||
+                           lambda > DegreesToRadians(kHighestMeridianDegrees));
+    if (!inRange) return false;
+    if (!(std::fabs(dLambda) > quarterTurn)) return true;
+    if (std::fabs(dLambda) > Pi()) dLambda = std::remainder(dLambda, 2.0 * Pi());
+    return !(std::fabs(dLambda) > quarterTurn);
+}
+
+/// Throws ProjectionDomainError for a point ForwardDifference refused.
+[[noreturn]] void RefuseLongitude(double lambda, double lambda0) {
+    const double longitude = RadiansToDegrees(lambda);
+    std::string problem = LongitudeProblem(longitude, RadiansToDegrees(lambda0));
+    // The degrees may fall back inside a bound the radians lie beyond.
+    if (problem.empty()) {
+        problem = "the longitude " + DegreesText(longitude) +
+                  " lies outside the domain of the projection";
+    }
+    throw ProjectionDomainError(problem);
 }
 
 /// The rectifying latitude μ of the inverse series.
@@ -117,7 +152,9 @@ constexpr std::size_t kChunk = 128;
 
 GridPoint ForwardSeries(const EllipsoidTerms& t, double k0, double phi, double lambda,
                         double lambda0) {
-    const GridPoint p = ForwardStage(t, k0, phi, lambda, lambda0, std::sin(phi), std::cos(phi));
+    double dLambda = 0.0;
+    if (!ForwardDifference(lambda, lambda0, dLambda)) RefuseLongitude(lambda, lambda0);
+    const GridPoint p = ForwardStage(t, k0, phi, dLambda, std::sin(phi), std::cos(phi));
     RequireFinite("the forward projection", p.x, p.y);
     return p;
 }
@@ -146,7 +183,22 @@ void ForwardSeriesBlock(const EllipsoidTerms& t, double k0, double lambda0, std:
         }
         for (std::size_t i = 0; i < n; ++i) {
             const GridPoint p =
-                ForwardStage(t, k0, phiChunk[i], lambdaChunk[i], lambda0, sines[i], cosines[i]);
+                ForwardStage(t, k0, phiChunk[i], lambdaChunk[i] - lambda0, sines[i], cosines[i]);
+            x[start + i] = p.x;
+            y[start + i] = p.y;
+        }
+        // The few points whose difference is not simply λ − λ0 again, by
+        // ForwardSeries' rule: reduced, or NaN where it refuses the point.
+        for (std::size_t i = 0; i < n; ++i) {
+            double dLambda = 0.0;
+            const bool inDomain = ForwardDifference(lambdaChunk[i], lambda0, dLambda);
+            if (inDomain && dLambda == lambdaChunk[i] - lambda0) continue;
+            if (!inDomain) {
+                x[start + i] = std::numeric_limits<double>::quiet_NaN();
+                y[start + i] = std::numeric_limits<double>::quiet_NaN();
+                continue;
+            }
+            const GridPoint p = ForwardStage(t, k0, phiChunk[i], dLambda, sines[i], cosines[i]);
             x[start + i] = p.x;
             y[start + i] = p.y;
         }

@@ -20,7 +20,10 @@ struct GeodeticPoint {
 
 /// Forward series up to the sixth power of the longitude difference.
 /// `phi`, `lambda`, `lambda0` in radians; k0 the grid's scale factor.
-/// Throws ArithmeticError when the result is not finite.
+/// Throws ProjectionDomainError (an ArithmeticError) for a longitude outside
+/// −180° to 360° or more than 90° from the central meridian (the difference
+/// reduced to ±180°, see ProjectionDomain.h), and ArithmeticError when the
+/// result is not finite.
 GridPoint ForwardSeries(const EllipsoidTerms& terms, double k0, double phi, double lambda,
                         double lambda0);
 
@@ -32,8 +35,8 @@ GeodeticPoint InverseSeries(const EllipsoidTerms& terms, double k0, double x, do
 
 /// ForwardSeries(terms, k0, phi[i], lambda[i], lambda0) for `count` points,
 /// bit for bit, except that a result that is not finite is stored as it is
-/// instead of raising ArithmeticError: the caller checks. Arrays may not
-/// overlap.
+/// instead of raising ArithmeticError, and a point refused for its longitude
+/// gets NaN: the caller checks. Arrays may not overlap.
 void ForwardSeriesBlock(const EllipsoidTerms& terms, double k0, double lambda0, std::size_t count,
                         const double* phi, const double* lambda, double* x, double* y);
 

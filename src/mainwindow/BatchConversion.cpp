@@ -26,6 +26,7 @@
 #include "geodesy/Declaration.h"
 #include "geodesy/FastSeries.h"
 #include "geodesy/GridDefinition.h"
+#include "geodesy/ProjectionDomain.h"
 #include "geodesy/TransverseMercator.h"
 
 namespace utm {
@@ -204,7 +205,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
                 latitude = resultFirst;
                 easting = data.first;
             }
-        } catch (const ArithmeticError&) {
+        } catch (const ArithmeticError& e) {
             if (setup.onError != OnError::Stop) {
                 out.report.Add(Finding::Failed, number);
                 if (setup.onError == OnError::Mark) {
@@ -213,6 +214,11 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
                     flush();
                 }
                 return;
+            }
+            // A point outside the projection's domain says which bound it
+            // passed; any other failure is a result that is not finite.
+            if (dynamic_cast<const ProjectionDomainError*>(&e) != nullptr) {
+                throw LineError(number, std::string("cannot be converted: ") + e.what());
             }
             throw LineError(number,
                             "cannot be converted: the projection gives no finite result "
@@ -452,7 +458,12 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
     Declaration::SharedCM = DegreesToRadians(Val(request.CentralMeridianText));
     const std::string& dataPath = request.DataFilePath;
     BatchRunResult result;
+    std::optional<SafeFileWriter> writer;  // outside the try: a failure says what it wrote
     try {
+        if (const std::string problem = CentralMeridianProblem(Val(request.CentralMeridianText));
+            !problem.empty()) {
+            throw OperationError(UserSentence(problem));
+        }
         if ((dataPath.empty() || dataPath == kNoDataFileText) && !IsRegularFile(dataPath)) {
             throw OperationError("No data file has been chosen: use Browse to choose one.");
         }
@@ -473,12 +484,13 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
             request.Direction == ConversionDirection::XYToLatLong ? CoordinateKind::Grid
                                                                   : CoordinateKind::LatLong,
             table);
-        SafeFileWriter writer(request.OutputPath, reader.Identity());
+        writer.emplace(request.OutputPath, reader.Identity());
+        if (request.LfLineEnds) writer->WriteLfLineEnds();
         // A header row of the file takes the place of the fixed header line,
         // with the result names after its own.
         if (!layout.HasHeader()) {
-            writer.Write(kOutputHeader);
-            writer.Write("\r\n");
+            writer->Write(kOutputHeader);
+            writer->Write("\r\n");
         }
 
         const LatLongSide side(request.Datum);
@@ -515,23 +527,25 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
                 [&setup](std::string_view block, BlockOutput& out) {
                     ConvertBlock(setup, block, out);
                 },
-                [&writer](std::string_view bytes) { writer.Write(bytes); }, result.report,
+                [&writer](std::string_view bytes) { writer->Write(bytes); }, result.report,
                 request.OnProgress);
         } catch (const LineError& e) {
             throw OperationError(
-                "Line " + std::to_string(e.line()) + " of the data file \"" + dataPath + "\"" +
+                "Line " + std::to_string(e.line()) + " of " + DataFileNamed(dataPath) +
                 (std::string_view(e.what()).starts_with("cannot") ? " " : ": ") + e.what() + ".");
         }
         if (lines == 0) {
-            throw OperationError("The data file \"" + dataPath + "\" holds no points.");
+            throw OperationError(Capitalized(DataFileNamed(dataPath)) + " holds no points.");
         }
-        writer.Commit();
+        writer->Commit();
         result.pointCount = lines;
     } catch (const OperationCancelled&) {
-        throw OperationCancelled("Cancelled: nothing was written, and \"" + request.OutputPath +
-                                 "\" was left as it was.");
+        throw OperationCancelled("Cancelled: nothing was written, and " +
+                                 QuotedText(request.OutputPath) + " was left as it was.");
     } catch (const OperationError& e) {
-        throw OperationError(Sentence(e.what()) + kNothingWritten);
+        // Output to the standard output streams: what went there is said as such.
+        const std::string sent = writer ? writer->WrittenBeforeFailure() : std::string();
+        throw OperationError(Sentence(e.what()) + (sent.empty() ? kNothingWritten : " " + sent));
     }
     result.status = BatchRunResult::Status::Written;
     return result;
@@ -540,11 +554,19 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
 BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDialog& dialog,
                                    MessageBoxPort& messages, dataload& loader,
                                    const std::string& initialFolder) {
+    BatchRunResult result;
+    // A central meridian outside -180 to 360 is refused before any dialog.
+    if (const std::string problem = CentralMeridianProblem(Val(request.CentralMeridianText));
+        !problem.empty()) {
+        result.status = BatchRunResult::Status::Failed;
+        result.message = UserSentence(problem) + " Nothing was converted.";
+        messages.Inform(result.message);
+        return result;
+    }
     dialog.Filter = kSaveFilter;
     dialog.DialogTitle = kSaveTitle;
     dialog.InitDir = initialFolder;
     dialog.ShowSave();
-    BatchRunResult result;
     if (dialog.FileName.empty()) {
         messages.Inform("Type the File Name");
         result.status = BatchRunResult::Status::NoFileName;
@@ -560,6 +582,9 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
     run.DecimalSeparator = request.DecimalSeparator;
     run.OnProgress = request.OnProgress;
     run.Table = request.Table;
+    // A row without a point or a point that cannot be computed gets * as
+    // results and is named after the run; the others are converted.
+    run.OnFailure = OnError::Mark;
     run.ConfirmReplace = [&messages] {
         return messages.Show(kOverwriteQuestion, MsgButtons::YesNo, MsgIcon::None, "Confirmation",
                              MsgDefault::Second) == MsgAnswer::Yes;
@@ -576,7 +601,7 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
     if (result.status != BatchRunResult::Status::Declined) loader.Reset();
     if (!result.message.empty()) messages.Inform(result.message);
     if (result.status == BatchRunResult::Status::Written && !result.report.Empty()) {
-        messages.Show("The output file \"" + run.OutputPath + "\" was written with " +
+        messages.Show("The output file " + QuotedText(run.OutputPath) + " was written with " +
                           std::to_string(result.pointCount) + " points.\n" +
                           result.report.Text(run.DataFilePath),
                       MsgButtons::OK, MsgIcon::Information, "");

@@ -75,7 +75,7 @@ struct ConvertDataFileRequest {
     bool Strict = false;
     /// A point the projection cannot compute: stop (nothing written), leave
     /// it out, or write "*" as its results; the last two count it in the report.
-    OnError OnFailure = OnError::Stop;
+    OnError OnFailure = OnError::Mark;
     /// Asked when the output file exists: true replaces it. Empty: replace.
     std::function<bool()> ConfirmReplace;
     /// Told how far the run is; false from it cancels the run.
@@ -89,7 +89,10 @@ struct ConvertDataFileRequest {
     Units OutputUnits = Units::DegreesMetres;
     /// How the data file's rows are read: separator and coordinate columns,
     /// each found from the file's first lines unless given.
-    TableRequest Table = {};
+    TableRequest Table{};
+    /// End the output's lines with LF instead of CR LF (utmconv sets it for
+    /// the standard output only; files keep CR LF).
+    bool LfLineEnds = false;
 };
 
 /// Converts every point of the data file on the Everest 1830 grid with the
@@ -113,7 +116,8 @@ struct ConvertDataFileRequest {
 /// size. The output appears complete or not at all. Throws OperationError
 /// (nothing written, the data file and any previous output untouched) when
 /// the data file cannot be read, is no text file of numbers or holds no
-/// lines, the output is the data file (by any name or link) or cannot be
+/// lines, the central meridian lies outside -180 to 360 degrees, the output
+/// is the data file (by any name or link) or cannot be
 /// written, a point cannot be converted, Strict finds something, or the run
 /// is cancelled (OperationCancelled). Returns Declined when ConfirmReplace
 /// says no.
@@ -149,13 +153,15 @@ struct MultipleDataRequest {
     Progress OnProgress;                             ///< the window's progress dialog
     LatLongDatum Datum = LatLongDatum::Everest1830;  ///< of the latitudes and longitudes
     Units OutputUnits = Units::DegreesMetres;        ///< `Combo3`, as in ConvertDataFileRequest
-    TableRequest Table = {};  ///< separator and columns chosen in the preview, if any
+    TableRequest Table{};  ///< separator and columns chosen in the preview, if any
 };
 
 /// The overwrite question: Yes/No, no icon, title "Confirmation", No the default.
 inline constexpr const char* kOverwriteQuestion = "Do you want to overwrite file.";
 
-/// Shows `dialog` as a Save dialog (output filter and title, initial folder
+/// Refuses a central meridian outside -180 to 360 degrees with a message
+/// naming it and the bounds (Failed, before any dialog). Otherwise shows
+/// `dialog` as a Save dialog (output filter and title, initial folder
 /// `initialFolder`), shows "Type the File Name" when it gives no name, else runs
 /// ConvertDataFile with the dialog's file name as output path. An output that
 /// is the data file is refused before anything is read; an existing output is

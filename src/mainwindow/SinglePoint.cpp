@@ -4,11 +4,13 @@
 
 #include "common/NumberFormat.h"
 #include "common/NumericText.h"
+#include "common/RunReport.h"
 #include "geodesy/Accuracy.h"
 #include "geodesy/AngleNotation.h"
 #include "geodesy/Angles.h"
 #include "geodesy/ArithmeticError.h"
 #include "geodesy/Declaration.h"
+#include "geodesy/ProjectionDomain.h"
 
 namespace utm {
 
@@ -17,9 +19,10 @@ namespace {
 /// Reads the latitude or longitude `text` typed in Dms units: a number as the
 /// numeric test reads it, else an angle in degrees, minutes and seconds.
 /// Sets `problem` and gives nothing when the text is neither.
-std::optional<double> ReadTypedAngle(const std::string& text, std::string& problem) {
+std::optional<double> ReadTypedAngle(const std::string& text, AngleAxis axis,
+                                     std::string& problem) {
     if (IsNumeric(text)) return Val(text);
-    DmsReading reading = ReadDms(text);
+    DmsReading reading = ReadDms(text, axis);
     if (!reading.degrees) problem = std::move(reading.problem);
     return reading.degrees;
 }
@@ -42,13 +45,23 @@ SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageB
         result.status = Status::ValidationFailure;
         return result;
     }
+    // A central meridian outside -180 to 360 is no grid of the program.
+    const double centralMeridian = Val(request.CentralMeridianText);
+    if (const std::string problem = CentralMeridianProblem(centralMeridian); !problem.empty()) {
+        messages.Show(UserSentence(problem) + " Nothing was converted.", MsgButtons::OK,
+                      MsgIcon::Information, "");
+        result.status = Status::ValidationFailure;
+        return result;
+    }
     double first = 0.0;
     double second = 0.0;
     if (anglesTyped) {
         std::string problem;
-        const std::optional<double> latitude = ReadTypedAngle(request.FirstText, problem);
+        const std::optional<double> latitude =
+            ReadTypedAngle(request.FirstText, AngleAxis::Latitude, problem);
         const std::optional<double> longitude =
-            latitude ? ReadTypedAngle(request.SecondText, problem) : std::nullopt;
+            latitude ? ReadTypedAngle(request.SecondText, AngleAxis::Longitude, problem)
+                     : std::nullopt;
         if (!latitude || !longitude) {
             messages.Show(problem, MsgButtons::OK, MsgIcon::Information, "");
             result.status = Status::ValidationFailure;
@@ -59,6 +72,16 @@ SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageB
     } else {
         first = Val(request.FirstText);
         second = Val(request.SecondText);
+    }
+    // The projection is defined within 90 degrees of the central meridian.
+    if (request.Direction == ConversionDirection::LatLongToXY) {
+        if (const std::string problem = LongitudeProblem(second, centralMeridian);
+            !problem.empty()) {
+            messages.Show(UserSentence(problem) + " Nothing was converted.", MsgButtons::OK,
+                          MsgIcon::Information, "");
+            result.status = Status::OutOfRange;
+            return result;
+        }
     }
     if (request.Direction == ConversionDirection::LatLongToXY) {
         Declaration::SharedLat = DegreesToRadians(first);
@@ -84,6 +107,12 @@ SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageB
             result.SecondOutput = FormatAngleForUnits(RadiansToDegrees(Declaration::SharedLong),
                                                       request.OutputUnits, decimalSeparator);
         }
+    } catch (const ProjectionDomainError& e) {
+        // A WGS 84 longitude shifted across the bound.
+        messages.Show(UserSentence(e.what()) + " Nothing was converted.", MsgButtons::OK,
+                      MsgIcon::Information, "");
+        result.status = Status::OutOfRange;
+        return result;
     } catch (const ArithmeticError&) {
         messages.Show(
             "The point cannot be converted: the projection gives no finite result for these "
@@ -120,17 +149,8 @@ void validation(int& KeyAscii) {
 }
 
 void DmsValidation(int& KeyAscii) {
-    switch (KeyAscii) {
-        case ' ':
-        case 0x00B0:  // °
-        case 0x2032:  // ′
-        case 0x2033:  // ″
-        case '\'':
-        case '"':
-            return;
-        default:
-            validation(KeyAscii);
-    }
+    const bool control = KeyAscii < 0x20 || (KeyAscii >= 0x7F && KeyAscii < 0xA0);
+    if (control && KeyAscii != 8) KeyAscii = 0;
 }
 
 }  // namespace utm

@@ -31,6 +31,7 @@ struct SinglePointResult {
         ValidationFailure,  ///< a text was not numeric: put the focus into `Text1`
         NoDirection,        ///< neither direction selected: nothing to show
         CannotCompute,      ///< the projection could not compute the point (message shown)
+        OutOfRange,         ///< the longitude lies outside the projection's domain (message shown)
     };
     Status status = Status::NoDirection;
     std::string FirstOutput;   ///< `Text4`: easting X ("##.000") or latitude (by units)
@@ -56,8 +57,13 @@ inline constexpr const char* kValuesShouldBeNumeric = "Values should be Numeric!
 /// Messages go through `messages`: "Values should be Numeric!" (OK,
 /// information icon, application title) when a text fails the numeric test,
 /// the problem ReadDms names when a latitude or longitude typed in Dms units
-/// is neither a number nor an angle (also a ValidationFailure), and an
-/// explanation when the projection cannot compute the point.
+/// is neither a number nor an angle (also a ValidationFailure; a hemisphere
+/// letter must fit the box: N or S for the latitude, E or W for the
+/// longitude), the central meridian and its bounds when it lies outside -180
+/// to 360 degrees (a ValidationFailure), the longitude and its bound when it
+/// lies outside -180 to 360 or more than 90 degrees from the central meridian
+/// (OutOfRange; see ProjectionDomain.h), and an explanation when the
+/// projection cannot compute the point.
 SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageBoxPort& messages,
                                      char decimalSeparator = '.');
 
@@ -66,9 +72,11 @@ SinglePointResult ConvertSinglePoint(const SinglePointRequest& request, MessageB
 void validation(int& KeyAscii);
 
 /// Keystroke filter of `Text2` and `Text3` when they take degrees, minutes
-/// and seconds: keeps a digit, ".", backspace (8), a blank and the marks °,
-/// ′, ″, ' and " (key codes are Unicode code points); sets any other key
-/// code to 0.
+/// and seconds: keeps backspace (8) and every printable character (key codes
+/// are Unicode code points), so that a text typed with other marks
+/// ("85d18m0s") stays as typed and is refused by ReadDms with a message,
+/// instead of its digits running together into one number; sets control
+/// codes to 0.
 void DmsValidation(int& KeyAscii);
 
 }  // namespace utm

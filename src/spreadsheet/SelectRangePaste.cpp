@@ -8,6 +8,7 @@
 #include "geodesy/Angles.h"
 #include "geodesy/ArithmeticError.h"
 #include "geodesy/Declaration.h"
+#include "geodesy/ProjectionDomain.h"
 #include "spreadsheet/RangeAddress.h"
 #include "spreadsheet/SelectionDialogue.h"
 #include "spreadsheet/SheetBlock.h"
@@ -307,6 +308,12 @@ bool Retrieve(const std::function<SelectRangePaste&()>& paste, MessageBoxPort& b
     if (direction == ConversionDirection::LatLongToXY) {
         forward = true;
     } else if (direction != ConversionDirection::XYToLatLong) {
+        return false;
+    }
+    // A central meridian outside -180 to 360 is refused before the sheet is asked for.
+    if (const std::string problem = CentralMeridianProblem(Val(centralMeridianText));
+        !problem.empty()) {
+        ShowProblem(box, UserSentence(problem) + " Nothing was converted.");
         return false;
     }
     if (box.Show(kSelectDataFilePrompt, MsgButtons::OKCancel, MsgIcon::None, "") ==

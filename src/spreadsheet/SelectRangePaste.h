@@ -89,7 +89,9 @@ class SelectRangePaste {
 };
 
 /// The Retrieve command (`Command6_Click`, `mnuexcelret_Click`): sets
-/// `SharedCM` from the central-meridian text, asks " Select your Excel Data
+/// `SharedCM` from the central-meridian text (one outside -180 to 360 degrees
+/// is refused with a message naming it and the bounds, before anything
+/// else is asked), asks " Select your Excel Data
 /// file.", then runs ReadSheet and ComputePaste on the window's object, which
 /// `paste` hands out (creating it on first use). When a block was read,
 /// `clearDataFileBox` runs (the window empties `Text6`) before the conversion.

@@ -32,12 +32,7 @@ std::string PointText(const PointRow& point) {
 }
 
 std::string Quoted(std::string_view text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted.push_back('"');
-    quoted.append(text);
-    quoted.push_back('"');
-    return quoted;
+    return QuotedText(text);
 }
 
 /// Writes one value of a text-mode line: the sign position, the digits, one blank.
@@ -394,8 +389,9 @@ std::string FarDistanceText(bool sourceIsGrid, bool targetIsGrid) {
 TransferFileResult RunTransferFile(const std::string& dataPath, const std::string& resultPath,
                                    const GridTransform* transform, const TransferOptions& options) {
     TransferFileResult result;
+    std::optional<SafeFileWriter> writer;  // outside the try: a failure says what it wrote
     try {
-        if (!IsExistingFile(dataPath)) {
+        if (dataPath != kStandardInput && !IsExistingFile(dataPath)) {
             throw OperationError("There is no data file " + Quoted(dataPath) + ".");
         }
         DataFileReader reader(dataPath);
@@ -415,7 +411,8 @@ TransferFileResult RunTransferFile(const std::string& dataPath, const std::strin
                 reader.Peek(), reader.PeekIsWhole(),
                 latLongSource ? CoordinateKind::LatLong : CoordinateKind::Grid, table);
         }
-        SafeFileWriter writer(resultPath, reader.Identity());
+        writer.emplace(resultPath, reader.Identity());
+        if (options.lfLineEnds) writer->WriteLfLineEnds();
         setup.transform = transform;
         setup.mode = ModeOfPath(dataPath);
         setup.delimiter = DelimiterOf(setup.mode);
@@ -442,21 +439,23 @@ TransferFileResult RunTransferFile(const std::string& dataPath, const std::strin
                 [&setup](std::string_view block, BlockOutput& out) {
                     TransferBlock(setup, block, out);
                 },
-                [&writer](std::string_view bytes) { writer.Write(bytes); }, result.report,
+                [&writer](std::string_view bytes) { writer->Write(bytes); }, result.report,
                 options.onProgress);
         } catch (const LineError& e) {
-            throw OperationError("Line " + std::to_string(e.line()) + " of the data file " +
-                                 Quoted(dataPath) + ": " + e.what() + ".");
+            throw OperationError("Line " + std::to_string(e.line()) + " of " +
+                                 DataFileNamed(dataPath) + ": " + e.what() + ".");
         }
         if (result.lines == 0) {
-            throw OperationError("The data file " + Quoted(dataPath) + " holds no lines.");
+            throw OperationError(Capitalized(DataFileNamed(dataPath)) + " holds no lines.");
         }
-        writer.Commit();
+        writer->Commit();
     } catch (const OperationCancelled&) {
         throw OperationCancelled("Cancelled: no result file was written, and " +
                                  Quoted(resultPath) + " was left as it was.");
     } catch (const OperationError& e) {
-        throw OperationError(Sentence(e.what()) + kNothingWritten);
+        // Output to the standard output streams: what went there is said as such.
+        const std::string sent = writer ? writer->WrittenBeforeFailure() : std::string();
+        throw OperationError(Sentence(e.what()) + (sent.empty() ? kNothingWritten : " " + sent));
     }
     return result;
 }
@@ -580,6 +579,9 @@ FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char
     options.onProgress = progress;
     options.datumShift = shift;
     options.table = table;
+    // A row without a point or a point that cannot be transferred gets * as
+    // results and is named after the run; the others are transferred.
+    options.onError = OnError::Mark;
     try {
         TransferFileResult result = TransferFile(dataPath, *resultPath, kind, options);
         outcome.lines = result.lines;

@@ -80,12 +80,15 @@ struct TransferOptions {
     DatumShift datumShift;
     /// A point that cannot be transferred: stop (nothing written), leave it
     /// out, or write "*" as its results; the last two count it in the report.
-    OnError onError = OnError::Stop;
+    OnError onError = OnError::Mark;
     Progress onProgress;  ///< false from it cancels the run
     /// How the data file's rows are read: separator and coordinate columns,
     /// each found from the file's first lines unless given. Its fallback and
     /// decimal separator are set from the data file's mode.
-    TableRequest table;
+    TableRequest table{};
+    /// End the result's lines with LF instead of CR LF (utmconv sets it for
+    /// the standard output only; files keep CR LF).
+    bool lfLineEnds = false;
 };
 
 struct TransferFileResult {

@@ -94,7 +94,7 @@ TEST(UtmconvConvert, AFailedRunKeepsThePreviousOutput) {
     TempFolder folder;
     const std::string data = folder.Write("xy.csv", "500000,3000000\r\n1e300,0\r\n");
     const std::string out = folder.Write("out.txt", "previous");
-    auto r = Convert({"--to-latlong", data, out});
+    auto r = Convert({"--to-latlong", "--on-error", "stop", data, out});
     ExpectOneLineError(r);
     EXPECT_NE(r.err.find("Line 2"), std::string::npos) << r.err;
     EXPECT_EQ(utm::test::ReadWholeFile(out), "previous");

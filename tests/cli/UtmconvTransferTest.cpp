@@ -30,24 +30,25 @@ class UtmconvTransfer : public ::testing::Test {
 TEST_F(UtmconvTransfer, KindByPositionOrCaptionAndOutputPath) {
     Write("pts.csv", "426207.01,3206261.5\r\nX,Y\n");
     const auto byPosition = Transfer({"--kind", "0", Path("pts.csv")});
-    EXPECT_EQ(byPosition.status, 0) << byPosition.err;
+    EXPECT_EQ(byPosition.status, 1) << byPosition.err;
     EXPECT_EQ(byPosition.out, "");
-    // The heading is taken as (0, 0), and the person is told which line that was.
-    EXPECT_NE(byPosition.err.find("utmconv: warning: 2 fields in the data file \"" +
-                                  Path("pts.csv") + "\" (line 2) are not numbers"),
+    // A line of names after the points holds no point: marked, and the
+    // person is told which line that was.
+    EXPECT_NE(byPosition.err.find("utmconv: warning: 1 row in the data file \"" + Path("pts.csv") +
+                                  "\" (line 2) holds no number"),
               std::string::npos)
         << byPosition.err;
     const std::string bytes = ReadWholeFile(Path("ptsOut.csv"));
-    // 133754.5409 and 3211848.1481 with all 15 digits, then the heading as (0, 0).
+    // 133754.5409 and 3211848.1481 with all 15 digits, then the names with *.
     ASSERT_EQ(bytes.rfind("426207.01,3206261.5,133754.5409", 0), 0u) << bytes;
     const std::size_t comma = bytes.find(',', 31);
     EXPECT_NEAR(std::stod(bytes.substr(comma + 1)), 3211848.1481, 1e-4);
-    EXPECT_NE(bytes.find("\r\n0,0,"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\nX,Y,*,*\r\n"), std::string::npos);
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
 
     const auto byCaption =
         Transfer({"--kind", "Everest-81 to Everest-84", Path("pts.csv"), "--output", Path("r.x")});
-    EXPECT_EQ(byCaption.status, 0) << byCaption.err;
+    EXPECT_EQ(byCaption.status, 1) << byCaption.err;
     EXPECT_EQ(ReadWholeFile(Path("r.x")), bytes);
 }
 
@@ -63,7 +64,7 @@ TEST_F(UtmconvTransfer, FailuresGiveOneLineStatus2AndLeaveNothing) {
         {"--kind", "0"},
         {"--kind", "0", Path("missing.csv")},
         {"--kind", "0", Path("empty.csv")},
-        {"--kind", "0", Path("bad.csv")},
+        {"--kind", "0", "--on-error", "stop", Path("bad.csv")},
         {"--kind", "0", Path("pts.csv"), "--output", Path("no/such/folder/out.csv")},
     };
     for (const auto& args : cases) {
@@ -73,7 +74,8 @@ TEST_F(UtmconvTransfer, FailuresGiveOneLineStatus2AndLeaveNothing) {
         EXPECT_TRUE(!r.err.empty() && r.err.find('\n') == r.err.size() - 1) << r.err;
         EXPECT_EQ(folder_.Entries(), (std::set<std::string>{"bad.csv", "empty.csv", "pts.csv"}));
     }
-    EXPECT_NE(Transfer({"--kind", "0", Path("bad.csv")}).err.find("Line 2"), std::string::npos);
+    EXPECT_NE(Transfer({"--kind", "0", "--on-error", "stop", Path("bad.csv")}).err.find("Line 2"),
+              std::string::npos);
 }
 
 }  // namespace

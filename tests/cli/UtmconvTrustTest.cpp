@@ -88,24 +88,30 @@ TEST(UtmconvReading, FieldsTakenAsZeroAreCountedAndStrictRefusesThem) {
         "Lat,Long\r\n27.5;84\r\n28 86\r\nnan,1e400\r\n0x1p3,27\r\n27.7,85.3,\r\n28,86\r\n");
     const std::string out = folder.File("out.txt");
     const auto r = Utmconv({"convert", "--to-xy", data, out});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.err.find("7 fields in the data file \"" + data +
-                         "\" (lines 1, 2, 3, 4, 5) are not numbers: they were taken as 0."),
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("1 field in the data file \"" + data +
+                         "\" (line 5) is not a number: it was taken as 0."),
               std::string::npos)
         << r.err;
-    EXPECT_NE(r.err.find("3 lines in the data file \"" + data +
-                         "\" (lines 2, 3, 6) do not hold two fields"),
+    EXPECT_NE(r.err.find("3 rows in the data file \"" + data +
+                         "\" (lines 2, 3, 4) hold no number in a coordinate column: written "
+                         "with * as results."),
               std::string::npos)
         << r.err;
-    // Rows stay aligned with the data file: the trailing comma shifts nothing.
-    const std::string bytes = ReadWholeFile(out);
-    EXPECT_NE(bytes.find("\r\n27.7\t85.3\t628198.193\t3065307.732\r\n28\t86\t696698.79\t"
-                         "3099482.324\r\n"),
-              std::string::npos)
-        << bytes;
+    // Rows stay aligned with the data file: the header row takes the result
+    // names, rows without a point get *, the trailing comma's empty field is kept.
+    EXPECT_EQ(ReadWholeFile(out),
+              "Lat\tLong\tEasting(X)\tNorthing(Y)\r\n"
+              "27.5;84\t*\t*\r\n"
+              "28 86\t*\t*\r\n"
+              "nan\t1e400\t*\t*\r\n"
+              "0\t27\t-7160861.265\t0\r\n"
+              "27.7\t85.3\t\t628198.193\t3065307.732\r\n"
+              "28\t86\t696698.79\t3099482.324\r\n");
 
     ExpectRefused(Utmconv({"convert", "--strict", "--to-xy", data, folder.File("strict.txt")}),
-                  "Line 1 of the data file \"" + data + "\": the field \"Lat\" is not a number.");
+                  "Line 2 of the data file \"" + data +
+                      "\": the row \"27.5;84\" holds no number in column 2.");
     folder.Write("pts.csv", "426207.01,3206261.5\r\n426207.01;3206261.5\r\n");
     ExpectRefused(Utmconv({"transfer", "--strict", "--kind", "0", folder.File("pts.csv")}),
                   "Line 2 of the data file");

@@ -123,8 +123,8 @@ TEST(DataFileReader, WhatIsNoTextFileOfNumbersIsRefusedByName) {
     EXPECT_NE(Refusal(endless).find("has a line longer than"), std::string::npos);
     EXPECT_EQ(Refusal("/dev/zero").find("The data file \"/dev/zero\" is not a text file"), 0u);
     EXPECT_NE(Refusal(folder.Path()).find("it is a folder"), std::string::npos);
-    EXPECT_EQ(Refusal(folder.File("missing.csv")),
-              "The data file \"" + folder.File("missing.csv") + "\" cannot be opened.");
+    EXPECT_EQ(Refusal(folder.File("missing.csv")), "The data file \"" + folder.File("missing.csv") +
+                                                       "\" cannot be opened: it does not exist.");
 }
 
 TEST(DataFileReader, ReadsAPipeAsItComes) {

@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/FileIO.h"
 #include "support/FileBytes.h"
@@ -412,16 +413,195 @@ TEST(FileIO, ABlockTakenInPartIsCompletedFromWhereItEnded) {
     ADD_FAILURE() << "the cut was noticed before the limit was lifted in every attempt";
 }
 
+/// Makes the writers of one scope use named temporary files (as on file
+/// systems without unnamed ones) or unnamed ones, and restores the default.
+class TemporaryFileKind {
+  public:
+    explicit TemporaryFileKind(bool named) { SafeFileWriter::UseNamedTemporaryFiles(named); }
+    ~TemporaryFileKind() { SafeFileWriter::UseNamedTemporaryFiles(false); }
+    TemporaryFileKind(const TemporaryFileKind&) = delete;
+    TemporaryFileKind& operator=(const TemporaryFileKind&) = delete;
+};
+
+// Until Commit the target's name shows nothing new: an unnamed temporary file
+// has no entry at all, a named one only its hidden entry.
 TEST(FileIO, ATemporaryFileIsVisibleOnlyUntilCommit) {
+    for (const bool named : {false, true}) {
+        const TemporaryFileKind kind(named);
+        TempFolder folder;
+        SafeFileWriter writer(folder.File("out.txt"));
+        EXPECT_EQ(writer.TemporaryFileUnnamed(), !named);
+        EXPECT_EQ(folder.Entries().size(), named ? 1u : 0u);
+        EXPECT_EQ(folder.Entries().count("out.txt"), 0u);
+        if (named) {
+            EXPECT_EQ(folder.Entries().begin()->rfind(".out.txt.", 0), 0u);
+        }
+        struct stat st {};
+        EXPECT_EQ(::stat(writer.TemporaryPath().c_str(), &st), 0) << named;
+        writer.Write("done\r\n");
+        writer.Commit();
+        EXPECT_TRUE(writer.TemporaryPath().empty());
+        EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
+        EXPECT_EQ(ReadFileBytes(folder.File("out.txt")), "done\r\n");
+    }
+}
+
+// Whatever signal ends the program while it writes, the folder holds what it
+// held: no unnamed file outlives its process (not even after SIGKILL), and a
+// named one is removed by every signal that can be caught.
+TEST(FileIO, NoSignalThatEndsTheRunLeavesATemporaryFile) {
+    struct Case {
+        bool named;
+        int signal;
+    };
+    const Case cases[] = {
+        {false, SIGKILL}, {false, SIGQUIT}, {true, SIGQUIT}, {true, SIGUSR1},
+        {true, SIGUSR2},  {true, SIGALRM},  {true, SIGPIPE}, {true, SIGTERM},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const std::string target = folder.Write("out.txt", "previous");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SafeFileWriter::UseNamedTemporaryFiles(c.named);
+            SafeFileWriter writer(target);
+            writer.Write(std::string(3 << 20, 'x'));
+            ::raise(c.signal);
+            ::_exit(0);  // not reached: the signal ends the process
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.signal;
+        EXPECT_EQ(ReadFileBytes(target), "previous");
+        EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"})
+            << "signal " << c.signal << (c.named ? ", named" : ", unnamed");
+    }
+}
+
+// A file size limit (ulimit -f) with SIGXFSZ left at its default: the write
+// fails with an error naming the file instead of the signal ending the
+// program, and nothing is left behind.
+TEST(FileIO, AFileSizeLimitIsAnErrorNamingTheFile) {
+    for (const bool named : {false, true}) {
+        TempFolder folder;
+        const std::string target = folder.Write("out.txt", "previous");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SafeFileWriter::UseNamedTemporaryFiles(named);
+            ::signal(SIGXFSZ, SIG_DFL);
+            const struct rlimit cap = {100000, 100000};
+            if (::setrlimit(RLIMIT_FSIZE, &cap) != 0) ::_exit(3);
+            try {
+                SafeFileWriter writer(target);
+                writer.Write(std::string(3 << 20, 'x'));
+                writer.Commit();
+            } catch (const FileWriteError& e) {
+                const bool named = std::strstr(e.what(), "out.txt") != nullptr &&
+                                   std::strstr(e.what(), std::strerror(EFBIG)) != nullptr;
+                ::_exit(named ? 0 : 2);
+            }
+            ::_exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_EQ(ReadFileBytes(target), "previous");
+        EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"}) << named;
+    }
+}
+
+// Both kinds of temporary file give the new file the old one's permissions,
+// and the new file replaces the old one, not a link to it.
+TEST(FileIO, BothTemporaryFileKindsKeepPermissionsAndLinks) {
+    for (const bool named : {false, true}) {
+        const TemporaryFileKind kind(named);
+        TempFolder folder;
+        const std::string target = folder.Write("out.txt", "old");
+        ::chmod(target.c_str(), 0604);
+        const std::string link = folder.File("link.txt");
+        ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+        SafeFileWriter writer(link);
+        writer.Write("new");
+        writer.Commit();
+        EXPECT_EQ(ReadFileBytes(target), "new");
+        struct stat st {};
+        ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+        ASSERT_EQ(::stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0604u) << named;
+        EXPECT_EQ(folder.Entries(), (std::set<std::string>{"link.txt", "out.txt"}));
+    }
+}
+
+// CR LF written as LF when asked, wherever the pieces are cut (a CR at the
+// end of one piece and its LF at the start of the next); a CR alone stays.
+TEST(FileIO, LfLineEndsTurnEveryCrLfIntoLf) {
+    struct Case {
+        std::vector<std::string> pieces;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {{"a\tb\r\n", "c\r\n"}, "a\tb\nc\n"},
+        {{"a\r", "\nb\r", "\n"}, "a\nb\n"},
+        {{"a\r", "b\r\r\n"}, "a\rb\r\n"},
+        {{"end\r"}, "end\r"},
+        {{"\r\n\r\n", "", "x"}, "\n\nx"},
+        {{std::string(3 << 20, 'y') + "\r", "\n"}, std::string(3 << 20, 'y') + "\n"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const std::string target = folder.File("out.txt");
+        SafeFileWriter writer(target);
+        writer.WriteLfLineEnds();
+        for (const std::string& piece : c.pieces) writer.Write(piece);
+        writer.Commit();
+        EXPECT_TRUE(ReadFileBytes(target) == c.expected) << c.pieces.front().substr(0, 10);
+    }
+    // Without the option the bytes go as they are.
     TempFolder folder;
     SafeFileWriter writer(folder.File("out.txt"));
-    EXPECT_EQ(folder.Entries().size(), 1u);
-    EXPECT_EQ(folder.Entries().count("out.txt"), 0u);
-    writer.Write("done\r\n");
+    writer.Write("a\r\nb\r\n");
     writer.Commit();
-    EXPECT_TRUE(writer.TemporaryPath().empty());
-    EXPECT_EQ(folder.Entries(), std::set<std::string>{"out.txt"});
-    EXPECT_EQ(ReadFileBytes(folder.File("out.txt")), "done\r\n");
+    EXPECT_EQ(ReadFileBytes(folder.File("out.txt")), "a\r\nb\r\n");
+}
+
+// A target written in place that refuses bytes midway: the failure says
+// which line the output stopped at, since the lines before it are out.
+TEST(FileIO, AnOutputWrittenInPlaceSaysWhereItStopped) {
+    {
+        SafeFileWriter writer("/dev/full");
+        writer.Write("a\r\n");
+        EXPECT_THROW(writer.Commit(), FileWriteError);
+        EXPECT_EQ(writer.WrittenBeforeFailure(), "");  // nothing reached it
+    }
+    TempFolder folder;
+    const std::string fifo = folder.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] {
+        // Takes two whole lines and a part of the third, then stops reading.
+        FILE* f = std::fopen(fifo.c_str(), "r");
+        char bytes[12];
+        received.assign(bytes, std::fread(bytes, 1, sizeof bytes, f));
+        std::fclose(f);
+    });
+    const auto previous = ::signal(SIGPIPE, SIG_IGN);
+    {
+        SafeFileWriter writer(fifo);
+        writer.Write("1234\n5678\n");
+        // A long line the reader cuts off.
+        EXPECT_THROW(writer.Write(std::string(3 << 20, 'z')), FileWriteError);
+        reader.join();
+        EXPECT_EQ(received, "1234\n5678\nzz");
+        EXPECT_NE(writer.WrittenBeforeFailure().find("stopped in line 3: the 2 lines before it "
+                                                     "and part of it went to the output file"),
+                  std::string::npos)
+            << writer.WrittenBeforeFailure();
+    }
+    ::signal(SIGPIPE, previous);
 }
 
 }  // namespace

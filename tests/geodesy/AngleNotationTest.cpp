@@ -139,11 +139,12 @@ TEST(ReadDms, RefusesWhatIsNoAngleAndSaysWhy) {
          "the degrees."},
         {"+27", "The angle \"+27\" is not valid: a minus sign may only stand before the degrees."},
         {"27x42",
-         "The angle \"27x42\" is not valid: \"x\" is not a digit, a blank or one of "
-         "the marks \u00b0 \u2032 \u2033 ' \"."},
+         "The angle \"27x42\" is not valid: \"x\" is not a digit, a blank, one of "
+         "the marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E W."},
         {"27\u00ba42",
          "The angle \"27\u00ba42\" is not valid: \"\u00ba\" is not a digit, a "
-         "blank or one of the marks \u00b0 \u2032 \u2033 ' \"."},
+         "blank, one of the marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E "
+         "W."},
         {"27.5.3", "The angle \"27.5.3\" is not valid: \"27.5.3\" is not a number."},
         {".", "The angle \".\" is not valid: \".\" is not a number."},
         {"\u00b0", "The angle \"\u00b0\" is not valid: the mark \u00b0 must follow a number."},
@@ -158,6 +159,44 @@ TEST(ReadDms, RefusesWhatIsNoAngleAndSaysWhy) {
         const utm::DmsReading r = utm::ReadDms(text);
         EXPECT_FALSE(r.degrees.has_value()) << text;
         EXPECT_EQ(r.problem, problem);
+    }
+}
+
+TEST(ReadDms, HemisphereLettersBeforeOrAfterTheAngleFitTheAxisAndTheSign) {
+    using utm::AngleAxis;
+    const struct {
+        const char* text;
+        AngleAxis axis;
+        double degrees;  // NaN: refused, `problem` ending the message
+        const char* problem;
+    } cases[] = {
+        {"27\u00b042\u2032N", AngleAxis::Latitude, 27.7, ""},
+        {"N 27 42 0", AngleAxis::Latitude, 27.7, ""},
+        {"27 42 0 S", AngleAxis::Latitude, -27.7, ""},
+        {"85 18 0 E", AngleAxis::Longitude, 85.3, ""},
+        {"W85.3", AngleAxis::Longitude, -85.3, ""},
+        {"-27 42 S", AngleAxis::Latitude, -27.7, ""},  // sign and letter agree
+        {"27 42 0 E", AngleAxis::Latitude, NAN, "E marks a longitude; a latitude takes N or S."},
+        {"85 18 N", AngleAxis::Longitude, NAN, "N marks a latitude; a longitude takes E or W."},
+        {"-27 42 N", AngleAxis::Latitude, NAN,
+         "the minus sign contradicts the hemisphere letter N."},
+        {"N27 S", AngleAxis::Latitude, NAN, "it has more than one hemisphere letter."},
+        {"27 N 42", AngleAxis::Latitude, NAN,
+         "the hemisphere letter N must stand before the degrees or after the last part."},
+        // Letters for the marks are no marks: never run together into 85180.
+        {"85d18m0s", AngleAxis::Longitude, NAN,
+         "\"d\" is not a digit, a blank, one of the marks \u00b0 \u2032 \u2033 ' \" or a "
+         "hemisphere letter N S E W."},
+    };
+    for (const auto& c : cases) {
+        const utm::DmsReading r = utm::ReadDms(c.text, c.axis);
+        if (std::isnan(c.degrees)) {
+            EXPECT_FALSE(r.degrees.has_value()) << c.text;
+            EXPECT_TRUE(r.problem.ends_with(c.problem)) << r.problem;
+        } else {
+            ASSERT_TRUE(r.degrees.has_value()) << c.text << ": " << r.problem;
+            EXPECT_NEAR(*r.degrees, c.degrees, 1e-13) << c.text;
+        }
     }
 }
 

@@ -89,7 +89,8 @@ TEST(DatumShiftText, BadTextsGiveClearErrors) {
         {"helmert-pv:1e999,2,3,4,5,6,7", "value 1 (TX) \"1e999\" is not a number"},
         {"helmert-pv:1,2,3,++4,5,6,7", "value 4 (RX) \"++4\" is not a number"},
         {"helmert-pv:1,,3,4,5,6,7", "value 2 (TY) is empty"},
-        {"helmert-pv:1,2,3,4,5,6,-1000000", "scale S must be greater than -1000000 ppm"},
+        {"helmert-pv:1,2,3,4,5,6,-1000000",
+         "value 7 (S) -1e+06 ppm lies outside -1000 to 1000 ppm"},
         {"helmert-pv", "seven values expected"},
         {"epsg6208:1", "takes no values"},
         {"wgs84", "unknown datum shift \"wgs84\""},
@@ -107,6 +108,32 @@ TEST(DatumShiftText, BadTextsGiveClearErrors) {
     EXPECT_THROW(DatumShift::SevenParameters(
                      HelmertParameters{std::numeric_limits<double>::quiet_NaN(), 0, 0, 0, 0, 0, 0,
                                        HelmertConvention::PositionVector}),
+                 ParameterError);
+}
+
+TEST(DatumShiftText, ParametersBeyondTheirBoundsAreRefusedNamingValueAndBound) {
+    const struct {
+        const char* text;
+        const char* messagePart;  // "" when accepted
+    } cases[] = {
+        {"helmert-pv:10000,-10000,10000,3600,-3600,3600,1000", ""},  // at the bounds
+        {"helmert-cf:10000.5,0,0,0,0,0,0",
+         "value 1 (TX) 10000.5 m lies outside -10000 to 10000 m, the bounds for a translation"},
+        {"helmert-pv:0,0,0,648000,0,0,0",
+         "value 4 (RX) 648000\u2033 lies outside -3600 to 3600\u2033, the bounds for a rotation"},
+        {"helmert-pv:0,0,0,0,0,0,1e6",
+         "value 7 (S) 1e+06 ppm lies outside -1000 to 1000 ppm, the bounds for the scale"},
+        {"helmert-pv:0,0,0,0,0,0,-1000.01", "value 7 (S) -1000.01 ppm lies outside"},
+    };
+    for (const auto& c : cases) {
+        const std::string message = ErrorOf(c.text);
+        EXPECT_TRUE(*c.messagePart ? message.find(c.messagePart) != std::string::npos
+                                   : message.empty())
+            << c.text << ": " << message;
+    }
+    // The window builds its shift from the seven values: the same bounds.
+    EXPECT_THROW(DatumShift::SevenParameters(HelmertParameters{0, 0, 0, 0, 0, 648000, 0,
+                                                               HelmertConvention::CoordinateFrame}),
                  ParameterError);
 }
 

@@ -249,18 +249,33 @@ TEST_F(Batch, AnOutputThatCannotBeCreatedIsNamedAndNothingIsLost) {
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"points.csv"});
 }
 
-TEST_F(Batch, APointThatCannotBeComputedNamesItsLineAndKeepsThePreviousOutput) {
+TEST_F(Batch, APointThatCannotBeComputedIsMarkedAndNamed) {
     const std::string data = folder.Write("xy.csv", "500000,3000000,500000\r\n1e300,0\r\n0,5\r\n");
     const std::string out = folder.Write("out.txt", "previous result");
     box.answers.push_back(utm::MsgAnswer::Yes);  // replace out.txt
     const BatchRunResult r = Run(data, out, ConversionDirection::XYToLatLong);
-    EXPECT_EQ(r.status, Status::Failed);
-    // Every line is one point: line 2 is (1E+300; 0).
-    EXPECT_NE(r.message.find("Line 2 of the data file"), std::string::npos) << r.message;
-    EXPECT_NE(r.message.find("1E+300"), std::string::npos) << r.message;
-    EXPECT_EQ(Bytes(out), "previous result");
-    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"xy.csv", "out.txt"}));
+    EXPECT_EQ(r.status, Status::Written);
+    // The third field travels with its point; line 2 gets * as results.
+    EXPECT_EQ(Bytes(out),
+              "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
+              "500000\t3000000\t500000\t27.117\t84\r\n"
+              "1E+300\t0\t*\t*\r\n"
+              "0\t5\t0\t79.512\r\n");
+    ASSERT_EQ(box.shown.size(), 2u);  // the question, then the findings
+    EXPECT_NE(box.shown[1].text.find("(line 2) cannot be computed"), std::string::npos)
+        << box.shown[1].text;
     EXPECT_EQ(columns.DataCount, 0u);
+}
+
+TEST_F(Batch, ACentralMeridianOutOfRangeIsNamedBeforeAnyDialog) {
+    const std::string data = folder.Write("points.csv", kPoints);
+    const BatchRunResult r =
+        Run(data, folder.File("out.txt"), ConversionDirection::LatLongToXY, "360.5");
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The central meridian 360.5 lies outside -180 "
+                                                   "to 360 degrees. Nothing was converted."});
+    EXPECT_EQ(dialogPort.choices.size(), 1u);  // the save dialog was not shown
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"points.csv"});
 }
 
 TEST_F(Batch, FullPrecisionAndNoDirection) {
@@ -315,33 +330,32 @@ TEST_F(Batch, CancelLeavesTheOldOutputAndSaysSo) {
 }
 
 TEST_F(Batch, FindingsAreShownAfterTheRunWithTheirLines) {
-    const std::string data =
-        folder.Write("odd.csv", "Latitude,Longitude\r\n27.7,85.3,\r\n28,86\r\n\r\n");
+    const std::string data = folder.Write(
+        "odd.csv", "Latitude,Longitude\r\n27.7,85.3,\r\n28,86\r\n\r\nBM9,86\r\n27.7°,85.3\r\n");
     const std::string out = folder.File("out.txt");
     const BatchRunResult r = Run(data, out);
     EXPECT_EQ(r.status, Status::Written);
-    EXPECT_EQ(r.report.Count(utm::Finding::NotNumber), 2u);
-    EXPECT_EQ(r.report.Count(utm::Finding::FieldCount), 2u);
+    EXPECT_EQ(r.report.Lines(utm::Finding::NoNumber), std::vector<std::size_t>{5});
+    EXPECT_EQ(r.report.Lines(utm::Finding::NotNumber), std::vector<std::size_t>{6});
     ASSERT_EQ(box.shown.size(), 1u);
     EXPECT_EQ(box.shown[0].icon, utm::MsgIcon::Information);
     const std::string& text = box.shown[0].text;
-    EXPECT_EQ(text.rfind("The output file \"" + out + "\" was written with 4 points.\n", 0), 0u)
-        << text;
-    EXPECT_NE(text.find("2 fields in the data file \"" + data +
-                        "\" (line 1) are not numbers: they were taken as 0."),
+    EXPECT_NE(text.find("1 row in the data file \"" + data +
+                        "\" (line 5) holds no number in a coordinate column: written with * as "
+                        "results."),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("2 lines in the data file \"" + data +
-                        "\" (lines 2, 4) do not hold two "
-                        "fields: a missing number was taken as 0 and extra fields were left out."),
+    EXPECT_NE(text.find("1 field in the data file \"" + data +
+                        "\" (line 6) is not a number: it was taken as 0."),
               std::string::npos)
         << text;
-    // One output line per data line, the rows aligned with the file.
+    // The header row takes the result names, the blank line stays, nothing is made up.
     EXPECT_EQ(Bytes(out), std::string("Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n") +
-                              "0\t0\t-14053202.735\t0\r\n"
-                              "27.7\t85.3\t628198.193\t3065307.732\r\n"
+                              "27.7\t85.3\t\t628198.193\t3065307.732\r\n"
                               "28\t86\t696698.79\t3099482.324\r\n"
-                              "0\t0\t-14053202.735\t0\r\n");
+                              "\r\n"
+                              "BM9\t86\t*\t*\r\n"
+                              "0\t85.3\t644693.839\t0\r\n");
 }
 
 TEST_F(Batch, BrowseNamesAFileThatIsNoTextInsteadOfCountingIt) {

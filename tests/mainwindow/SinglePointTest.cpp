@@ -224,18 +224,55 @@ TEST(SinglePointUnits, AnUnreadableAngleIsExplainedAndFocusGoesToText1) {
     }
 }
 
-TEST(DmsValidation, KeepsDigitsPointBackspaceBlankAndTheMarks) {
-    for (int key :
-         std::initializer_list<int>{'0', '9', '.', 8, ' ', 0x00B0, 0x2032, 0x2033, '\'', '"'}) {
+// Every printable character stays in the box, so that a text typed with
+// other marks is refused as typed ("85d18m0s"), not run together into 85180.
+TEST(DmsValidation, KeepsEveryPrintableCharacterAndBackspaceDropsControlCodes) {
+    for (int key : std::initializer_list<int>{
+             '0', '9', '.', 8,   ' ', 0x00B0, 0x2032, 0x2033, '\'',   '"',    'N',
+             'S', 'E', 'W', 'd', 'm', 's',    '-',    ',',    0x00BA, 0x2019, 0x201D}) {
         int k = key;
         utm::DmsValidation(k);
         EXPECT_EQ(k, key);
     }
-    for (int key : std::initializer_list<int>{'a', 'E', '-', '+', ',', ':', 13, 9, 127, 0x00BA,
-                                              0x2019, 0x201D}) {
+    for (int key : std::initializer_list<int>{13, 9, 27, 1, 22, 127, 0x9B}) {
         int k = key;
         utm::DmsValidation(k);
         EXPECT_EQ(k, 0) << key;
+    }
+}
+
+TEST(SinglePointRange, OutOfRangeIsNamedAndNothingConvertedHemisphereLettersConvert) {
+    const struct {
+        SinglePointRequest request;
+        Status status;
+        const char* message;  // "" when it converts to 628198.193, +-3065307.732
+    } cases[] = {
+        {InUnits(utm::Units::Dms, "27\u00b042\u2032N", "E85 18 0"), Status::Converted, ""},
+        {InUnits(utm::Units::Dms, "S27 42", "85.3 E"), Status::Converted, ""},
+        {Request("1e10", "27.7", "85.3"), Status::ValidationFailure,
+         "The central meridian 10000000000 lies outside -180 to 360 degrees. Nothing was "
+         "converted."},
+        {Request("84", "27.7", "853"), Status::OutOfRange,
+         "The longitude 853 lies outside -180 to 360 degrees. Nothing was converted."},
+        {InUnits(utm::Units::Dms, "27 42 N", "85 18 W"), Status::OutOfRange,
+         "The longitude -85.3 lies 169.3 degrees from the central meridian 84, more than the 90 "
+         "degrees within which the projection is defined. Nothing was converted."},
+        {InUnits(utm::Units::Dms, "27 42 0", "85d18m0s"), Status::ValidationFailure,
+         "The angle \"85d18m0s\" is not valid: \"d\" is not a digit, a blank, one of the "
+         "marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E W."},
+    };
+    for (const auto& c : cases) {
+        utm::test::ScriptedMessageBox box;
+        const SinglePointResult r = ConvertSinglePoint(c.request, box);
+        EXPECT_EQ(r.status, c.status) << c.message;
+        if (*c.message == '\0') {
+            EXPECT_EQ(r.FirstOutput, "628198.193");
+            EXPECT_TRUE(box.shown.empty());
+        } else {
+            EXPECT_TRUE(r.FirstOutput.empty());
+            ASSERT_EQ(box.shown.size(), 1u);
+            EXPECT_EQ(box.shown[0].text, c.message);
+        }
     }
 }
 

@@ -240,13 +240,22 @@ TEST_F(UtmWindow, BadInputShowsTheMessageAndKeepsTheOutputs) {
     EXPECT_EQ(Text("Text4"), QStringLiteral("500000.000"));
     EXPECT_EQ(Text("Text5"), QStringLiteral("3042473.351"));
     EXPECT_EQ(QApplication::focusWidget(), Box("Text1"));
-    // A pasted negative value passes the numeric test; the next request converts.
+    // A pasted negative value passes the numeric test, but -12.5 lies 96.5
+    // degrees from the central meridian, where the projection is not defined.
     Box("Text3")->setText(QStringLiteral("-12.5"));
     QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
-    // Converted, with a word that 96.5 degrees from the central meridian the
-    // series lose their accuracy.
     ASSERT_EQ(messages_.shown.size(), 3u);
-    EXPECT_NE(messages_.shown[2].text.find("more than 655 km"), std::string::npos);
+    EXPECT_EQ(messages_.shown[2].text,
+              "The longitude -12.5 lies 96.5 degrees from the central meridian 84, more than the "
+              "90 degrees within which the projection is defined. Nothing was converted.");
+    EXPECT_EQ(Text("Text4"), QStringLiteral("500000.000"));
+    // Converted, with a word that 9 degrees from the central meridian the
+    // series lose their accuracy.
+    Box("Text2")->setText(QStringLiteral("-27.5"));
+    Box("Text3")->setText(QStringLiteral("75"));
+    QTest::mouseClick(Get<QPushButton>("Command2"), Qt::LeftButton);
+    ASSERT_EQ(messages_.shown.size(), 4u);
+    EXPECT_NE(messages_.shown[3].text.find("more than 655 km"), std::string::npos);
     EXPECT_NE(Text("Text4"), QStringLiteral("500000.000"));
 }
 
@@ -669,9 +678,9 @@ TEST_F(UtmWindow, LatitudeAndLongitudeAreTypedInDegreesMinutesSecondsWithDms) {
     PickMode(0);
     Get<QComboBox>("Combo3")->setCurrentIndex(static_cast<int>(Units::Dms));
     EXPECT_TRUE(window_.TakesDmsInput());
-    Type("Text2", QStringLiteral("27 42 0x"));
+    Type("Text2", QStringLiteral("27 42 0 N"));
     Type("Text3", QStringLiteral("85\u00b018\u20320\u2033"));
-    EXPECT_EQ(Text("Text2"), QStringLiteral("27 42 0"));
+    EXPECT_EQ(Text("Text2"), QStringLiteral("27 42 0 N"));
     EXPECT_EQ(Text("Text3"), QStringLiteral("85\u00b018\u20320\u2033"));
     // The central meridian stays a number of degrees.
     Type("Text1", QStringLiteral("84 0"));

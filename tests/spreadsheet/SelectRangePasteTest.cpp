@@ -288,6 +288,14 @@ TEST_F(SelectRangePasteTest, RetrieveSetsTheCentralMeridianAndRunsBothSteps) {
     EXPECT_EQ(cleared, 1);
 }
 
+TEST_F(SelectRangePasteTest, RetrieveRefusesACentralMeridianOutOfRangeBeforeAsking) {
+    auto object = [this]() -> SelectRangePaste& { return paste; };
+    EXPECT_FALSE(Retrieve(object, box, dialog, "1e10", ConversionDirection::LatLongToXY, {}));
+    EXPECT_EQ(Texts(), std::vector<std::string>{"The central meridian 10000000000 lies outside "
+                                                "-180 to 360 degrees. Nothing was converted."});
+    EXPECT_TRUE(files.requests.empty());
+}
+
 TEST_F(SelectRangePasteTest, RetrieveFollowsTheLatitudeLongitudeDatum) {
     // A GPS position (WGS 84) goes to Nepal 1981 with EPSG:6208 before the
     // projection, and the inverse comes back to WGS 84.

@@ -301,7 +301,13 @@ TEST_F(FrmMERIDEXDatum, BadParametersAreNamedNothingIsWrittenAndTheWindowStays) 
     } cases[] = {
         {{"293.17", "abc", "245.36", "0", "0", "0", "0"}, "TY \"abc\" is not a number"},
         {{"293.17", "726.18", "245.36", "0", "0", "0", ""}, "S is empty"},  // six for seven
-        {{"293.17", "726.18", "245.36", "0", "0", "0", "-1000000"}, "greater than -1000000 ppm"},
+        {{"293.17", "726.18", "245.36", "0", "0", "0", "-1000000"},
+         "value 7 (S) -1e+06 ppm lies outside -1000 to 1000 ppm"},
+        // A rotation of 180 degrees typed in arc-seconds, a translation of 20 km.
+        {{"293.17", "726.18", "245.36", "648000", "0", "0", "0"},
+         "value 4 (RX) 648000\u2033 lies outside -3600 to 3600\u2033"},
+        {{"20000", "726.18", "245.36", "0", "0", "0", "0"},
+         "value 1 (TX) 20000 m lies outside -10000 to 10000 m"},
     };
     for (const auto& c : cases) {
         messages_.shown.clear();

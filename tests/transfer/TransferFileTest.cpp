@@ -95,9 +95,12 @@ TEST_F(TransferFileTest, CsvResultBytes) {
     EXPECT_TRUE(messages_.shown.empty());
     EXPECT_EQ(Entries(), (Names{"pts.csv", "ptsOut.csv"}));
 
-    // Heading, three fields, one field, empty line, a bad field; nothing selected.
+    // Heading (with the result names), three fields (all kept), one field
+    // and a bad field (no point: *), an empty line (kept); nothing selected.
     Run("PTS.CSV", "X,Y\r\n1,2,3\n512345.25\r\r\n512345.25,abc", utm::kNoTransferKind);
-    EXPECT_EQ(Read("PTSOut.csv"), "0,0,,\r\n0,0,,\r\n0,0,,\r\n0,0,,\r\n512345.25,0,,\r\n");
+    EXPECT_EQ(
+        Read("PTSOut.csv"),
+        "X,Y,Easting(X),Northing(Y)\r\n1,2,3,,\r\n512345.25,*,*\r\n\r\n512345.25,abc,*,*\r\n");
 
     // Numbers are written in plain decimal notation at every magnitude.
     Run("tiny.csv", "0.0000000000000001,-2E+20\r\n", utm::kNoTransferKind);
@@ -112,7 +115,7 @@ TEST_F(TransferFileTest, CsvResultBytes) {
 
 TEST_F(TransferFileTest, TextResultBytes) {
     Run("pts.dat", "-159257.4079\t3225204.508\r\n1,2\r\n0.5\t-0\r\n", utm::kNoTransferKind);
-    EXPECT_EQ(Read("ptsOut.txt"), "-159257.4079  3225204.508 \r\n 0  0 \r\n 0.5  0 \r\n");
+    EXPECT_EQ(Read("ptsOut.txt"), "-159257.4079  3225204.508 \r\n 1,2  *  * \r\n 0.5  0 \r\n");
 
     // The locale's separator is read and written.
     Run("pts.txt", "-159257,4079\t3225204,508\r\n", 3, ',');
@@ -138,8 +141,7 @@ TEST_F(TransferFileTest, FailuresAreReportedAndKeepThePreviousResult) {
         const char* content;
         const char* expectedText;
     };
-    for (const Case& c : {Case{"", "pts.csv\" holds no lines."},
-                          Case{"426207.01,3206261.5\r\n1e300,0\r\n", "Line 2 of the data file"}}) {
+    for (const Case& c : {Case{"", "pts.csv\" holds no lines."}}) {
         messages_.shown.clear();
         Write("ptsOut.csv", "previous result\r\n");
         EXPECT_EQ(Run("pts.csv", c.content).status, FileTransferStatus::Failed);
@@ -150,6 +152,15 @@ TEST_F(TransferFileTest, FailuresAreReportedAndKeepThePreviousResult) {
         EXPECT_EQ(Read("ptsOut.csv"), "previous result\r\n");
         EXPECT_EQ(Entries(), (Names{"pts.csv", "ptsOut.csv"}));
     }
+
+    // A point that cannot be transferred is written with * and named after the run.
+    messages_.shown.clear();
+    EXPECT_EQ(Run("pts.csv", "426207.01,3206261.5\r\n1e300,0\r\n").status,
+              FileTransferStatus::Written);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_NE(messages_.shown[0].text.find("(line 2) cannot be computed"), std::string::npos)
+        << messages_.shown[0].text;
+    EXPECT_NE(Read("ptsOut.csv").find(",*,*\r\n"), std::string::npos);
 
     // A folder where the result file should go.
     messages_.shown.clear();
@@ -168,7 +179,7 @@ TEST_F(TransferFileTest, ShortPathAndUnreadableFileAreReported) {
     EXPECT_EQ(utm::TransferDataFile("a.c", utm::kNoTransferKind, '.', messages_).status,
               FileTransferStatus::Written);
     fs::current_path(saved);
-    EXPECT_EQ(Read("a.cOut.txt"), " 0  0 \r\n");  // text mode: "1,2" is not two fields
+    EXPECT_EQ(Read("a.cOut.txt"), " 1  2 \r\n");  // text mode, the comma found from the line
     EXPECT_EQ(Entries(), (Names{"a.c", "a.cOut.txt"}));
     // A file that exists but whose content cannot be read.
     try {
@@ -187,10 +198,8 @@ TEST_F(TransferFileTest, BigFileInTwoHalvesMatchesLineByLineTransfer) {
     std::string data;
     const char* ends[] = {"\r\n", "\n", "\r"};
     for (std::size_t i = 0; i < 60000; ++i) {
-        data += i % 997 == 0 ? std::string("X,Y")
-                             : std::to_string(300000 + (i * 7919) % 400000) + "." +
-                                   std::to_string(i % 1000) + "," +
-                                   std::to_string(2900000 + (i * 104729) % 400000) + ".25";
+        data += std::to_string(300000 + (i * 7919) % 400000) + "." + std::to_string(i % 1000) +
+                "," + std::to_string(2900000 + (i * 104729) % 400000) + ".25";
         data += ends[i % 3];
     }
     ASSERT_GT(data.size(), 1u << 20);
@@ -209,18 +218,21 @@ TEST_F(TransferFileTest, BigFileInTwoHalvesMatchesLineByLineTransfer) {
     const std::size_t line = utm::ForEachLine(std::string_view(data).substr(0, at),
                                               [](std::string_view, std::size_t) {}) +
                              1;
+    utm::TransferOptions stop;
+    stop.onError = utm::OnError::Stop;
+    const auto failure = [&] {
+        Write("big.csv", data);
+        try {
+            utm::TransferFile(Path("big.csv"), Path("bigOut.csv"), 2, stop);
+        } catch (const utm::OperationError& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
     data.insert(at, "1e300,0\r\n");
-    Run("big.csv", data, 2);
+    EXPECT_EQ(failure().rfind("Line " + std::to_string(line) + " of", 0), 0u) << failure();
     data.insert(0, "1,2\r\n1e300,0\r\n");
-    Run("big.csv", data, 2);
-    // The first run's findings (its "X,Y" lines), then the two failures.
-    ASSERT_EQ(messages_.shown.size(), 3u);
-    EXPECT_NE(messages_.shown[0].text.find("lines 1, 998, 1995"), std::string::npos)
-        << messages_.shown[0].text;
-    messages_.shown.erase(messages_.shown.begin());
-    EXPECT_EQ(messages_.shown[0].text.rfind("Line " + std::to_string(line) + " of", 0), 0u)
-        << messages_.shown[0].text;
-    EXPECT_EQ(messages_.shown[1].text.rfind("Line 2 of", 0), 0u) << messages_.shown[1].text;
+    EXPECT_EQ(failure().rfind("Line 2 of", 0), 0u) << failure();
     EXPECT_TRUE(Read("bigOut.csv") == previous);
     EXPECT_EQ(Entries(), (Names{"big.csv", "bigOut.csv"}));
 }
@@ -235,11 +247,12 @@ TEST_F(TransferFileTest, FindingsAndCancelInTheWindow) {
     EXPECT_EQ(outcome.status, FileTransferStatus::Written);
     ASSERT_EQ(messages_.shown.size(), 1u);
     const std::string& text = messages_.shown[0].text;
-    EXPECT_NE(text.find("(line 2) are not numbers: they were taken as 0."), std::string::npos)
-        << text;
-    EXPECT_NE(text.find("(line 3) does not hold two fields: each was taken as the pair (0, 0)."),
+    EXPECT_NE(text.find("(line 2) holds no number in a coordinate column: written with * as "
+                        "results."),
               std::string::npos)
         << text;
+    EXPECT_EQ(Read("ptsOut.csv").substr(Read("ptsOut.csv").find("\r\n") + 2),
+              "X,Y,*,*\r\n1,2,3,-335762.500757943,2.01109176781253\r\n");
 
     // Cancel: the old result stays, and the person is told.
     messages_.shown.clear();

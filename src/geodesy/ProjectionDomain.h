@@ -1,0 +1,54 @@
+// Where the program's Transverse Mercator takes points: the central meridians
+// a grid may have and the longitudes the forward series is defined for.
+//
+// The series are written for points near the central meridian; at 90° from
+// it the projection goes to infinity at the equator and beyond 90° it has no
+// meaning (the series still give numbers: 27.7, 853 on CM 84 came out as
+// thousands of kilometres). A central meridian or longitude is taken in the
+// two usual conventions, −180 to 180 and 0 to 360 degrees east, so anything
+// within −180 to 360 is accepted; a longitude is then compared with the
+// central meridian by their difference reduced to −180 to 180 (−170 on
+// CM 180 lies 10° east of it). A value outside −180 to 360 is refused
+// outright, not reduced: 853 typed for 85.3 must not become 133.
+#pragma once
+
+#include <string>
+
+#include "geodesy/ArithmeticError.h"
+
+namespace utm {
+
+/// The range of central meridians and longitudes, degrees east (inclusive).
+inline constexpr double kLowestMeridianDegrees = -180.0;
+inline constexpr double kHighestMeridianDegrees = 360.0;
+/// How far a longitude may lie from the central meridian, degrees (inclusive).
+inline constexpr double kFarthestLongitudeDegrees = 90.0;
+
+/// A point outside the domain of the forward projection: a longitude outside
+/// −180 to 360 degrees or more than 90 degrees from the central meridian. An
+/// ArithmeticError, so that every caller that takes a point which cannot be
+/// computed takes this one too.
+class ProjectionDomainError : public ArithmeticError {
+  public:
+    using ArithmeticError::ArithmeticError;
+};
+
+/// `degrees` as a message names it: up to 15 significant digits, general form.
+std::string DegreesText(double degrees);
+
+/// `longitude - centralMeridian` (degrees) reduced to −180 to 180.
+double LongitudeDifferenceDegrees(double longitude, double centralMeridian);
+
+/// Empty when `centralMeridian` (degrees) lies within −180 to 360; else a
+/// phrase for a message, lower case and without a full stop: "the central
+/// meridian 1e+10 lies outside -180 to 360 degrees". NaN is refused.
+std::string CentralMeridianProblem(double centralMeridian);
+
+/// Empty when the forward projection takes `longitude` on `centralMeridian`
+/// (degrees); else a phrase as above: "the longitude 853 lies outside -180 to
+/// 360 degrees" or "the longitude 175 lies 91 degrees from the central
+/// meridian 84, more than the 90 degrees within which the projection is
+/// defined". NaN passes (the projection names it as no finite result).
+std::string LongitudeProblem(double longitude, double centralMeridian);
+
+}  // namespace utm
