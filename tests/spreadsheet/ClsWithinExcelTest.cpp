@@ -358,6 +358,11 @@ TEST(SheetRowSorter, SortsRowsByTheirTwoCoordinateCells) {
     EXPECT_EQ(row.use, U::Point);
     EXPECT_EQ(row.secondValue, 84.25);
     EXPECT_EQ(comma.Next(text("27.7°"), 1.0).first, CoordinateReading::Partial);
+    // A decimal comma in a sheet of decimal points only starts a number.
+    SheetRowSorter point;
+    const SheetRow commaRow = point.Next(text("27,7"), 85.3);
+    EXPECT_EQ(commaRow.use, U::Point);
+    EXPECT_EQ(commaRow.first, CoordinateReading::Partial);
 }
 
 TEST(WrittenRuns, SkipRowsSplitTheWrites) {
