@@ -292,6 +292,25 @@ TableLayout DetectTableLayout(std::string_view start, bool complete, CoordinateK
     } else {
         layout.separator = DetectSeparator(content).value_or(request.fallback);
     }
+    // Numbers written with a decimal comma ("27,7") in a file not separated
+    // by commas, and none with a decimal point: the author's spreadsheet
+    // wrote them by its locale, and they are read that way.
+    if (layout.decimalSeparator == '.' && layout.separator != FieldSeparator::Comma) {
+        std::size_t commas = 0;
+        std::size_t points = 0;
+        for (const std::string_view line : content) {
+            for (const std::string_view field : RowFields(line, layout.separator)) {
+                double value = 0.0;
+                if (ReadCoordinate(field, '.', value) == CoordinateReading::Number) {
+                    if (field.find('.') != std::string_view::npos) ++points;
+                } else if (field.find(',') != std::string_view::npos &&
+                           ReadCoordinate(field, ',', value) == CoordinateReading::Number) {
+                    ++commas;
+                }
+            }
+        }
+        if (commas > 0 && points == 0) layout.decimalSeparator = ',';
+    }
     // Lines of separators only are blank rows, not content.
     std::vector<std::size_t> keep;
     for (std::size_t i = 0; i < content.size(); ++i) {

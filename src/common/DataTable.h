@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -152,5 +153,22 @@ inline std::size_t RowFieldsRoom(std::size_t size) {
 /// between fields (Joined), and returns the end. No separator follows the last field.
 char* WriteRowFields(char* out, std::string_view row, const TableLayout& layout, RowStyle style,
                      char separator);
+
+/// WriteRowFields (Joined) for a row the fast scanner took: no quotes and no
+/// blanks at the edges of its fields, separated by `in`. The bytes are copied
+/// and each `in` becomes `separator` in one pass over them.
+inline char* WriteScannedRow(char* out, std::string_view row, const TableLayout& layout,
+                             char separator) {
+    const char in = SeparatorChar(layout.separator);
+    if (in != separator && row.find(separator) != std::string_view::npos) {
+        return WriteRowFields(out, row, layout, RowStyle::Joined, separator);  // needs quotes
+    }
+    const std::size_t n = row.size();
+    std::memcpy(out, row.data(), n);
+    if (in != separator) {
+        for (std::size_t i = 0; i < n; ++i) out[i] = out[i] == in ? separator : out[i];
+    }
+    return out + n;
+}
 
 }  // namespace utm

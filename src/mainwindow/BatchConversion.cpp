@@ -91,7 +91,8 @@ struct BatchSetup {
 /// inputs in general form, a table row as its fields; a TAB after them.
 char* WriteInputs(char* out, const DataLine& data, const BatchSetup& setup) {
     if (!data.row.empty()) {
-        out = WriteRowFields(out, data.row, setup.layout, RowStyle::Joined, '\t');
+        out = data.scannedRow ? WriteScannedRow(out, data.row, setup.layout, '\t')
+                              : WriteRowFields(out, data.row, setup.layout, RowStyle::Joined, '\t');
         *out++ = '\t';
         return out;
     }
@@ -138,6 +139,7 @@ char* WriteFastLine(const BatchSetup& setup, const PlainLineBatch& batch, std::s
     data.firstText = batch.firstText[i];
     data.secondText = batch.secondText[i];
     data.row = batch.row[i];
+    data.scannedRow = true;
     char* p = WriteInputs(out, data, setup);
     p = WriteRoundedFixed3Within(p, resultFirst, tolerance, setup.separator);
     if (p == nullptr) return nullptr;
@@ -283,6 +285,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
             data.firstText = batch.firstText[i];
             data.secondText = batch.secondText[i];
             data.row = batch.row[i];
+            data.scannedRow = true;
             convertLine(data, batch.number[i]);
         }
         batch.count = 0;
@@ -381,6 +384,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
             data.first = first.value;
             data.second = second.value;
             data.row = row;
+            data.scannedRow = true;
             if (first.generalForm) data.firstText = first.text;
             if (second.generalForm) data.secondText = second.text;
             convertLine(data, number);

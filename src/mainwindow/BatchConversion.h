@@ -138,6 +138,8 @@ struct DataLine {
     /// that is not two numbers); empty for a row of two numbers, written as
     /// the two inputs in general form.
     std::string_view row;
+    /// The row came through the fast scanner (no quotes, no blanks at field edges).
+    bool scannedRow = false;
 };
 
 /// Reads one line of a main-window data file: two comma-separated numbers,

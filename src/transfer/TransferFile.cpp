@@ -99,9 +99,11 @@ char* WriteMarkedLine(char* out, const PointRow& point, DataFileMode mode, char 
 /// Writes the result line of a table row: its fields in the mode's style,
 /// then the two results (or "*" for each when `result` is nothing).
 char* WriteRowResultLine(char* out, std::string_view row, const TableLayout& layout,
-                         const ResultRow* result, DataFileMode mode, char decimalSeparator) {
+                         const ResultRow* result, DataFileMode mode, char decimalSeparator,
+                         bool scanned = false) {
     if (mode == DataFileMode::Csv) {
-        out = WriteRowFields(out, row, layout, RowStyle::Joined, ',');
+        out = scanned ? WriteScannedRow(out, row, layout, ',')
+                      : WriteRowFields(out, row, layout, RowStyle::Joined, ',');
         *out++ = ',';
         if (result == nullptr) {
             *out++ = '*';
@@ -259,7 +261,7 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
         p = line.row.empty() ? WriteResultLine(p, line.point, result, setup.mode,
                                                setup.writeSeparator, firstText, secondText)
                              : WriteRowResultLine(p, line.row, layout, &result, setup.mode,
-                                                  setup.writeSeparator);
+                                                  setup.writeSeparator, line.scannedRow);
         flush();
     };
     // Plain lines wait in a batch whose points are transformed together (the
@@ -274,6 +276,7 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
             TransferLine line;
             line.point = {batch.first[i], batch.second[i]};
             line.row = batch.row[i];
+            line.scannedRow = true;
             const CoordinatePair computed{batch.resultFirst[i], batch.resultSecond[i]};
             transferLine(line, std::string_view(), batch.number[i], batch.firstText[i],
                          batch.secondText[i], &computed);
@@ -358,6 +361,7 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
                 TransferLine line;
                 line.point = {first.value, second.value};
                 line.row = row;
+                line.scannedRow = true;
                 transferLine(line, std::string_view(), number,
                              first.generalForm ? first.text : std::string_view(),
                              second.generalForm ? second.text : std::string_view(), nullptr);

@@ -47,6 +47,8 @@ struct TransferLine {
     /// The whole row when it is written with its fields (a table row); empty
     /// for a row of two numbers, written as the two inputs.
     std::string_view row;
+    /// The row came through the fast scanner (no quotes, no blanks at field edges).
+    bool scannedRow = false;
 };
 TransferLine ReadTransferLine(std::string_view line, char delimiter, char decimalSeparator);
 

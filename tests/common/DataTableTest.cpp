@@ -63,6 +63,25 @@ TEST(DataTable, LayoutOfSurveyFiles) {
     }
 }
 
+TEST(DataTable, DecimalCommasOfSemicolonAndTabFiles) {
+    const struct {
+        const char* start;
+        char decimal;
+    } cases[] = {
+        {"Name;Lat;Lon\nA;27,7;85,3\n", ','},
+        {"A\t27,7\t85,3\n", ','},
+        {"A;27.7;85,3\n", '.'},  // a decimal point anywhere: points
+        {"27,7,85,3\n", '.'},    // comma-separated: commas separate
+        {"A;1;2\n", '.'},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Detect(c.start).decimalSeparator, c.decimal) << c.start;
+    }
+    const TableLayout layout = Detect("BM1;27,7;85,3\nBM2;27,5;84\n");
+    EXPECT_EQ(layout.first, 1u);
+    EXPECT_EQ(layout.second, 2u);
+}
+
 TEST(DataTable, GivenSeparatorAndColumns) {
     TableRequest request;
     request.separator = FieldSeparator::Semicolon;
