@@ -429,7 +429,7 @@ DataLine ReadDataLine(std::string_view line) {
 }
 
 std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader,
-                   const std::function<void(const std::string&)>& showPath) {
+                   const std::function<void(const std::string&)>& showPath, CoordinateKind kind) {
     dialog.Filter = kBrowseFilter;
     dialog.DialogTitle = kBrowseTitle;
     try {
@@ -448,7 +448,7 @@ std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loa
     // is no text file of numbers is named as such instead of being counted.
     if (IdentityOf(path)) {
         try {
-            loader.Columns().DataCount = CountDataLines(path);
+            loader.Columns().DataCount = CountDataRows(path, kind);
         } catch (const OperationError& e) {
             messages.Inform(e.what());
             return path;

@@ -33,15 +33,18 @@ inline constexpr const char* kNoDataFileText = "Load data file";
 inline constexpr const char* kOutputHeader = "Latitude\tLongitude\tEasting(X)\tNorthing(Y)";
 
 /// The Browse command (`Command1_Click`, `mnubrowse_Click`): shows `dialog` as
-/// an Open dialog with the data-file filter and title, reads the chosen file
-/// with `loader` and shows "No of Data = N". `showPath` receives the chosen
+/// an Open dialog with the data-file filter and title, counts the rows of the
+/// chosen file that hold points (CountDataRows for `kind` coordinates: blank
+/// lines, comments and header rows are not counted) into `loader`'s columns
+/// and shows "No of Data = N". `showPath` receives the chosen
 /// path before the file is read, so `Text6` names it while the count is shown.
 /// Returns the path, or an empty text when no file name was chosen (after the
 /// message "Select the data file") or the dialog failed (no message); `Text6`
 /// then stays as it was. A file that cannot be read or is no text file of
 /// numbers is named in a message instead of the count.
 std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader,
-                   const std::function<void(const std::string&)>& showPath = {});
+                   const std::function<void(const std::string&)>& showPath = {},
+                   CoordinateKind kind = CoordinateKind::LatLong);
 
 /// How a batch run ended.
 struct BatchRunResult {

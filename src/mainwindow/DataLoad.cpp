@@ -15,6 +15,21 @@ std::size_t CountDataLines(const std::string& path) {
     return lines;
 }
 
+std::size_t CountDataRows(const std::string& path, CoordinateKind kind,
+                          const TableRequest& request) {
+    DataFileReader reader(path);
+    const std::string_view start = reader.Peek();  // before PeekIsWhole, which it sets
+    const TableLayout layout = DetectTableLayout(start, reader.PeekIsWhole(), kind, request);
+    std::string block;
+    std::size_t rows = 0;
+    while (reader.NextBlock(block)) {
+        ForEachLine(block, [&](std::string_view line, std::size_t) {
+            if (KindOfRow(line, layout) == RowKind::Data) ++rows;
+        });
+    }
+    return rows;
+}
+
 void dataload::CountData(const std::string& location) {
     columns_.DataCount = 0;
     try {

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/DataTable.h"
+
 namespace utm {
 
 /// A column of numbers indexed from 1 to size().
@@ -76,5 +78,12 @@ class dataload {
 /// The number of lines of the data file at `path`, read block by block.
 /// Throws OperationError when it cannot be read or is no text file of numbers.
 std::size_t CountDataLines(const std::string& path);
+
+/// The number of rows of the data file at `path` that hold a point, as a run
+/// reads it with `request` for `kind` coordinates: blank lines, comments and
+/// header rows are not counted. Throws OperationError when it cannot be read,
+/// is no text file or the request names columns it does not have.
+std::size_t CountDataRows(const std::string& path, CoordinateKind kind = CoordinateKind::LatLong,
+                          const TableRequest& request = {});
 
 }  // namespace utm

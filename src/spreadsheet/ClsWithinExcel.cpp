@@ -217,7 +217,7 @@ std::optional<BlockCells> ClsWithinExcel::GetVals() {
     return std::nullopt;
 }
 
-bool ClsWithinExcel::WriteToExcel(const ExcelRows& Vals) {
+bool ClsWithinExcel::WriteToExcel(const ExcelRows& Vals, const std::vector<bool>& untouched) {
     if (!ConnectExcel()) return false;
     try {
         if (box_.Show(kLocateOutputPrompt, MsgButtons::OKCancel, MsgIcon::None, "") ==
@@ -239,16 +239,23 @@ bool ClsWithinExcel::WriteToExcel(const ExcelRows& Vals) {
             return false;
         }
         if (Vals.empty()) return false;
-        SheetRows rows;
-        rows.reserve(Vals.size());
-        for (const auto& row : Vals) {
-            std::vector<SheetValue> cells(row.size());  // empty cells
-            for (std::size_t i = 0; i < row.size(); ++i) {
-                if (row[i]) cells[i].emplace<double>(*row[i]);
-            }
-            rows.push_back(std::move(cells));
+        std::vector<SheetRowUse> uses(Vals.size(), SheetRowUse::Point);
+        for (std::size_t i = 0; i < untouched.size() && i < uses.size(); ++i) {
+            if (untouched[i]) uses[i] = SheetRowUse::Skip;
         }
-        Sheet->SetValues(block->firstRow, block->firstColumn, rows);
+        for (const auto& [start, length] : WrittenRuns(uses)) {
+            SheetRows rows;
+            rows.reserve(length);
+            for (std::size_t k = start; k < start + length; ++k) {
+                const auto& row = Vals[k];
+                std::vector<SheetValue> cells(row.size());  // empty cells
+                for (std::size_t i = 0; i < row.size(); ++i) {
+                    if (row[i]) cells[i].emplace<double>(*row[i]);
+                }
+                rows.push_back(std::move(cells));
+            }
+            Sheet->SetValues(block->firstRow + static_cast<int>(start), block->firstColumn, rows);
+        }
         return true;
     } catch (const OperationError& error) {
         ShowProblem(box_, std::string(error.what()) + "\r\nNothing was written.");
@@ -258,49 +265,79 @@ bool ClsWithinExcel::WriteToExcel(const ExcelRows& Vals) {
 
 namespace {
 
-// A cell the transfer takes as 0: unset, or a text of blanks only.
-bool IsBlankCell(const std::optional<CellContent>& cell) {
-    if (!cell) return true;
-    const std::string* text = std::get_if<std::string>(&*cell);
-    return text != nullptr && TrimBlanks(*text).empty();
+/// A cell of the block as the sheet holds it.
+SheetValue ValueOf(const std::optional<CellContent>& cell) {
+    if (!cell) return SheetValue();
+    if (const double* number = std::get_if<double>(&*cell)) return *number;
+    return std::get<std::string>(*cell);
 }
 
 }  // namespace
 
-void TransferWithinExcel(ClsWithinExcel& excel, MessageBoxPort& box,
-                         const std::function<ExcelRows(const BlockCells&)>& transfer) {
+void TransferWithinExcel(ClsWithinExcel& excel, MessageBoxPort& box, const BlockTransfer& transfer,
+                         char decimalSeparator) {
     std::optional<BlockCells> block = excel.GetVals();
     if (!block || block->empty()) return;
     if (block->front().size() < 2) {
         ShowProblem(box, "The selected block has one column. Select two columns: X and Y.");
         return;
     }
-    ExcelRows result;
+    // Only the rows that hold points go to the transfer.
+    const CellBlock input = excel.InputBlock();
+    SheetRowSorter sorter(decimalSeparator);
+    std::vector<SheetRowUse> uses(block->size());
+    BlockCells points;
+    std::vector<int> pointRows;
+    RunReport report;
+    for (std::size_t r = 0; r < block->size(); ++r) {
+        const auto& row = (*block)[r];
+        const int sheetRow = input.firstRow + static_cast<int>(r);
+        uses[r] = sorter.Next(ValueOf(row[0]), ValueOf(row[1])).use;
+        if (uses[r] == SheetRowUse::NoPoint) {
+            report.Add(Finding::NoNumber, static_cast<std::size_t>(sheetRow));
+        } else if (uses[r] == SheetRowUse::Point) {
+            points.push_back(row);
+            pointRows.push_back(sheetRow);
+        }
+    }
+    const std::string sheet = excel.InputSheet() ? SheetLabel(*excel.InputSheet()) : "the sheet";
+    if (std::all_of(uses.begin(), uses.end(),
+                    [](SheetRowUse u) { return u == SheetRowUse::Skip; })) {
+        ShowProblem(box, "The selected block " + FormatBlockAddress(input) + " on " + sheet +
+                             " holds only header and blank rows. Nothing was written.");
+        return;
+    }
+    ExcelRows transferred;
     try {
-        result = transfer(*block);
+        if (!points.empty()) transferred = transfer(points, pointRows);
     } catch (const ArithmeticError& error) {
         ShowProblem(box, std::string("The selection cannot be transferred: ") + error.what() +
                              "\r\nNothing was written.");
         return;
     }
-    // X and Y cells that were empty went into the transfer as 0.
-    RunReport report;
-    const CellBlock input = excel.InputBlock();
+    // Back in the block's rows: header and blank rows untouched, rows
+    // without a point with empty results.
+    ExcelRows result(block->size());
+    std::vector<bool> untouched(block->size(), false);
+    std::size_t next = 0;
     for (std::size_t r = 0; r < block->size(); ++r) {
-        const auto& row = (*block)[r];
-        for (std::size_t c = 0; c < 2 && c < row.size(); ++c) {
-            if (IsBlankCell(row[c])) {
-                report.Add(Finding::NotNumber, static_cast<std::size_t>(input.firstRow) + r);
-            }
+        if (uses[r] == SheetRowUse::Skip) {
+            untouched[r] = true;
+        } else if (uses[r] == SheetRowUse::Point && next < transferred.size()) {
+            result[r] = transferred[next++];
         }
     }
-    if (!excel.WriteToExcel(result) || report.Empty()) return;
-    const std::string sheet = excel.InputSheet() ? SheetLabel(*excel.InputSheet()) : "the sheet";
+    // Rows below the last one that gets results are not written either.
+    while (!result.empty() && untouched.back()) {
+        result.pop_back();
+        untouched.pop_back();
+    }
+    if (!excel.WriteToExcel(result, untouched) || report.Empty()) return;
     const CellBlock xy{input.firstRow, input.firstColumn, input.lastRow,
                        std::min(input.lastColumn, input.firstColumn + 1)};
-    ShowProblem(box, "The results of " + GroupedNumber(static_cast<long long>(result.size())) +
-                         (result.size() == 1 ? " row were" : " rows were") + " written.\r\n" +
-                         TakenAsZeroSentence(report, xy, sheet, true));
+    ShowProblem(box, "The results of " + GroupedNumber(static_cast<long long>(points.size())) +
+                         (points.size() == 1 ? " row were" : " rows were") + " written.\r\n" +
+                         NoNumberSentence(report, xy, sheet));
 }
 
 }  // namespace utm

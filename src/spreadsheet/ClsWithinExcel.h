@@ -75,8 +75,11 @@ class ClsWithinExcel {
     /// (row1 + i, column1 + 1) of the chosen block's top-left cell, on the sheet
     /// of that block, in one call; rows below a short selection are written
     /// too. When the block lies on another sheet than the one GetVals read, the
-    /// confirmation names both. True when the rows were written.
-    bool WriteToExcel(const ExcelRows& Vals);
+    /// confirmation names both. Rows marked in `untouched` (by index into
+    /// `Vals`) are not written: the cells beside them keep what they hold, and
+    /// each run of the other rows is written in one call. True when the rows
+    /// were written.
+    bool WriteToExcel(const ExcelRows& Vals, const std::vector<bool>& untouched = {});
 
     /// The block the last GetVals read (after cutting) and its sheet; no
     /// sheet before one.
@@ -100,13 +103,22 @@ class ClsWithinExcel {
     CellBlock inputBlock_;
 };
 
+/// The transfer of the rows of a block that hold points: their cells, and
+/// the sheet row of each, for naming a row that cannot be transferred.
+using BlockTransfer =
+    std::function<ExcelRows(const BlockCells& rows, const std::vector<int>& sheetRows)>;
+
 /// The transfer window's "Within Excel" (`Command2_Click`): takes the block
-/// with `GetVals`, transfers it with `transfer` and writes the result with
-/// `WriteToExcel` on the same object. No block or no rows: nothing more. A
-/// block of one column or a transfer error (ArithmeticError): a message,
-/// nothing written. Empty input cells, which the transfer takes as 0, are
-/// named in a message once the results are written.
-void TransferWithinExcel(ClsWithinExcel& excel, MessageBoxPort& box,
-                         const std::function<ExcelRows(const BlockCells&)>& transfer);
+/// with `GetVals`, transfers the rows that hold points with `transfer` and
+/// writes the result with `WriteToExcel` on the same object. The X and Y
+/// cells (the first two columns) sort the rows as SheetRowSorter does, texts
+/// read with `decimalSeparator`: header and blank rows are not transferred
+/// and nothing is written beside them; a row whose X or Y cell holds no
+/// number is not transferred, gets empty result cells and is named in a
+/// message once the results are written. No block or no rows: nothing more.
+/// A block of one column, a block of header and blank rows only, or a
+/// transfer error (ArithmeticError): a message, nothing written.
+void TransferWithinExcel(ClsWithinExcel& excel, MessageBoxPort& box, const BlockTransfer& transfer,
+                         char decimalSeparator = '.');
 
 }  // namespace utm

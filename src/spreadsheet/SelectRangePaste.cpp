@@ -1,5 +1,6 @@
 #include "spreadsheet/SelectRangePaste.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "common/NumberFormat.h"
@@ -26,19 +27,34 @@ std::optional<double> ToNumber(const SheetValue& value) {
     return std::nullopt;
 }
 
-// The cell of `rows` at row `i` and column `column` as a number; a cell that
-// is no number gives 0 and is added to `report` under sheet row `sheetRow`.
-double CellNumber(const SheetRows& rows, std::size_t i, std::size_t column, std::size_t sheetRow,
-                  RunReport& report) {
-    std::optional<double> number;
-    if (i < rows.size() && column < rows[i].size()) number = ToNumber(rows[i][column]);
-    if (!number) report.Add(Finding::NotNumber, sheetRow);
-    return number.value_or(0.0);
+// The cell of `rows` at row `i` and column `column`; empty beyond the rows read.
+const SheetValue& CellAt(const SheetRows& rows, std::size_t i, std::size_t column) {
+    static const SheetValue kEmpty;
+    if (i < rows.size() && column < rows[i].size()) return rows[i][column];
+    return kEmpty;
+}
+
+// The number of a coordinate cell of a row with a point: a number as read
+// before (numbers as stored, texts with "." as decimal point); a partial
+// number ("27.7°") gives 0 and is added to `report` under sheet row `sheetRow`.
+double CellNumber(const SheetValue& cell, CoordinateReading reading, double value,
+                  std::size_t sheetRow, RunReport& report) {
+    if (const std::optional<double> number = ToNumber(cell)) return *number;
+    if (reading == CoordinateReading::Number) return value;
+    report.Add(Finding::NotNumber, sheetRow);
+    return 0.0;
 }
 
 // Rounds through the "0.000" text, as the cells receive the results.
 double RoundThroughText(double value) {
     return Val(FormatFixed3WithZero(value));
+}
+
+// "5 rows received their results." for a block whose rows did not all get them.
+std::string PointRowsText(std::size_t rows) {
+    if (rows == 0) return "No row received results.";
+    return std::to_string(rows) + (rows == 1 ? " row received its" : " rows received their") +
+           " results.";
 }
 
 std::string RowsWrittenText(int firstRow, int lastWrittenRow) {
@@ -118,18 +134,38 @@ void SelectRangePaste::ReadSheet(CommonDialog& CommonDialog1, bool& endsub) {
             lastColumn = sheet.GetValues(
                 {used->firstRow, used->lastColumn, used->lastRow, used->lastColumn});
         }
+        // Header and blank rows are left alone; a row whose coordinate cell
+        // holds no number gets no results and is named after the run.
         RunReport report;
         std::vector<double> first(rows), last(rows);
+        std::vector<SheetRowUse> uses(rows);
+        SheetRowSorter sorter;
+        bool anyRow = false;
         for (std::size_t i = 0; i < rows; ++i) {
             const std::size_t sheetRow = static_cast<std::size_t>(used->firstRow) + i;
-            first[i] = CellNumber(firstColumn, i, 0, sheetRow, report);
-            if (oneColumn) {
-                last[i] = first[i];
-            } else if (width == 2) {
-                last[i] = CellNumber(firstColumn, i, 1, sheetRow, report);
-            } else {
-                last[i] = CellNumber(lastColumn, i, 0, sheetRow, report);
+            const SheetValue& a = CellAt(firstColumn, i, 0);
+            const SheetValue& b = oneColumn    ? a
+                                  : width == 2 ? CellAt(firstColumn, i, 1)
+                                               : CellAt(lastColumn, i, 0);
+            const SheetRow row = sorter.Next(a, b);
+            uses[i] = row.use;
+            if (row.use == SheetRowUse::Skip) continue;
+            anyRow = true;
+            if (row.use == SheetRowUse::NoPoint) {
+                report.Add(Finding::NoNumber, sheetRow);
+                continue;
             }
+            first[i] = CellNumber(a, row.first, row.firstValue, sheetRow, report);
+            // One column serves as both inputs; its cell counts once.
+            last[i] =
+                oneColumn ? first[i] : CellNumber(b, row.second, row.secondValue, sheetRow, report);
+        }
+        if (!anyRow) {
+            ShowProblem(box_, "The selected block " + selection->address + " on " +
+                                  SheetLabel(sheet) +
+                                  " holds only header and blank rows. Nothing was converted.");
+            endsub = true;
+            return;
         }
 
         Sheet = std::move(selection->sheet);
@@ -140,6 +176,7 @@ void SelectRangePaste::ReadSheet(CommonDialog& CommonDialog1, bool& endsub) {
         LastColumn = used->lastColumn;
         FirstValues = std::move(first);
         LastValues = std::move(last);
+        Uses = std::move(uses);
         FirstResults.assign(rows, 0.0);
         SecondResults.assign(rows, 0.0);
         report_ = report;
@@ -158,6 +195,7 @@ void SelectRangePaste::ComputePaste(bool forward, LatLongDatum datum, Units unit
     std::string failure;
     for (; converted < count; ++converted) {
         const auto i = static_cast<std::size_t>(converted);
+        if (Uses[i] != SheetRowUse::Point) continue;
         try {
             if (forward) {
                 ConvertLatLongToXY(side, DegreesToRadians(FirstValues[i]),
@@ -183,8 +221,10 @@ void SelectRangePaste::ComputePaste(bool forward, LatLongDatum datum, Units unit
         }
     }
 
-    const std::string zeros = TakenAsZero();
-    const std::string zerosLine = zeros.empty() ? "" : "\r\n" + zeros;
+    std::string zerosLine;
+    for (const std::string& sentence : {TakenAsZero(), NoPoints()}) {
+        if (!sentence.empty()) zerosLine += "\r\n" + sentence;
+    }
     try {
         WriteResults(converted);
     } catch (const OperationError& error) {
@@ -206,8 +246,12 @@ void SelectRangePaste::ComputePaste(bool forward, LatLongDatum datum, Units unit
                               zerosLine);
         return;
     }
-    if (!zeros.empty()) {
-        ShowProblem(box_, RowsWrittenText(FirstRow, LastRow) + zerosLine);
+    if (!zerosLine.empty()) {
+        const auto points =
+            static_cast<std::size_t>(std::count(Uses.begin(), Uses.end(), SheetRowUse::Point));
+        ShowProblem(box_, (points == Uses.size() ? RowsWrittenText(FirstRow, LastRow)
+                                                 : PointRowsText(points)) +
+                              zerosLine);
     }
 }
 
@@ -217,13 +261,29 @@ std::string SelectRangePaste::TakenAsZero() const {
                                SheetLabel(*Sheet));
 }
 
+std::string SelectRangePaste::NoPoints() const {
+    if (!Sheet) return "";
+    return NoNumberSentence(report_, {FirstRow, FirstColumn, LastRow, LastColumn},
+                            SheetLabel(*Sheet));
+}
+
 void SelectRangePaste::WriteResults(int rowCount) {
     if (rowCount <= 0) return;
-    SheetRows rows(static_cast<std::size_t>(rowCount));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i] = {FirstResults[i], SecondResults[i]};
+    // Nothing goes beside header and blank rows: each run of other rows is
+    // written in one call, a row without a point with its result cells empty.
+    std::vector<SheetRowUse> uses(Uses.begin(), Uses.begin() + rowCount);
+    for (const auto& [start, length] : WrittenRuns(uses)) {
+        SheetRows rows(length);
+        for (std::size_t k = 0; k < length; ++k) {
+            const std::size_t i = start + k;
+            if (Uses[i] == SheetRowUse::Point) {
+                rows[k] = {FirstResults[i], SecondResults[i]};
+            } else {
+                rows[k] = {SheetValue(), SheetValue()};
+            }
+        }
+        Sheet->SetValues(FirstRow + static_cast<int>(start), LastColumn + 1, rows);
     }
-    Sheet->SetValues(FirstRow, LastColumn + 1, rows);
 }
 
 void SelectRangePaste::FinishFormat() {

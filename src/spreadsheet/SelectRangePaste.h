@@ -16,6 +16,7 @@
 #include "mainwindow/ConversionDirection.h"
 #include "mainwindow/LatLongDatum.h"
 #include "mainwindow/Units.h"
+#include "spreadsheet/SheetBlock.h"
 #include "spreadsheet/SpreadsheetPort.h"
 
 namespace utm {
@@ -46,7 +47,11 @@ class SelectRangePaste {
     /// Converts every row held by the last ReadSheet (`forward`: latitude and
     /// longitude to X and Y, else X and Y to latitude and longitude, degrees),
     /// rounds through "0.000", writes the two results right of the block and
-    /// formats the sheet. A row that cannot be converted stops the run: the
+    /// formats the sheet. Header rows (texts above the first row of numbers,
+    /// or repeating them) and blank rows are left alone, nothing written
+    /// beside them; a row whose coordinate cell holds no number (a text, an
+    /// empty cell) gets its result cells emptied and is named in a message
+    /// at the end. A row that cannot be converted stops the run: the
     /// rows before it are written, a message names the row, no formatting.
     /// Input cells that were taken as 0 are named in a message at the end.
     /// `datum` is the datum of the latitudes and longitudes: with WGS 84 they
@@ -66,6 +71,8 @@ class SelectRangePaste {
     void FinishFormat();
     /// The findings of the read as a sentence; empty when there were none.
     std::string TakenAsZero() const;
+    /// The rows without a point as a sentence; empty when there were none.
+    std::string NoPoints() const;
 
     SpreadsheetPort& App;
     MessageBoxPort& box_;
@@ -75,6 +82,8 @@ class SelectRangePaste {
     int FirstRow = 0, LastRow = 0, FirstColumn = 0, LastColumn = 0;
     // Indexed by sheet row - FirstRow.
     std::vector<double> FirstValues, LastValues, FirstResults, SecondResults;
+    /// What each row is to the conversion: header and blank rows are skipped.
+    std::vector<SheetRowUse> Uses;
     /// Input cells taken as 0, by sheet row.
     RunReport report_;
 };

@@ -6,8 +6,10 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/DataTable.h"
 #include "common/RunReport.h"
 #include "spreadsheet/SpreadsheetPort.h"
 
@@ -53,5 +55,50 @@ std::string RowList(const std::vector<std::size_t>& rows, bool more);
 /// empty: ..." when `empty`. Empty when there are none.
 std::string TakenAsZeroSentence(const RunReport& report, const CellBlock& block,
                                 const std::string& sheetLabel, bool empty = false);
+
+/// What a conversion does with one row of a selection.
+enum class SheetRowUse {
+    Skip,     ///< a header or blank row: left as it is, nothing written beside it
+    NoPoint,  ///< a coordinate cell holds no number: its result cells are left empty
+    Point,    ///< converted (a partial number in a cell is read as before)
+};
+
+/// One row of a selection as its two coordinate cells read.
+struct SheetRow {
+    SheetRowUse use = SheetRowUse::Skip;
+    CoordinateReading first = CoordinateReading::None;
+    CoordinateReading second = CoordinateReading::None;
+    double firstValue = 0.0;   ///< set for Number
+    double secondValue = 0.0;  ///< set for Number
+};
+
+/// Sorts the rows of a selection, top to bottom, by their two coordinate
+/// cells: a number cell is a number; a text is read with ReadCoordinate;
+/// an empty cell holds no number. A row of two empty cells (or blanks) is
+/// blank. A row whose two cells hold no number but some text is a header
+/// row while no row with a number came before it, or when it repeats the
+/// texts of such a row; anywhere else it is a row without a point.
+class SheetRowSorter {
+  public:
+    explicit SheetRowSorter(char decimalSeparator = '.') : decimalSeparator_(decimalSeparator) {}
+    SheetRow Next(const SheetValue& first, const SheetValue& second);
+
+  private:
+    char decimalSeparator_;
+    bool seenNumbers_ = false;
+    /// The texts of the header rows above the first row with a number.
+    std::vector<std::pair<std::string, std::string>> headers_;
+};
+
+/// The sentence on the rows that got no results (the NoNumber findings of
+/// `report`, by sheet row): "2 rows of the block R2C1:R9C2 on the sheet
+/// "Sheet1" (rows 4, 7) hold no number in a coordinate cell: their result
+/// cells were left empty." Empty when there are none.
+std::string NoNumberSentence(const RunReport& report, const CellBlock& block,
+                             const std::string& sheetLabel);
+
+/// The runs of rows to write, as (first index, count) pairs over `uses`:
+/// every row but the Skip ones, consecutive rows in one run.
+std::vector<std::pair<std::size_t, std::size_t>> WrittenRuns(const std::vector<SheetRowUse>& uses);
 
 }  // namespace utm

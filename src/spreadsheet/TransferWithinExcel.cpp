@@ -26,22 +26,28 @@ void TransferWithinExcel(ClsWithinExcel& excel, MessageBoxPort& box, int kind,
         ShowProblem(box, kNoTransferChosen);
         return;
     }
-    TransferWithinExcel(excel, box, [&](const BlockCells& cells) -> ExcelRows {
-        PointBlock points;
-        points.reserve(cells.size());
-        try {
-            for (std::size_t row = 0; row < cells.size(); ++row) {
-                points.push_back({CellNumber(cells[row][0], decimalSeparator, row),
-                                  CellNumber(cells[row][1], decimalSeparator, row)});
+    TransferWithinExcel(
+        excel, box,
+        [&](const BlockCells& cells, const std::vector<int>& sheetRows) -> ExcelRows {
+            PointBlock points;
+            points.reserve(cells.size());
+            try {
+                for (std::size_t row = 0; row < cells.size(); ++row) {
+                    points.push_back({CellNumber(cells[row][0], decimalSeparator, row),
+                                      CellNumber(cells[row][1], decimalSeparator, row)});
+                }
+                return TransferPoints(kind, points, shift);
+            } catch (const PointTransferError& error) {
+                const std::size_t row = error.row();
+                throw ArithmeticError(
+                    "in row " +
+                    std::to_string(row < sheetRows.size()
+                                       ? sheetRows[row]
+                                       : excel.InputBlock().firstRow + static_cast<int>(row)) +
+                    " of the sheet, " + error.what());
             }
-            return TransferPoints(kind, points, shift);
-        } catch (const PointTransferError& error) {
-            throw ArithmeticError(
-                "in row " +
-                std::to_string(excel.InputBlock().firstRow + static_cast<int>(error.row())) +
-                " of the sheet, " + error.what());
-        }
-    });
+        },
+        decimalSeparator);
 }
 
 }  // namespace utm

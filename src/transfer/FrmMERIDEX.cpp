@@ -20,6 +20,7 @@
 #include "transfer/PointBlock.h"
 #include "transfer/TransferFile.h"
 #include "transfer/TransferKind.h"
+#include "ui/DataTableDialog.h"
 #include "ui/QtProgress.h"
 #include "ui/WindowBasics.h"
 
@@ -275,6 +276,23 @@ void FrmMERIDEX::Command1_Click() {
         // Cancel (or any other dialog error) leaves the name the dialog holds.
     }
     Text6->setText(QString::fromStdString(CommonDialog1.FileName));
+    if (CommonDialog1.FileName.empty()) return;
+    // The first rows of the file as a table, where the separator and the X
+    // and Y columns can be changed before OK. The file is read as the
+    // transfer reads it: by its mode's separator when the rows show none, a
+    // text file's numbers by the locale. Every transfer of the list starts
+    // from a grid.
+    const bool csv = ModeOfPath(CommonDialog1.FileName) == DataFileMode::Csv;
+    TableRequest base;
+    base.fallback = csv ? FieldSeparator::Comma : FieldSeparator::Tab;
+    base.decimalSeparator = csv ? '.' : LocaleDecimalSeparator();
+    delete dataTable_.data();
+    dataTable_ = new DataTableDialog(CoordinateKind::Grid, base, messages_, this);
+    dataTable_->ShowFile(CommonDialog1.FileName);
+}
+
+DataTableDialog* FrmMERIDEX::DataTableWindow() const {
+    return dataTable_.data();
 }
 
 void FrmMERIDEX::Command2_Click() {
@@ -290,8 +308,10 @@ void FrmMERIDEX::Command3_Click() {
     const std::optional<DatumShift> shift = CheckedDatumShift();
     if (!shift) return;
     QtProgress progress(this, QStringLiteral("Transferring the data file…"));
-    TransferDataFile(Text6->text().toStdString(), listIndex_, LocaleDecimalSeparator(), messages_,
-                     progress.Callback(), *shift);
+    const std::string path = Text6->text().toStdString();
+    const TableRequest table = dataTable_.isNull() ? TableRequest() : dataTable_->RequestFor(path);
+    TransferDataFile(path, listIndex_, LocaleDecimalSeparator(), messages_, progress.Callback(),
+                     *shift, table);
     close();
 }
 

@@ -2,6 +2,7 @@
 // of a spreadsheet selection, from one grid to another.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -18,6 +19,8 @@ class QPushButton;
 class QWidget;
 
 namespace utm {
+
+class DataTableDialog;
 
 class FrmMERIDEX : public QWidget {
     Q_OBJECT
@@ -58,6 +61,10 @@ class FrmMERIDEX : public QWidget {
     /// for reading fields and writing text-mode result files.
     static char LocaleDecimalSeparator();
 
+    /// The window that shows the browsed data file as a table and takes the
+    /// separator and columns for OK's transfer; nothing before the first Browse.
+    DataTableDialog* DataTableWindow() const;
+
     void Form_Load();
     void Command1_Click();  ///< Browse
     void Command2_Click();  ///< Within Excel
@@ -82,6 +89,7 @@ class FrmMERIDEX : public QWidget {
     std::function<void()> showMainWindow_;
     CommonDialog CommonDialog1;
     int listIndex_ = -1;
+    QPointer<DataTableDialog> dataTable_;
 
     QGroupBox* Frame1;
     QLabel* Label1;

@@ -568,7 +568,7 @@ TransferFileResult TransformFile(const std::string& dataPath, const std::string&
 
 FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char decimalSeparator,
                                      MessageBoxPort& messages, const Progress& progress,
-                                     const DatumShift& shift) {
+                                     const DatumShift& shift, const TableRequest& table) {
     FileTransferOutcome outcome;
     if (dataPath.empty() || !IsExistingFile(dataPath)) return outcome;
 
@@ -584,6 +584,7 @@ FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char
     options.decimalSeparator = decimalSeparator;
     options.onProgress = progress;
     options.datumShift = shift;
+    options.table = table;
     // A row without a point or a point that cannot be transferred gets * as
     // results and is named after the run; the others are transferred.
     options.onError = OnError::Mark;

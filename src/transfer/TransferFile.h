@@ -142,8 +142,10 @@ struct FileTransferOutcome {
 /// window's datum `shift`: skipped silently without a path or a file at it;
 /// else the result file beside the data file is written. Every failure, and the findings of a
 /// written run, are shown through `messages` (OK button, application title).
+/// `table` is how the data file's rows are read (the separator and columns
+/// picked in the window's preview; by default found from the file).
 FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char decimalSeparator,
                                      MessageBoxPort& messages, const Progress& progress = {},
-                                     const DatumShift& shift = {});
+                                     const DatumShift& shift = {}, const TableRequest& table = {});
 
 }  // namespace utm

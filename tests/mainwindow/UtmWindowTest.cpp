@@ -18,6 +18,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -27,6 +28,7 @@
 
 #include "mainwindow/ui/Utm.h"
 #include "support/ScriptedPorts.h"
+#include "ui/DataTableDialog.h"
 
 namespace utm {
 namespace {
@@ -778,6 +780,71 @@ TEST_F(UtmWindow, ExitByDefaultClosesEveryWindow) {
     // would end the next dialog at once: let one loop run and consume it.
     QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
+}
+
+TEST_F(UtmWindow, BrowseShowsTheFileAsATableAndConvertRunsWithWhatWasPicked) {
+    const std::string data = TempPath("survey.txt");
+    WriteFile(data, "Name;Code;Lat;Long\r\nP1;BM;27.7;85.3\r\n\r\n# checked\r\nP2;BM;28;86\r\n");
+    PickMode(1);
+    dialogs_.choices = {data};
+    window_.Command1_Click();
+    // Only the rows that hold points are counted.
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text, "No of Data = 2");
+
+    DataTableDialog* table = window_.DataTableWindow();
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->isVisible());
+    EXPECT_FALSE(table->isModal());
+    auto* preview = table->findChild<QTableWidget*>("Preview");
+    auto* separator = table->findChild<QComboBox*>("Separator");
+    auto* first = table->findChild<QComboBox*>("FirstColumn");
+    auto* second = table->findChild<QComboBox*>("SecondColumn");
+    ASSERT_TRUE(preview && separator && first && second);
+    EXPECT_EQ(preview->rowCount(), 5);
+    EXPECT_EQ(preview->columnCount(), 4);
+    EXPECT_EQ(preview->item(1, 2)->text(), QStringLiteral("27.7"));
+    EXPECT_TRUE(preview->item(0, 2)->font().bold());  // the header row
+    EXPECT_EQ(preview->item(3, 0)->text(), QStringLiteral("# checked"));
+    EXPECT_EQ(preview->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(separator->currentText(), QStringLiteral("Semicolon ;"));
+    EXPECT_EQ(first->currentText(), QStringLiteral("3: Lat"));
+    EXPECT_EQ(second->currentText(), QStringLiteral("4: Long"));
+    EXPECT_EQ(table->RequestFor(data).columns, "");  // nothing picked: the run finds them
+
+    // Another separator reads the preview again: by commas each row is one field.
+    separator->setCurrentIndex(0);
+    emit separator->activated(0);
+    EXPECT_EQ(preview->item(1, 0)->text(), QStringLiteral("P1;BM;27.7;85.3"));
+    EXPECT_EQ(table->RequestFor(data).separator, FieldSeparator::Comma);
+    separator->setCurrentIndex(1);
+    emit separator->activated(1);
+    EXPECT_EQ(preview->columnCount(), 4);
+
+    // Picking the longitude's column for the latitude swaps the two: the
+    // run reads longitude as latitude.
+    first->setCurrentIndex(3);
+    emit first->activated(3);
+    EXPECT_EQ(table->RequestFor(data).columns, "4,3");
+    EXPECT_EQ(second->currentText(), QStringLiteral("3: Lat"));
+    EXPECT_EQ(table->RequestFor(TempPath("other.txt")).columns, "");
+    second->setCurrentIndex(1);
+    emit second->activated(1);
+    EXPECT_EQ(table->RequestFor(data).columns, "4,2");
+    second->setCurrentIndex(2);
+    emit second->activated(2);
+    EXPECT_EQ(messages_.shown.size(), 1u);  // no message on the way
+
+    const std::string out = TempPath("out.txt");
+    dialogs_.choices = {out};
+    window_.Command2_Click();
+    const std::string written = ReadFile(out);
+    EXPECT_EQ(written.find("628198.193"), std::string::npos) << written;
+    EXPECT_NE(written.find("P1"), std::string::npos) << written;
+
+    // The direction decides which named columns the preview marks.
+    Get<QRadioButton>("Option2")->click();
+    EXPECT_EQ(table->Choice().Kind(), CoordinateKind::Grid);
 }
 
 }  // namespace

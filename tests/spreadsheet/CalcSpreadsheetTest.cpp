@@ -539,26 +539,29 @@ TEST_F(CalcTest, RetrieveNamesTheCellsItTookAsZero) {
     ScriptRetrieve({2, 1, 6, 2});
     SelectRangePaste paste(*app, box);
     ASSERT_TRUE(RunRetrieve(ConversionDirection::LatLongToXY, paste));
+    // The blank row is left alone; the partial numbers are taken as 0.
     EXPECT_EQ(LastMessage(),
-              "Rows 2 to 6 received their results.\r\n4 cells of the block R2C1:R6C2 on the "
-              "sheet \"Sheet1\" (rows 3, 4, 5) are not numbers: they were taken as 0.");
+              "4 rows received their results.\r\n2 cells of the block R2C1:R6C2 on the "
+              "sheet \"Sheet1\" (rows 3, 4) are not numbers: they were taken as 0.");
     EXPECT_EQ(box.shown.back().icon, MsgIcon::Information);
+    EXPECT_TRUE(Empty(5, 3));
     EXPECT_DOUBLE_EQ(Number(6, 3), 500000.0) << "the rows after them are converted";
 }
 
 #ifdef UTM_HAVE_TRANSFER
-TEST_F(CalcTest, WithinExcelNamesEmptyCellsAndRefusesTextsThatAreNoNumbers) {
-    Put(2, 1,
-        {{426207.01, 3206261.5}, {std::monostate(), std::monostate()}, {426207.01, 3206261.5}});
+TEST_F(CalcTest, WithinExcelNamesRowsWithoutNumbersAndRefusesPartialNumbers) {
+    Put(2, 1, {{426207.01, 3206261.5}, {std::string("pillar"), 3206261.5}, {426207.01, 3206261.5}});
     ClsWithinExcel excel(*app, box, exchange.string());
     ScriptWithinExcel({2, 1, 4, 2}, {2, 4, 3, 4});
     TransferWithinExcel(excel, box, 0);
     EXPECT_EQ(LastMessage(),
-              "The results of 3 rows were written.\r\n2 cells of the block R2C1:R4C2 on the sheet "
-              "\"Sheet1\" (row 3) are empty: they were taken as 0.");
+              "The results of 2 rows were written.\r\n1 row of the block R2C1:R4C2 on the sheet "
+              "\"Sheet1\" (row 3) holds no number in a coordinate cell: its result cells were "
+              "left empty.");
+    EXPECT_TRUE(Empty(3, 4));
     EXPECT_NEAR(Number(4, 4), 133754.5409, 1e-4);
 
-    // A text that is not a number stops the transfer before anything is written.
+    // A text that only starts with a number stops the transfer before anything is written.
     Put(3, 1, {{std::string("27,7"), 85.3}});
     Put(2, 4,
         {{std::monostate(), std::monostate()},

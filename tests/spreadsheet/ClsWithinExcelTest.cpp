@@ -12,6 +12,7 @@
 #include "MemorySpreadsheet.h"
 #include "geodesy/ArithmeticError.h"
 #include "spreadsheet/ClsWithinExcel.h"
+#include "spreadsheet/SheetBlock.h"
 #include "support/ScriptedPorts.h"
 
 namespace utm {
@@ -219,7 +220,7 @@ TEST_F(ClsWithinExcelTest, TransferWithinExcelWritesTheResultOrSaysWhyNot) {
     box.answers.push_back(MsgAnswer::OK);
     ScriptSelection("R2C4:R3C5");
     BlockCells seen;
-    TransferWithinExcel(excel, box, [&](const BlockCells& cells) {
+    TransferWithinExcel(excel, box, [&](const BlockCells& cells, const std::vector<int>&) {
         seen = cells;
         return ExcelRows{{10.0, 20.0}, {30.0, 40.0}};
     });
@@ -234,15 +235,144 @@ TEST_F(ClsWithinExcelTest, TransferWithinExcelWritesTheResultOrSaysWhyNot) {
         box.answers.clear();
         ScriptSelection(oneColumn ? "R2C1:R3C1" : "R2C1:R3C2");
         int setCalls = app.Sheet().setCalls;
-        TransferWithinExcel(excel, box, [](const BlockCells&) -> ExcelRows {
-            throw ArithmeticError("overflow in row 0");
-        });
+        TransferWithinExcel(excel, box,
+                            [](const BlockCells&, const std::vector<int>&) -> ExcelRows {
+                                throw ArithmeticError("overflow in row 0");
+                            });
         EXPECT_EQ(app.Sheet().setCalls, setCalls);
         EXPECT_EQ(box.shown.back().text,
                   oneColumn ? "The selected block has one column. Select two columns: X and Y."
                             : "The selection cannot be transferred: overflow in row 0\r\nNothing "
                               "was written.");
     }
+}
+
+TEST_F(ClsWithinExcelTest, HeaderBlankAndNumberlessRowsAreSortedOutOfTheTransfer) {
+    // Column A and B: the X and Y of the block; column D: what the output
+    // cells held before.
+    struct Row {
+        SheetValue x, y;
+        SheetValue before;  // column D
+        const char* after;  // column D after the run: "keep", "empty" or the number
+    };
+    const Row rows[] = {
+        {std::string("X"), std::string("Y"), std::string("title"), "keep"},  // header
+        {1.0, 2.0, 99.0, "10"},
+        {SheetValue(), std::string("  "), std::string("spacer"), "keep"},  // blank
+        {std::string("abc"), 4.0, 99.0, "empty"},                          // no number
+        {5.0, 6.0, 99.0, "50"},
+        {std::string("X"), std::string("Y"), std::string("again"), "keep"},  // header again
+        {7.0, SheetValue(), 99.0, "empty"},                                  // no number
+        {SheetValue(), SheetValue(), std::string("tail"), "keep"},           // blank at the end
+    };
+    for (int i = 0; i < 8; ++i) {
+        Fill(1 + i, 1, rows[i].x);
+        Fill(1 + i, 2, rows[i].y);
+        Fill(1 + i, 4, rows[i].before);
+    }
+    ScriptSelection("R1C1:R8C2");
+    box.answers.push_back(MsgAnswer::OK);
+    ScriptSelection("R1C4:R2C5");
+    BlockCells seen;
+    std::vector<int> seenRows;
+    TransferWithinExcel(
+        excel, box, [&](const BlockCells& cells, const std::vector<int>& sheetRows) {
+            seen = cells;
+            seenRows = sheetRows;
+            ExcelRows out;
+            for (const auto& row : cells) {
+                out.push_back({std::get<double>(*row[0]) * 10, std::get<double>(*row[1]) * 10});
+            }
+            return out;
+        });
+    EXPECT_EQ(seen, (BlockCells{{1.0, 2.0}, {5.0, 6.0}}));
+    EXPECT_EQ(seenRows, (std::vector<int>{2, 5}));
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE("sheet row " + std::to_string(1 + i));
+        const std::string after = rows[i].after;
+        const SheetValue cell = Cell(1 + i, 4);
+        if (after == "keep") {
+            EXPECT_EQ(cell, rows[i].before);
+            EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(1 + i, 5)));
+        } else if (after == "empty") {
+            EXPECT_TRUE(std::holds_alternative<std::monostate>(cell));
+            EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(1 + i, 5)));
+        } else {
+            EXPECT_EQ(cell, SheetValue(std::stod(after)));
+        }
+    }
+    EXPECT_EQ(box.shown.back().text,
+              "The results of 2 rows were written.\r\n2 rows of the block R1C1:R8C2 on the sheet "
+              "\"Sheet1\" (rows 4, 7) hold no number in a coordinate cell: their result cells were "
+              "left empty.");
+}
+
+TEST_F(ClsWithinExcelTest, ABlockOfHeaderAndBlankRowsOnlyWritesNothing) {
+    Fill(1, 1, std::string("X"));
+    Fill(1, 2, std::string("Y"));
+    Fill(3, 1, std::string("E"));
+    ScriptSelection("R1C1:R3C2");
+    const int setCalls = app.Sheet().setCalls;
+    bool called = false;
+    TransferWithinExcel(excel, box, [&](const BlockCells&, const std::vector<int>&) {
+        called = true;
+        return ExcelRows{};
+    });
+    EXPECT_FALSE(called);
+    EXPECT_EQ(app.Sheet().setCalls, setCalls);
+    EXPECT_EQ(box.shown.back().text,
+              "The selected block R1C1:R3C2 on the sheet \"Sheet1\" holds only header and blank "
+              "rows. Nothing was written.");
+}
+
+TEST(SheetRowSorter, SortsRowsByTheirTwoCoordinateCells) {
+    using U = SheetRowUse;
+    const SheetValue none;
+    const auto text = [](const char* t) { return SheetValue(std::string(t)); };
+    struct Step {
+        SheetValue a, b;
+        U use;
+    };
+    const Step steps[] = {
+        {text("Survey 12"), none, U::Skip},      // a title above everything
+        {text("Lat"), text("Long"), U::Skip},    // the header
+        {none, text(" "), U::Skip},              // blank
+        {27.7, 85.3, U::Point},                  // numbers as stored
+        {text(" 27.5 "), text("84"), U::Point},  // numbers as texts
+        {text("27.7°"), 85.3, U::Point},         // a partial number is still a point
+        {text("see note"), none, U::NoPoint},    // text below the numbers
+        {text("Survey 12"), none, U::Skip},      // the title repeated
+        {text("Lat"), text("Long"), U::Skip},    // the header repeated
+        {text("n/a"), 84.0, U::NoPoint},
+        {28.0, none, U::NoPoint},
+        {none, none, U::Skip},
+    };
+    SheetRowSorter sorter;
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE("step " + std::to_string(i));
+        EXPECT_EQ(sorter.Next(steps[i].a, steps[i].b).use, steps[i].use);
+    }
+    // A decimal comma reads with its locale.
+    SheetRowSorter comma(',');
+    const SheetRow row = comma.Next(text("27,5"), text("84,25"));
+    EXPECT_EQ(row.use, U::Point);
+    EXPECT_EQ(row.secondValue, 84.25);
+    EXPECT_EQ(comma.Next(text("27.7°"), 1.0).first, CoordinateReading::Partial);
+    // A decimal comma in a sheet of decimal points only starts a number.
+    SheetRowSorter point;
+    const SheetRow commaRow = point.Next(text("27,7"), 85.3);
+    EXPECT_EQ(commaRow.use, U::Point);
+    EXPECT_EQ(commaRow.first, CoordinateReading::Partial);
+}
+
+TEST(WrittenRuns, SkipRowsSplitTheWrites) {
+    using U = SheetRowUse;
+    using Runs = std::vector<std::pair<std::size_t, std::size_t>>;
+    EXPECT_EQ(WrittenRuns({}), Runs{});
+    EXPECT_EQ(WrittenRuns({U::Skip, U::Skip}), Runs{});
+    EXPECT_EQ(WrittenRuns({U::Point, U::NoPoint, U::Point}), (Runs{{0, 3}}));
+    EXPECT_EQ(WrittenRuns({U::Skip, U::Point, U::Point, U::Skip, U::NoPoint, U::Skip}),
+              (Runs{{1, 2}, {4, 1}}));
 }
 
 }  // namespace

@@ -356,5 +356,75 @@ TEST_F(SelectRangePasteTest, RetrieveRoundsDegreesToTheUnitsAndMetresToThreeDeci
     EXPECT_EQ(Number(Cell(2, 4)), 3065307.732);
 }
 
+TEST_F(SelectRangePasteTest, HeaderAndBlankRowsAreLeftAloneAndRowsWithoutNumbersNamed) {
+    const SheetValue none;
+    const auto text = [](const char* t) { return SheetValue(std::string(t)); };
+    struct Row {
+        SheetValue lat, lon;
+        SheetValue before;  // column C before the run
+        const char* after;  // "keep", "empty" or "result"
+    };
+    const Row rows[] = {
+        {text("Lat"), text("Long"), text("X"), "keep"},  // header
+        {27.7, 85.3, none, "result"},
+        {none, none, text("spacer"), "keep"},  // blank
+        {text("n/a"), 84.0, 1.0, "empty"},     // text: no number
+        {28.0, 86.0, none, "result"},
+        {text("Lat"), text("Long"), text("X"), "keep"},  // header repeated
+        {27.5, text(""), 1.0, "empty"},                  // empty text: no number
+        {text("27.7°"), 85.3, none, "result"},           // partial: taken as 0, as before
+    };
+    for (int i = 0; i < 8; ++i) {
+        Fill(1 + i, 1, rows[i].lat);
+        Fill(1 + i, 2, rows[i].lon);
+        Fill(1 + i, 3, rows[i].before);
+    }
+    ScriptAccepted("R1C1:R8C2");
+    bool endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    ASSERT_FALSE(endsub);
+    paste.ComputePaste(true);
+
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE("sheet row " + std::to_string(1 + i));
+        const std::string after = rows[i].after;
+        if (after == "keep") {
+            EXPECT_EQ(Cell(1 + i, 3), rows[i].before);
+            EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(1 + i, 4)));
+        } else if (after == "empty") {
+            EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(1 + i, 3)));
+            EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(1 + i, 4)));
+        } else {
+            EXPECT_TRUE(std::holds_alternative<double>(Cell(1 + i, 3)));
+            EXPECT_TRUE(std::holds_alternative<double>(Cell(1 + i, 4)));
+        }
+    }
+    EXPECT_DOUBLE_EQ(Number(Cell(2, 3)), 628198.193);
+    EXPECT_DOUBLE_EQ(Number(Cell(2, 4)), 3065307.732);
+    // The partial number was read as 0, as before: latitude 0 on the equator.
+    EXPECT_DOUBLE_EQ(Number(Cell(8, 4)), 0.0);
+    ASSERT_FALSE(box.shown.empty());
+    EXPECT_EQ(box.shown.back().text,
+              "3 rows received their results.\r\n"
+              "1 cell of the block R1C1:R8C2 on the sheet \"Sheet1\" (row 8) is not a number: it "
+              "was taken as 0.\r\n"
+              "2 rows of the block R1C1:R8C2 on the sheet \"Sheet1\" (rows 4, 7) hold no number "
+              "in a coordinate cell: their result cells were left empty.");
+}
+
+TEST_F(SelectRangePasteTest, ASelectionOfHeaderAndBlankRowsOnlyConvertsNothing) {
+    Fill(1, 1, std::string("Lat"));
+    Fill(1, 2, std::string("Long"));
+    Fill(3, 2, std::string("   "));
+    ScriptAccepted("R1C1:R3C2");
+    bool endsub = false;
+    paste.ReadSheet(dialog, endsub);
+    EXPECT_TRUE(endsub);
+    EXPECT_EQ(app.Sheet().setCalls, 0);
+    EXPECT_EQ(box.shown.back().text,
+              "The selected block R1C1:R3C2 on the sheet \"Sheet1\" holds only header and blank "
+              "rows. Nothing was converted.");
+}
+
 }  // namespace
 }  // namespace utm

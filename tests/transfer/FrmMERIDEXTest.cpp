@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <cmath>
 #include <fstream>
@@ -21,6 +22,7 @@
 #include "support/ScriptedPorts.h"
 #include "support/TempFolder.h"
 #include "transfer/FrmMERIDEX.h"
+#include "ui/DataTableDialog.h"
 
 namespace {
 
@@ -122,6 +124,32 @@ TEST_F(FrmMERIDEXTest, OkTransfersTheBrowsedFileThenClosesAndShowsTheMainWindow)
               "426207.01,3206261.5,,\r\n1,2,,\r\n");
     EXPECT_TRUE(messages_.shown.empty());
     ExpectClosedAndMainWindowBack();
+}
+
+TEST_F(FrmMERIDEXTest, BrowseShowsTheFileAsATableAndOkTransfersThePickedColumns) {
+    // A text file, tab-separated: X and Y after a point number and a code.
+    const std::string data =
+        folder_.Write("pts.txt", "No\tEasting\tNorthing\tCode\r\n1\t426207.01\t3206261.5\tBM\r\n");
+    dialogs_.choices = {data};
+    Click("Command1");
+    utm::DataTableDialog* table = window_->DataTableWindow();
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->isVisible());
+    EXPECT_EQ(table->Choice().Kind(), utm::CoordinateKind::Grid);
+    EXPECT_EQ(table->findChild<QComboBox*>("Separator")->currentText(), QStringLiteral("Tab"));
+    EXPECT_EQ(table->findChild<QComboBox*>("FirstColumn")->currentText(),
+              QStringLiteral("2: Easting"));
+    EXPECT_EQ(table->findChild<QTableWidget*>("Preview")->rowCount(), 2);
+    auto* first = table->findChild<QComboBox*>("FirstColumn");
+    first->setCurrentIndex(0);
+    emit first->activated(0);
+    EXPECT_EQ(table->RequestFor(data).columns, "1,3");
+
+    // A file that cannot be read shows no table.
+    dialogs_.choices = {folder_.File("missing.csv")};
+    Click("Command1");
+    ASSERT_NE(window_->DataTableWindow(), nullptr);
+    EXPECT_FALSE(window_->DataTableWindow()->isVisible());
 }
 
 TEST_F(FrmMERIDEXTest, OkWithoutFileOrWithAFailureStillCloses) {

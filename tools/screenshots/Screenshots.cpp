@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QWidget>
 
@@ -14,6 +16,7 @@
 #include "about/frmAbout.h"
 #include "mainwindow/ui/Utm.h"
 #include "transfer/FrmMERIDEX.h"
+#include "ui/DataTableDialog.h"
 
 namespace utm {
 
@@ -89,6 +92,28 @@ bool SaveScreenshots(Utm& window, const QString& folder) {
     units->setCurrentIndex(0);
     mode->setCurrentIndex(1);
     ok = Save(window, dir, QStringLiteral("utm-multiple-data.png")) && ok;
+    {
+        // The table Browse shows, on a small survey file with a comment, a
+        // header row and a blank line.
+        QTemporaryDir temp;
+        QFile sample(temp.filePath(QStringLiteral("survey.csv")));
+        if (temp.isValid() && sample.open(QIODevice::WriteOnly)) {
+            sample.write(
+                "# Survey 12, checked 3 May\n"
+                "Point,Code,Lat,Long,Height\n"
+                "P1,BM,27.7172,85.3240,1337.2\n"
+                "P2,TP,27.7019,85.3206,1301.5\n"
+                "\n"
+                "P3,BM,27.6710,85.4298,1401.0\n");
+            sample.close();
+            DataTableDialog table(CoordinateKind::LatLong, TableRequest(), window.Messages(),
+                                  &window);
+            if (table.ShowFile(sample.fileName().toStdString())) {
+                ok = Save(table, dir, QStringLiteral("utm-data-table.png")) && ok;
+            }
+            table.hide();
+        }
+    }
     mode->setCurrentIndex(2);
     ok = Save(window, dir, QStringLiteral("utm-within-excel.png")) && ok;
 

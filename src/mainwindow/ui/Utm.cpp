@@ -29,6 +29,7 @@
 #include "mainwindow/BatchConversion.h"
 #include "mainwindow/SinglePoint.h"
 #include "mainwindow/Units.h"
+#include "ui/DataTableDialog.h"
 #include "ui/QtProgress.h"
 #include "ui/WindowBasics.h"
 
@@ -403,6 +404,7 @@ void Utm::Combo2_Click() {
 
 void Utm::Option1_Click() {
     if (!Option1_->isChecked()) return;
+    if (!dataTable_.isNull()) dataTable_->SetKind(DataKind());
     Label2_->setText(kLatitudeCaption);
     Label3_->setText(kLongitudeCaption);
     Label4_->setText(kEastingCaption);
@@ -413,6 +415,7 @@ void Utm::Option1_Click() {
 
 void Utm::Option2_Click() {
     if (!Option2_->isChecked()) return;
+    if (!dataTable_.isNull()) dataTable_->SetKind(DataKind());
     Label2_->setText(kEastingCaption);
     Label3_->setText(kNorthingCaption);
     Label4_->setText(kLatitudeCaption);
@@ -446,8 +449,27 @@ dataload& Utm::Loader() {
 }
 
 void Utm::Command1_Click() {
-    Browse(dialog_, messages_, Loader(),
-           [this](const std::string& path) { Text6_->setText(QString::fromStdString(path)); });
+    const std::string path = Browse(
+        dialog_, messages_, Loader(),
+        [this](const std::string& chosen) { Text6_->setText(QString::fromStdString(chosen)); },
+        DataKind());
+    if (path.empty()) return;
+    // The first rows of the file as a table, where the separator and the
+    // coordinate columns can be changed before Convert.
+    if (dataTable_.isNull()) {
+        TableRequest base;  // the main window's data files: "." decimals, comma fallback
+        dataTable_ = new DataTableDialog(DataKind(), base, messages_, this);
+    }
+    dataTable_->ShowFile(path);
+}
+
+CoordinateKind Utm::DataKind() const {
+    return Direction() == ConversionDirection::XYToLatLong ? CoordinateKind::Grid
+                                                           : CoordinateKind::LatLong;
+}
+
+DataTableDialog* Utm::DataTableWindow() const {
+    return dataTable_.data();
 }
 
 void Utm::mnubrowse_Click() {
@@ -485,6 +507,7 @@ void Utm::Command2_Click() {
             request.Datum = Datum();
             request.OutputUnits = ChosenUnits();
             request.DecimalSeparator = DecimalSeparator();
+            if (!dataTable_.isNull()) request.Table = dataTable_->RequestFor(request.DataFilePath);
             QtProgress progress(this, QStringLiteral("Converting the data file…"));
             request.OnProgress = progress.Callback();
             ConvertMultipleData(request, dialog_, messages_, Loader(), HomeFolder());

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/DataTable.h"
 #include "common/FileDialogPort.h"
 #include "common/MessageBoxPort.h"
 #include "mainwindow/ConversionDirection.h"
@@ -29,6 +30,7 @@ class QRadioButton;
 namespace utm {
 
 class Aboutfrm;
+class DataTableDialog;
 class frmAbout;
 
 /// The key code a key press delivers to a box's KeyPress handler: the
@@ -93,6 +95,12 @@ class Utm : public QMainWindow {
 
     frmAbout* AboutDialog() const;
     Aboutfrm* AboutTextWindow() const;
+    /// The window that shows the browsed data file as a table and takes the
+    /// separator and columns for "Multiple Data"; nothing before the first Browse.
+    DataTableDialog* DataTableWindow() const;
+    /// The coordinates a data file holds for the direction chosen: latitude
+    /// and longitude for "Lat-Long to XY", a grid for "XY to LAT-Long".
+    CoordinateKind DataKind() const;
 
   public slots:
     void Form_Load();
@@ -175,6 +183,7 @@ class Utm : public QMainWindow {
     QAction* FileTop_ = nullptr;
     QList<QAction*> menuShortcuts_;
 
+    QPointer<DataTableDialog> dataTable_;
     QPointer<frmAbout> frmAbout_;
     QPointer<Aboutfrm> aboutfrm_;
 };
