@@ -8,6 +8,7 @@
 #include "common/FastNumberFormat.h"
 #include "common/NumericText.h"
 #include "common/OperationError.h"
+#include "common/RunReport.h"
 
 namespace utm {
 
@@ -427,6 +428,39 @@ RowKind KindOfRow(std::string_view line, const TableLayout& layout) {
     if (blank) return RowKind::Blank;
     if (layout.HasHeader() && line == layout.header) return RowKind::Header;
     return RowKind::Data;
+}
+
+RowPoint ReadRowPoint(std::string_view row, const TableLayout& layout) {
+    RowPoint point;
+    const std::size_t columns[2] = {layout.first, layout.second};
+    const std::size_t last = std::max(layout.first, layout.second);
+    std::size_t fields = 0;
+    if (last < 64) {
+        std::array<std::string_view, 64> all;
+        fields = SplitRow(row, layout.separator, all.data(), last + 1);
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (columns[i] < fields) point.field[i] = all[columns[i]];
+        }
+    } else {
+        const std::vector<std::string_view> all = RowFields(row, layout.separator);
+        fields = all.size();
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (columns[i] < fields) point.field[i] = all[columns[i]];
+        }
+    }
+    point.pair = fields == 2 && layout.first == 0 && layout.second == 1;
+    for (std::size_t i = 0; i < 2; ++i) {
+        point.reading[i] = ReadCoordinate(point.field[i], layout.decimalSeparator, point.value[i]);
+        if (point.reading[i] == CoordinateReading::None && !point.noNumber) {
+            point.noNumber = columns[i];
+        }
+    }
+    return point;
+}
+
+std::string NoNumberText(std::string_view row, std::size_t column) {
+    return "the row " + QuotedExcerpt(row) + " holds no number in column " +
+           std::to_string(column + 1);
 }
 
 TablePreview PreviewTable(const std::string& path, CoordinateKind kind, const TableRequest& request,

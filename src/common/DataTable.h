@@ -108,6 +108,22 @@ enum class CoordinateReading {
 /// for Number, 0 otherwise.
 CoordinateReading ReadCoordinate(std::string_view field, char decimalSeparator, double& value);
 
+/// The point of a data row: its two coordinate fields and what they hold.
+struct RowPoint {
+    std::string_view field[2];  ///< as they stand; empty when missing
+    CoordinateReading reading[2] = {CoordinateReading::None, CoordinateReading::None};
+    double value[2] = {0.0, 0.0};
+    /// The row is just the two coordinates (two fields, in columns 1 and 2),
+    /// written as the numbers read rather than as its fields.
+    bool pair = false;
+    /// The first coordinate column (from 0) that holds no number, if any.
+    std::optional<std::size_t> noNumber;
+};
+RowPoint ReadRowPoint(std::string_view row, const TableLayout& layout);
+
+/// Why a row holds no point: "the row "…" holds no number in column N".
+std::string NoNumberText(std::string_view row, std::size_t column);
+
 /// The header names of the results appended to a header row.
 struct ResultNames {
     std::string_view first;

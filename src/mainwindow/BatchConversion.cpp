@@ -316,49 +316,33 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
             flush();
             return;
         }
-        std::array<std::string_view, 2> coordinates;
-        std::size_t fields = 0;
-        const std::size_t last = std::max(layout.first, layout.second);
-        if (last < 64) {
-            std::array<std::string_view, 64> all;
-            fields = SplitRow(text, layout.separator, all.data(), last + 1);
-            coordinates = {all[layout.first], all[layout.second]};
-        } else {
-            const std::vector<std::string_view> all = RowFields(text, layout.separator);
-            fields = all.size();
-            if (fields > last) coordinates = {all[layout.first], all[layout.second]};
+        const RowPoint point = ReadRowPoint(text, layout);
+        if (point.noNumber) {
+            if (setup.strict || setup.onError == OnError::Stop) {
+                throw LineError(number, NoNumberText(text, *point.noNumber));
+            }
+            out.report.Add(Finding::NoNumber, number);
+            if (setup.onError == OnError::Mark) {
+                room(RowFieldsRoom(text.size()));
+                p = WriteRowFields(p, text, layout, RowStyle::Joined, '\t');
+                p = WriteText(p, "\t*\t*\r\n");
+                flush();
+            }
+            return;
         }
         DataLine data;
         // A row of two fields that are the two numbers is written as they
         // are read; any other row with its fields as they stand.
-        const bool pair = fields == 2 && layout.first == 0 && layout.second == 1;
-        if (!pair) data.row = text;
-        double* const values[2] = {&data.first, &data.second};
+        if (!point.pair) data.row = text;
+        data.first = point.value[0];
+        data.second = point.value[1];
         std::string_view* const texts[2] = {&data.firstText, &data.secondText};
-        const std::size_t columns[2] = {layout.first, layout.second};
-        for (int i = 0; i < 2; ++i) {
-            const std::string_view field =
-                columns[i] < fields ? coordinates[static_cast<std::size_t>(i)] : std::string_view();
-            const CoordinateReading reading =
-                ReadCoordinate(field, layout.decimalSeparator, *values[i]);
-            if (reading == CoordinateReading::None) {
-                const std::string what = "the row " + QuotedExcerpt(text) +
-                                         " holds no number in column " +
-                                         std::to_string(columns[i] + 1);
-                if (setup.strict || setup.onError == OnError::Stop) throw LineError(number, what);
-                out.report.Add(Finding::NoNumber, number);
-                if (setup.onError == OnError::Mark) {
-                    room(RowFieldsRoom(text.size()));
-                    p = WriteRowFields(p, text, layout, RowStyle::Joined, '\t');
-                    p = WriteText(p, "\t*\t*\r\n");
-                    flush();
-                }
-                return;
-            }
-            if (reading == CoordinateReading::Partial) {
+        for (std::size_t i = 0; i < 2; ++i) {
+            const std::string_view field = TrimBlanks(point.field[i]);
+            if (point.reading[i] == CoordinateReading::Partial) {
                 if (data.notNumbers++ == 0) data.badField = field;
-            } else if (pair && IsGeneralFormText(TrimBlanks(field))) {
-                *texts[i] = TrimBlanks(field);
+            } else if (point.pair && IsGeneralFormText(field)) {
+                *texts[i] = field;
             }
         }
         convertLine(data, number);

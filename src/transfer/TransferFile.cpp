@@ -313,32 +313,25 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
             flush();
             return;
         }
-        const std::vector<std::string_view> fields = RowFields(text, layout.separator);
-        TransferLine line;
-        const bool pair = fields.size() == 2 && layout.first == 0 && layout.second == 1;
-        if (!pair) line.row = text;
-        const std::size_t columns[2] = {layout.first, layout.second};
-        for (std::size_t i = 0; i < 2; ++i) {
-            const std::string_view field =
-                columns[i] < fields.size() ? fields[columns[i]] : std::string_view();
-            const CoordinateReading reading =
-                ReadCoordinate(field, layout.decimalSeparator, line.point[i]);
-            if (reading == CoordinateReading::None) {
-                const std::string what = "the row " + QuotedExcerpt(text) +
-                                         " holds no number in column " +
-                                         std::to_string(columns[i] + 1);
-                if (setup.strict || setup.onError == OnError::Stop) throw LineError(number, what);
-                out.report.Add(Finding::NoNumber, number);
-                if (setup.onError == OnError::Mark) {
-                    room(RowFieldsRoom(text.size()));
-                    p = WriteRowResultLine(p, text, layout, nullptr, setup.mode,
-                                           setup.writeSeparator);
-                    flush();
-                }
-                return;
+        const RowPoint point = ReadRowPoint(text, layout);
+        if (point.noNumber) {
+            if (setup.strict || setup.onError == OnError::Stop) {
+                throw LineError(number, NoNumberText(text, *point.noNumber));
             }
-            if (reading == CoordinateReading::Partial && line.notNumbers++ == 0) {
-                line.badField = field;
+            out.report.Add(Finding::NoNumber, number);
+            if (setup.onError == OnError::Mark) {
+                room(RowFieldsRoom(text.size()));
+                p = WriteRowResultLine(p, text, layout, nullptr, setup.mode, setup.writeSeparator);
+                flush();
+            }
+            return;
+        }
+        TransferLine line;
+        if (!point.pair) line.row = text;
+        line.point = {point.value[0], point.value[1]};
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (point.reading[i] == CoordinateReading::Partial && line.notNumbers++ == 0) {
+                line.badField = point.field[i];
             }
         }
         transferLine(line, text, number, {}, {}, nullptr);
