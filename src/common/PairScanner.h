@@ -6,6 +6,7 @@
 // general reader, which gives the same values for what this path reads.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -22,6 +23,14 @@ struct ScannedNumber {
 };
 
 namespace pair_scanner {
+
+/// The bytes that may end a field of a table row or refuse it: the
+/// separators' characters, line ends and the quote.
+inline constexpr auto kRowStop = [] {
+    std::array<bool, 256> stop{};
+    for (const unsigned char c : {',', ';', '\t', '\r', '\n', '"'}) stop[c] = true;
+    return stop;
+}();
 
 /// Scans one plain decimal at `p`; false when there is none or it is longer
 /// than 15 digits. Leaves `p` after it.
@@ -116,9 +125,13 @@ inline bool ScanTableRow(const char*& p, const char* end, char delimiter, std::s
         if (field == a || field == b) {
             if (!pair_scanner::ScanNumber(q, end, field == a ? first : second)) return false;
         } else {
-            while (q < end && *q != delimiter && *q != '\r' && *q != '\n') {
+            // One table look-up a byte: only the bytes that may end a field
+            // or refuse the row are looked at twice.
+            for (;;) {
+                while (q < end && !pair_scanner::kRowStop[static_cast<unsigned char>(*q)]) ++q;
+                if (q == end || *q == delimiter || *q == '\r' || *q == '\n') break;
                 if (*q == '"') return false;
-                ++q;
+                ++q;  // another separator's character: part of this field
             }
             if (q > start && (*start == ' ' || *start == '\t' || q[-1] == ' ' || q[-1] == '\t'))
                 return false;
