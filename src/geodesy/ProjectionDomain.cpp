@@ -11,12 +11,6 @@ std::string DegreesText(double degrees) {
     return buffer;
 }
 
-double LongitudeDifferenceDegrees(double longitude, double centralMeridian) {
-    const double difference = longitude - centralMeridian;
-    if (std::fabs(difference) <= 180.0) return difference;
-    return std::remainder(difference, 360.0);
-}
-
 namespace {
 
 std::string RangeText() {
@@ -39,7 +33,7 @@ std::string LongitudeProblem(double longitude, double centralMeridian) {
     if (OutsideMeridianRange(longitude)) {
         return "the longitude " + DegreesText(longitude) + " lies outside " + RangeText();
     }
-    const double difference = LongitudeDifferenceDegrees(longitude, centralMeridian);
+    const double difference = longitude - centralMeridian;
     if (std::fabs(difference) > kFarthestLongitudeDegrees) {
         return "the longitude " + DegreesText(longitude) + " lies " +
                DegreesText(std::fabs(difference)) + " degrees from the central meridian " +

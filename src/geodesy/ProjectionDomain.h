@@ -4,12 +4,14 @@
 // The series are written for points near the central meridian; at 90° from
 // it the projection goes to infinity at the equator and beyond 90° it has no
 // meaning (the series still give numbers: 27.7, 853 on CM 84 came out as
-// thousands of kilometres). A central meridian or longitude is taken in the
-// two usual conventions, −180 to 180 and 0 to 360 degrees east, so anything
-// within −180 to 360 is accepted; a longitude is then compared with the
-// central meridian by their difference reduced to −180 to 180 (−170 on
-// CM 180 lies 10° east of it). A value outside −180 to 360 is refused
-// outright, not reduced: 853 typed for 85.3 must not become 133.
+// thousands of kilometres). A central meridian or longitude is taken in
+// either of the two usual conventions, −180 to 180 and 0 to 360 degrees east,
+// so anything within −180 to 360 is accepted; the longitudes of a grid are in
+// the convention of its central meridian, and a longitude is compared with
+// it as written: 85.3 on CM 360 lies 274.7° away, not 85.3°, since a central
+// meridian of 360 with longitudes of the other convention is a slip of the
+// user's, not a grid. A value outside −180 to 360 is refused outright, not
+// reduced: 853 typed for 85.3 must not become 133.
 #pragma once
 
 #include <string>
@@ -35,9 +37,6 @@ class ProjectionDomainError : public ArithmeticError {
 
 /// `degrees` as a message names it: up to 15 significant digits, general form.
 std::string DegreesText(double degrees);
-
-/// `longitude - centralMeridian` (degrees) reduced to −180 to 180.
-double LongitudeDifferenceDegrees(double longitude, double centralMeridian);
 
 /// Empty when `centralMeridian` (degrees) lies within −180 to 360; else a
 /// phrase for a message, lower case and without a full stop: "the central

@@ -61,20 +61,15 @@ inline GridPoint ForwardStage(const EllipsoidTerms& t, double k0, double phi, do
 
 /// Sets `dLambda` to λ − λ0 as the forward series takes it and says whether
 /// the point lies in its domain (see ProjectionDomain.h): λ within −180° to
-/// 360° and the difference, reduced to ±180° when it lies beyond, within 90°
-/// (and a hair: the difference of two longitudes converted to radians may
-/// lie an ulp beyond the 90° of their degrees). A difference within 90° as it
-/// stands is used as it is, so such points keep the bits they always had. A
-/// NaN passes, for the finite check to name it.
+/// 360° and the difference within 90° as it stands (and a hair: the
+/// difference of two longitudes converted to radians may lie an ulp beyond
+/// the 90° of their degrees). A NaN passes, for the finite check to name it.
 inline bool ForwardDifference(double lambda, double lambda0, double& dLambda) {
     const double quarterTurn = DegreesToRadians(kFarthestLongitudeDegrees) * (1.0 + 1e-12);
     dLambda = lambda - lambda0;
     const bool inRange = !(lambda < DegreesToRadians(kLowestMeridianDegrees) ||
                            lambda > DegreesToRadians(kHighestMeridianDegrees));
-    if (!inRange) return false;
-    if (!(std::fabs(dLambda) > quarterTurn)) return true;
-    if (std::fabs(dLambda) > Pi()) dLambda = std::remainder(dLambda, 2.0 * Pi());
-    return !(std::fabs(dLambda) > quarterTurn);
+    return inRange && !(std::fabs(dLambda) > quarterTurn);
 }
 
 /// Throws ProjectionDomainError for a point ForwardDifference refused.
@@ -187,20 +182,12 @@ void ForwardSeriesBlock(const EllipsoidTerms& t, double k0, double lambda0, std:
             x[start + i] = p.x;
             y[start + i] = p.y;
         }
-        // The few points whose difference is not simply λ − λ0 again, by
-        // ForwardSeries' rule: reduced, or NaN where it refuses the point.
+        // The points ForwardSeries refuses: NaN.
         for (std::size_t i = 0; i < n; ++i) {
             double dLambda = 0.0;
-            const bool inDomain = ForwardDifference(lambdaChunk[i], lambda0, dLambda);
-            if (inDomain && dLambda == lambdaChunk[i] - lambda0) continue;
-            if (!inDomain) {
-                x[start + i] = std::numeric_limits<double>::quiet_NaN();
-                y[start + i] = std::numeric_limits<double>::quiet_NaN();
-                continue;
-            }
-            const GridPoint p = ForwardStage(t, k0, phiChunk[i], dLambda, sines[i], cosines[i]);
-            x[start + i] = p.x;
-            y[start + i] = p.y;
+            if (ForwardDifference(lambdaChunk[i], lambda0, dLambda)) continue;
+            x[start + i] = std::numeric_limits<double>::quiet_NaN();
+            y[start + i] = std::numeric_limits<double>::quiet_NaN();
         }
     }
 }
