@@ -127,13 +127,19 @@ std::optional<FieldSeparator> DetectSeparator(const std::vector<std::string_view
     return std::nullopt;
 }
 
+/// Whether one part of --columns is a column number (digits only).
+bool IsColumnNumber(std::string_view part) {
+    part = TrimBlanks(part);
+    return !part.empty() &&
+           std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 /// The column (from 0) named by one part of --columns: a 1-based number or a
 /// header name; nothing when it names none.
 std::optional<std::size_t> ColumnOf(std::string_view part,
                                     const std::vector<std::string_view>& header) {
     part = TrimBlanks(part);
-    if (!part.empty() &&
-        std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    if (IsColumnNumber(part)) {
         if (part.size() > 6) return std::nullopt;
         const std::size_t n = static_cast<std::size_t>(std::stoul(std::string(part)));
         if (n == 0) return std::nullopt;
@@ -144,12 +150,6 @@ std::optional<std::size_t> ColumnOf(std::string_view part,
         if (Lower(Unquoted(header[i])) == wanted) return i;
     }
     return std::nullopt;
-}
-
-bool IsColumnNumber(std::string_view part) {
-    part = TrimBlanks(part);
-    return !part.empty() &&
-           std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
@@ -500,26 +500,28 @@ TablePreview PreviewTable(const std::string& path, CoordinateKind kind, const Ta
 
 namespace utm {
 
+char* WriteCarriedRow(char* out, std::string_view row, RowKind kind, const TableLayout& layout,
+                      RowStyle style, char separator, ResultNames names) {
+    if (kind == RowKind::Header) {
+        out = WriteRowFields(out, row, layout, style, separator);
+        for (const std::string_view name : {names.first, names.second}) {
+            *out++ = style == RowStyle::Joined ? separator : ' ';
+            std::memcpy(out, name.data(), name.size());
+            out += name.size();
+            if (style == RowStyle::SignPositioned) *out++ = ' ';
+        }
+    } else {
+        std::memcpy(out, row.data(), row.size());
+        out += row.size();
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
+}
+
 char* WriteRowFields(char* out, std::string_view row, const TableLayout& layout, RowStyle style,
                      char separator) {
     const char in = SeparatorChar(layout.separator);
-    // A row of the output's own separator without quotes or blanks at its
-    // field edges is written as it stands.
-    if (style == RowStyle::Joined && layout.separator != FieldSeparator::Blank && in == separator &&
-        row.find('"') == std::string_view::npos && !row.empty() && row.front() != ' ' &&
-        row.front() != '\t' && row.back() != ' ' && row.back() != '\t') {
-        bool edges = false;
-        for (std::size_t i = row.find(in); i != std::string_view::npos; i = row.find(in, i + 1)) {
-            if ((i > 0 && IsBlank(row[i - 1])) || (i + 1 < row.size() && IsBlank(row[i + 1]))) {
-                edges = true;
-                break;
-            }
-        }
-        if (!edges) {
-            std::memcpy(out, row.data(), row.size());
-            return out + row.size();
-        }
-    }
     // A row without quotes whose fields hold no output separator: one pass,
     // each separator replaced and the blanks around fields left out.
     if (style == RowStyle::Joined && layout.separator != FieldSeparator::Blank &&

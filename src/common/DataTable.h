@@ -170,6 +170,18 @@ inline std::size_t RowFieldsRoom(std::size_t size) {
 char* WriteRowFields(char* out, std::string_view row, const TableLayout& layout, RowStyle style,
                      char separator);
 
+/// Room WriteCarriedRow needs for a row of `size` bytes (the result names included).
+inline std::size_t CarriedRowRoom(std::size_t size) {
+    return RowFieldsRoom(size) + 32;
+}
+
+/// Writes a row that holds no point, ended by CR LF: a blank or comment row
+/// as it stands, the header row as WriteRowFields writes it with `names`
+/// after its fields (Joined: each after `separator`; SignPositioned: each
+/// with a sign position and a blank).
+char* WriteCarriedRow(char* out, std::string_view row, RowKind kind, const TableLayout& layout,
+                      RowStyle style, char separator, ResultNames names);
+
 /// WriteRowFields (Joined) for a row the fast scanner took: no quotes and no
 /// blanks at the edges of its fields, separated by `in`. The bytes are copied
 /// and each `in` becomes `separator` in one pass over them.

@@ -296,23 +296,9 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
     const TableLayout& layout = setup.layout;
     const auto otherRow = [&](std::string_view text, std::size_t number) {
         const RowKind kind = KindOfRow(text, layout);
-        if (kind == RowKind::Blank || kind == RowKind::Comment) {
-            room(text.size());
-            p = WriteText(p, text);
-            *p++ = '\r';
-            *p++ = '\n';
-            flush();
-            return;
-        }
-        if (kind == RowKind::Header) {
-            room(RowFieldsRoom(text.size()) + 32);
-            p = WriteRowFields(p, text, layout, RowStyle::Joined, '\t');
-            *p++ = '\t';
-            p = WriteText(p, setup.names.first);
-            *p++ = '\t';
-            p = WriteText(p, setup.names.second);
-            *p++ = '\r';
-            *p++ = '\n';
+        if (kind != RowKind::Data) {
+            room(CarriedRowRoom(text.size()));
+            p = WriteCarriedRow(p, text, kind, layout, RowStyle::Joined, '\t', setup.names);
             flush();
             return;
         }

@@ -144,8 +144,6 @@ struct TransferSetup {
     /// the blocks, on both threads.
     const GridTransform* transform = nullptr;
     DataFileMode mode = DataFileMode::Csv;
-    char delimiter = ',';
-    char readSeparator = '.';   // of the fields read
     char writeSeparator = '.';  // of text-mode values written
     bool strict = false;
     OnError onError = OnError::Stop;
@@ -288,28 +286,12 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
     // number gets no results.
     const auto otherRow = [&](std::string_view text, std::size_t number) {
         const RowKind kind = KindOfRow(text, layout);
-        if (kind == RowKind::Blank || kind == RowKind::Comment) {
-            room(text.size());
-            std::memcpy(p, text.data(), text.size());
-            p += text.size();
-            *p++ = '\r';
-            *p++ = '\n';
-            flush();
-            return;
-        }
-        if (kind == RowKind::Header) {
-            room(RowFieldsRoom(text.size()) + 32);
+        if (kind != RowKind::Data) {
+            room(CarriedRowRoom(text.size()));
             const bool csv = setup.mode == DataFileMode::Csv;
-            p = WriteRowFields(p, text, layout, csv ? RowStyle::Joined : RowStyle::SignPositioned,
-                               ',');
-            for (const std::string_view name : {setup.names.first, setup.names.second}) {
-                *p++ = csv ? ',' : ' ';
-                std::memcpy(p, name.data(), name.size());
-                p += name.size();
-                if (!csv) *p++ = ' ';
-            }
-            *p++ = '\r';
-            *p++ = '\n';
+            p = WriteCarriedRow(p, text, kind, layout,
+                                csv ? RowStyle::Joined : RowStyle::SignPositioned, ',',
+                                setup.names);
             flush();
             return;
         }
@@ -413,11 +395,6 @@ TransferFileResult RunTransferFile(const std::string& dataPath, const std::strin
         writer.emplace(resultPath, reader.Identity());
         if (options.lfLineEnds) writer->WriteLfLineEnds();
         setup.transform = transform;
-        setup.mode = ModeOfPath(dataPath);
-        setup.delimiter = DelimiterOf(setup.mode);
-        // A CSV field cannot hold a decimal comma (it would split the field),
-        // so CSV files are read with "." as their result files are written.
-        setup.readSeparator = setup.mode == DataFileMode::Csv ? '.' : options.decimalSeparator;
         setup.writeSeparator = options.decimalSeparator;
         setup.strict = options.strict;
         setup.onError = options.onError;
