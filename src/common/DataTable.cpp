@@ -313,13 +313,10 @@ TableLayout DetectTableLayout(std::string_view start, bool complete, CoordinateK
         if (commas > 0 && points == 0) layout.decimalSeparator = ',';
     }
     // Lines of separators only are blank rows, not content.
-    std::vector<std::size_t> keep;
-    for (std::size_t i = 0; i < content.size(); ++i) {
-        if (KindOfRow(content[i], layout) == RowKind::Data) keep.push_back(i);
-    }
     std::vector<std::string_view> rows;
     std::vector<std::size_t> numbers;
-    for (const std::size_t i : keep) {
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        if (KindOfRow(content[i], layout) != RowKind::Data) continue;
         rows.push_back(content[i]);
         numbers.push_back(contentNumbers[i]);
     }
