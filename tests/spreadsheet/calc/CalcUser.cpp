@@ -109,7 +109,14 @@ struct CalcUser::Impl {
 };
 
 CalcUser::CalcUser(const std::string& pipeName) : impl_(new Impl(pipeName)) {
-    if (!impl_->connection.Connect()) {
+    // The office the test just started may not accept a second connection
+    // yet when the machine is busy: a few more tries, a moment apart.
+    bool connected = impl_->connection.Connect();
+    for (int attempt = 0; !connected && attempt < 20; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        connected = impl_->connection.Connect();
+    }
+    if (!connected) {
         delete impl_;
         throw SpreadsheetError("No office answers on the pipe " + pipeName + ".");
     }
