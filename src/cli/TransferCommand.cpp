@@ -5,6 +5,7 @@
 
 #include "cli/CliSupport.h"
 #include "common/FileIO.h"
+#include "gis/GisTransform.h"
 #include "transfer/TransferFile.h"
 #include "transfer/TransferKind.h"
 
@@ -103,15 +104,22 @@ void AddTransformCommand(CLI::App& app) {
     auto options = std::make_shared<TransformOptions>();
     CLI::App* transform = app.add_subcommand(
         "transform",
-        "Move the pairs of a data file between any two coordinate systems, with or without a "
-        "datum shift");
+        "Move the pairs of a data file, or every vertex of a GIS file, between any two "
+        "coordinate systems, with or without a datum shift");
     const std::string systems =
         "everest81, everest84, everest87 (Everest 1830 grids, X Y), wgs84-44, wgs84-45 (WGS84 "
         "UTM zones, X Y), latlong-everest (Nepal 1981) or latlong-wgs84 (LAT LON, degrees)";
-    transform->add_option("--from", options->from, "Source system: " + systems)
-        ->required()
+    transform
+        ->add_option("--from", options->from,
+                     "Source system: " + systems +
+                         ". Required for a data file; a GIS file that states its system (GPX, "
+                         "KML and GeoJSON hold latlong-wgs84, a .prj or a GeoPackage says "
+                         "theirs) gives it, and a --from that contradicts it is refused")
         ->type_name("SYS");
-    transform->add_option("--to", options->to, "Target system, as --from")
+    transform
+        ->add_option("--to", options->to,
+                     "Target system, as --from; GPX, KML and GeoJSON outputs take only "
+                     "latlong-wgs84")
         ->required()
         ->type_name("SYS");
     transform
@@ -120,6 +128,12 @@ void AddTransformCommand(CLI::App& app) {
                      "epsg6208, helmert-pv:TX,TY,TZ,RX,RY,RZ,S or helmert-cf:... (as transfer)")
         ->capture_default_str()
         ->type_name("SHIFT");
+    transform
+        ->add_option("--layer", options->layer,
+                     "The one layer of a GIS input to read (default: every layer, each to a "
+                     "layer of the same name, or to OUTFILE_LAYER.EXT where the output format "
+                     "holds one layer a file; a GPX file's waypoints, routes and tracks)")
+        ->type_name("NAME");
     AddOnErrorOption(*transform, options->onError);
     AddTableOptions(*transform, options->separator, options->columns);
     AddLineEndsOption(*transform, options->lineEnds);
@@ -132,17 +146,83 @@ void AddTransformCommand(CLI::App& app) {
             "DATAFILE", options->dataFile,
             "Data file: a table of X Y points (other fields kept); its separator is found from "
             "its first lines (comma when its name ends in CSV, else tab, when they show "
-            "none); - reads the standard input from where it stands")
+            "none); - reads the standard input from where it stands. Or a GIS file by its "
+            "ending: .gpx .kml .geojson .json .shp .gpkg .dxf")
         ->required();
     transform
         ->add_option("OUTFILE", options->outFile,
                      "Result file: the two inputs and the two results per line, as transfer "
-                     "writes them (CSV or text after the data file); - writes the standard output")
+                     "writes them (CSV or text after the data file); - writes the standard "
+                     "output. A GIS ending (.gpx .kml .geojson .json .shp .gpkg .dxf) writes "
+                     "that format with the target's coordinate system; a text file from a GIS "
+                     "input gets a row per vertex")
         ->required();
     transform->callback([options] { RunTransformCommand(*options); });
 }
 
+namespace {
+
+/// The GIS run of transform: either file is a GIS file.
+void RunGisTransform(const TransformOptions& options, const std::string& dataPath,
+                     const std::string& resultPath) {
+    CoordinateSystem from = CoordinateSystem::LatLongWGS84;
+    if (!options.from.empty()) {
+        from = ParseSystemArgument(options.from, "--from");
+    } else {
+        const std::optional<ReferenceSystem> stated = StatedReference(dataPath, options.layer);
+        const std::optional<CoordinateSystem> system =
+            stated ? SystemOfReference(*stated) : std::nullopt;
+        if (!system) {
+            throw CommandError(QuotedText(options.dataFile) +
+                               " does not state one of the seven systems: give --from");
+        }
+        from = *system;
+    }
+    const CoordinateSystem to = ParseSystemArgument(options.to, "--to");
+    const DatumShift shift = ParseDatumShiftArgument(options.datumShift);
+    const GridTransform transform(from, to, shift);
+    GisRunRequest request;
+    request.inputPath = dataPath;
+    request.outputPath = resultPath;
+    request.conversion.source = ReferenceOf(from);
+    request.conversion.target = ReferenceOf(to);
+    request.conversion.convert = [&transform](std::size_t count, const double* first,
+                                              const double* second, double* resultFirst,
+                                              double* resultSecond) {
+        transform.ApplyBlock(count, first, second, resultFirst, resultSecond);
+    };
+    request.conversion.whyNot = [&transform](double first, double second) -> std::string {
+        try {
+            transform.Apply(first, second);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "the result is not finite";
+    };
+    request.sourceLabel = "--from " + std::string(NameOf(from));
+    request.targetLabel = "--to " + std::string(NameOf(to));
+    request.layer = options.layer;
+    request.onError = ParseOnError(options.onError);
+    request.table = ParseTableOptions(options.separator, options.columns);
+    const GisRunResult result = RunGisFile(request);
+    FinishRun(result.report, dataPath);
+    WarnAboutDatum(from, to, shift);
+}
+
+}  // namespace
+
 void RunTransformCommand(const TransformOptions& options) {
+    const std::string dataPath = InputPath(options.dataFile);
+    const std::string resultPath = OutputPath(options.outFile);
+    if (IsGisRun(dataPath, resultPath)) {
+        RunGisTransform(options, dataPath, resultPath);
+        return;
+    }
+    if (!options.layer.empty()) {
+        throw CommandError("--layer picks a layer of a GIS file; " + QuotedText(options.dataFile) +
+                           " is a data file of text");
+    }
+    if (options.from.empty()) throw CommandError("--from is required for a data file of text");
     // Every argument is checked before any file is touched.
     const CoordinateSystem from = ParseSystemArgument(options.from, "--from");
     const CoordinateSystem to = ParseSystemArgument(options.to, "--to");
@@ -152,8 +232,6 @@ void RunTransformCommand(const TransformOptions& options) {
     transferOptions.datumShift = shift;
     transferOptions.onError = ParseOnError(options.onError);
     transferOptions.table = ParseTableOptions(options.separator, options.columns);
-    const std::string dataPath = InputPath(options.dataFile);
-    const std::string resultPath = OutputPath(options.outFile);
     transferOptions.lfLineEnds = LfLineEnds(options.lineEnds, resultPath);
     const TransferFileResult result =
         TransformFile(dataPath, resultPath, from, to, transferOptions);

@@ -30,7 +30,8 @@ std::string RunTransferCommand(const TransferOptions& options);
 
 /// utmconv transform: a data file moved between any two coordinate systems.
 struct TransformOptions {
-    std::string from;  ///< everest81 ... latlong-wgs84
+    /// everest81 ... latlong-wgs84; empty: the system a GIS input states
+    std::string from;
     std::string to;
     std::string datumShift = "none";
     bool strict = false;
@@ -40,14 +41,18 @@ struct TransformOptions {
     std::string lineEnds;   ///< "lf", "crlf" or empty: of the standard output
     std::string dataFile;   ///< CSV mode when it ends in "CSV" (any case), else tab-separated
     std::string outFile;
+    std::string layer;  ///< the one layer of a GIS input to read; empty: every layer
 };
 
 /// Adds the `transform` subcommand to `app`.
 void AddTransformCommand(CLI::App& app);
 
-/// Writes the result file in the transfer's result format and warns on
+/// Writes the result file in the transfer's result format, or, when either
+/// file is a GIS file by its name (.gpx .kml .geojson .json .shp .gpkg
+/// .dxf), the output in its format with every vertex converted; warns on
 /// stderr about the findings of the run. Throws OperationError as
-/// RunTransferCommand, and on an unknown coordinate system.
+/// RunTransferCommand, on an unknown coordinate system, and on a GIS file
+/// that contradicts --from or cannot hold --to.
 void RunTransformCommand(const TransformOptions& options);
 
 }  // namespace utm::cli

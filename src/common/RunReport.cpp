@@ -91,8 +91,9 @@ std::string UserSentence(std::string text) {
     return Sentence(std::move(text));
 }
 
-std::string LineList(const std::vector<std::size_t>& lines, bool more) {
-    std::string text = lines.size() == 1 && !more ? "line " : "lines ";
+std::string LineList(const std::vector<std::size_t>& lines, bool more, std::string_view place) {
+    std::string text(place);
+    text += lines.size() == 1 && !more ? " " : "s ";
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) text += ", ";
         text += std::to_string(lines[i]);
@@ -110,7 +111,7 @@ std::vector<std::string> RunReport::Sentences(const std::string& dataPath) const
         if (count == 0) return;
         sentences.push_back(std::to_string(count) + " " + (count == 1 ? one : many) + " in " +
                             DataFileNamed(dataPath) + " (" +
-                            LineList(Lines(finding), MoreLines(finding)) + ") " +
+                            LineList(Lines(finding), MoreLines(finding), place) + ") " +
                             (count == 1 ? isOne : isMany) + rest);
     };
     sentence(Finding::NotNumber, "field", "fields", "is not a number: it was",

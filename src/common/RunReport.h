@@ -22,7 +22,7 @@ enum class Finding {
     LatitudeRange,    ///< a latitude, given or computed, outside -90 to 90 degrees
     FarFromMeridian,  ///< a point beyond the distance where the series stay within 1 cm
     Failed,           ///< a point that cannot be computed, left out or marked (utmconv --on-error)
-    NoNumber,         ///< a row whose coordinate field holds no number: no point, left out or marked
+    NoNumber,  ///< a row whose coordinate field holds no number: no point, left out or marked
 };
 inline constexpr std::size_t kFindingKinds = 6;
 
@@ -55,6 +55,9 @@ class RunReport {
     /// The distance from the central meridian named in the FarFromMeridian
     /// sentence ("268 km").
     std::string farDistance;
+    /// What the numbers of the findings count: "line" (of a data file), or
+    /// "feature" (of a GIS file, in the order they were read).
+    std::string place = "line";
 
     /// One sentence per kind found, in the order of Finding, for `dataPath`.
     std::vector<std::string> Sentences(const std::string& dataPath) const;
@@ -98,6 +101,8 @@ std::string Sentence(std::string text);
 std::string UserSentence(std::string text);
 
 /// "line 4", "lines 1, 4" or "lines 1, 4, 9, 12, 15, …" when there are more.
-std::string LineList(const std::vector<std::size_t>& lines, bool more);
+/// With another `place`: "feature 3", "features 3, 9".
+std::string LineList(const std::vector<std::size_t>& lines, bool more,
+                     std::string_view place = "line");
 
 }  // namespace utm

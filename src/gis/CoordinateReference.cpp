@@ -30,17 +30,21 @@ std::string ReferenceName(const ReferenceSystem& reference) {
     return "custom";
 }
 
-CrsFormat ParseCrsFormat(std::string_view) { return CrsFormat::Wkt2; }
+CrsFormat ParseCrsFormat(std::string_view) {
+    return CrsFormat::Wkt2;
+}
 
-std::string CrsDefinition(const ReferenceSystem&, CrsFormat) { return {}; }
+std::string CrsDefinition(const ReferenceSystem&, CrsFormat) {
+    return {};
+}
 
 OGRSpatialReference SpatialReferenceOf(const ReferenceSystem& reference) {
     OGRSpatialReference srs;
-    std::string proj = reference.grid ? "+proj=tmerc +lat_0=0 +lon_0=" +
-                                            std::to_string(reference.centralMeridian) +
-                                            " +k=" + std::to_string(reference.k0) +
-                                            " +x_0=500000 +y_0=0"
-                                      : "+proj=longlat";
+    std::string proj =
+        reference.grid
+            ? "+proj=tmerc +lat_0=0 +lon_0=" + std::to_string(reference.centralMeridian) +
+                  " +k=" + std::to_string(reference.k0) + " +x_0=500000 +y_0=0"
+            : "+proj=longlat";
     proj += reference.wgs84 ? " +datum=WGS84"
                             : " +a=6377276.345 +b=6356075.413 +towgs84=293.17,726.18,245.36";
     srs.importFromProj4(proj.c_str());

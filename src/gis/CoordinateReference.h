@@ -19,10 +19,10 @@ namespace utm {
 /// ellipsoid exactly as the series use it, a = 6377276.345 m,
 /// b = 6356075.413 m, with the EPSG:6208 shift to WGS 84 attached) or on WGS 84.
 struct ReferenceSystem {
-    bool grid = false;              ///< a Transverse Mercator grid, else latitude/longitude
-    bool wgs84 = false;             ///< on WGS 84, else on Nepal 1981 (Everest 1830)
-    double centralMeridian = 0.0;   ///< degrees east; grids only
-    double k0 = 1.0;                ///< scale on the central meridian; grids only
+    bool grid = false;             ///< a Transverse Mercator grid, else latitude/longitude
+    bool wgs84 = false;            ///< on WGS 84, else on Nepal 1981 (Everest 1830)
+    double centralMeridian = 0.0;  ///< degrees east; grids only
+    double k0 = 1.0;               ///< scale on the central meridian; grids only
     friend bool operator==(const ReferenceSystem&, const ReferenceSystem&) = default;
 };
 

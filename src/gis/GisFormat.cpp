@@ -29,17 +29,26 @@ GisFormat FormatOfPath(std::string_view path) {
     return GisFormat::Text;
 }
 
-bool IsGisFormat(GisFormat format) { return format != GisFormat::Text; }
+bool IsGisFormat(GisFormat format) {
+    return format != GisFormat::Text;
+}
 
 std::string_view FormatName(GisFormat format) {
     switch (format) {
-        case GisFormat::Text: return "text";
-        case GisFormat::Gpx: return "GPX";
-        case GisFormat::Kml: return "KML";
-        case GisFormat::GeoJson: return "GeoJSON";
-        case GisFormat::Shapefile: return "Shapefile";
-        case GisFormat::GeoPackage: return "GeoPackage";
-        case GisFormat::Dxf: return "DXF";
+        case GisFormat::Text:
+            return "text";
+        case GisFormat::Gpx:
+            return "GPX";
+        case GisFormat::Kml:
+            return "KML";
+        case GisFormat::GeoJson:
+            return "GeoJSON";
+        case GisFormat::Shapefile:
+            return "Shapefile";
+        case GisFormat::GeoPackage:
+            return "GeoPackage";
+        case GisFormat::Dxf:
+            return "DXF";
     }
     return "text";
 }
