@@ -110,8 +110,9 @@ std::vector<std::string> RunReport::Sentences(const std::string& dataPath) const
         const std::size_t count = Count(finding);
         if (count == 0) return;
         sentences.push_back(std::to_string(count) + " " + (count == 1 ? one : many) + " in " +
-                            DataFileNamed(dataPath) + " (" +
-                            LineList(Lines(finding), MoreLines(finding), place) + ") " +
+                            (fileKind.empty() ? DataFileNamed(dataPath)
+                                              : "the " + fileKind + " " + QuotedText(dataPath)) +
+                            " (" + LineList(Lines(finding), MoreLines(finding), place) + ") " +
                             (count == 1 ? isOne : isMany) + rest);
     };
     sentence(Finding::NotNumber, "field", "fields", "is not a number: it was",
@@ -125,9 +126,16 @@ std::vector<std::string> RunReport::Sentences(const std::string& dataPath) const
              " more than " + farDistance +
                  " east or west of the central meridian, where the projection series may "
                  "be off by more than 1 cm.");
-    sentence(
-        Finding::Failed, "point", "points", "cannot", "cannot",
-        " be computed (no finite result, or outside the projection's domain): " + failedRule + ".");
+    if (place == "feature") {
+        sentence(Finding::Failed, "feature", "features", "holds", "hold",
+                 " a point that cannot be computed (no finite result, or outside the "
+                 "projection's domain): " +
+                     failedRule + ".");
+    } else {
+        sentence(Finding::Failed, "point", "points", "cannot", "cannot",
+                 " be computed (no finite result, or outside the projection's domain): " +
+                     failedRule + ".");
+    }
     sentence(Finding::NoNumber, "row", "rows", "holds", "hold",
              " no number in a coordinate column: " + failedRule + ".");
     return sentences;

@@ -58,6 +58,9 @@ class RunReport {
     /// What the numbers of the findings count: "line" (of a data file), or
     /// "feature" (of a GIS file, in the order they were read).
     std::string place = "line";
+    /// What the sentences call the file ("GPX file", "shapefile"); empty:
+    /// "the data file", or "the standard input".
+    std::string fileKind;
 
     /// One sentence per kind found, in the order of Finding, for `dataPath`.
     std::vector<std::string> Sentences(const std::string& dataPath) const;

@@ -106,6 +106,54 @@ bool SameReference(const ReferenceSystem& a, const ReferenceSystem& b) {
 
 const ReferenceSystem kWgs84LatLong{false, true, 0.0, 1.0};
 
+/// What messages call a file of the format ("GPX file", "shapefile").
+std::string FileKind(GisFormat format) {
+    switch (format) {
+        case GisFormat::Shapefile:
+            return "shapefile";
+        case GisFormat::GeoPackage:
+            return "GeoPackage";
+        default:
+            return std::string(FormatName(format)) + " file";
+    }
+}
+
+/// Opens a GIS input with the drivers of its format. Throws OperationError
+/// when there is no such file or it cannot be read as its format.
+GDALDatasetUniquePtr OpenInput(const std::string& path, GisFormat format) {
+    RegisterDrivers();
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        throw OperationError("There is no " + FileKind(format) + " " + QuotedText(path) + "." +
+                             kNothingWritten);
+    }
+    const std::vector<const char*> drivers = ReadDrivers(format);
+    CPLErrorReset();
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
+                                                   drivers.data(), nullptr, nullptr));
+    if (!dataset) {
+        throw OperationError(Capitalized(FileNamed(path, format)) + " cannot be read (" +
+                             GdalMessage("it is not a " + FileKind(format)) + ")." +
+                             kNothingWritten);
+    }
+    return dataset;
+}
+
+/// The layer named `name` of `dataset`. Throws OperationError naming the
+/// layers there are when it has none of that name.
+OGRLayer* NamedLayer(GDALDataset& dataset, const std::string& name, const std::string& path,
+                     GisFormat format) {
+    OGRLayer* layer = dataset.GetLayerByName(name.c_str());
+    if (layer != nullptr) return layer;
+    std::string names;
+    for (OGRLayer* each : dataset.GetLayers()) {
+        names += (names.empty() ? "" : ", ") + QuotedText(each->GetName());
+    }
+    throw OperationError(Capitalized(FileNamed(path, format)) + " has no layer " +
+                         QuotedText(name) + "; its layers are " + (names.empty() ? "none" : names) +
+                         "." + kNothingWritten);
+}
+
 /// The vertices of a geometry through the run's conversion, for
 /// OGRGeometry::transform: GDAL walks every geometry type and hands over the
 /// coordinates of each part at once.
@@ -292,29 +340,9 @@ class GisRun {
 
     void OpenGis() {
         const std::string& path = request_.inputPath;
-        std::error_code error;
-        if (!fs::is_regular_file(path, error)) {
-            throw OperationError("There is no " + std::string(FormatName(inFormat_)) + " file " +
-                                 QuotedText(path) + "." + kNothingWritten);
-        }
-        const std::vector<const char*> drivers = ReadDrivers(inFormat_);
-        CPLErrorReset();
-        input_.reset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
-                                       drivers.data(), nullptr, nullptr));
-        if (!input_) {
-            throw OperationError(
-                Capitalized(FileNamed(path, inFormat_)) + " cannot be read (" +
-                GdalMessage("it is not a " + std::string(FormatName(inFormat_)) + " file") + ")." +
-                kNothingWritten);
-        }
+        input_ = OpenInput(path, inFormat_);
         if (!request_.layer.empty()) {
-            OGRLayer* layer = input_->GetLayerByName(request_.layer.c_str());
-            if (layer == nullptr) {
-                throw OperationError(Capitalized(FileNamed(path, inFormat_)) + " has no layer " +
-                                     QuotedText(request_.layer) + "; its layers are " +
-                                     LayerNames() + "." + kNothingWritten);
-            }
-            AddSource(layer);
+            AddSource(NamedLayer(*input_, request_.layer, path, inFormat_));
         } else {
             for (OGRLayer* layer : input_->GetLayers()) {
                 const std::string name = layer->GetName();
@@ -336,14 +364,6 @@ class GisRun {
                                  kNothingWritten);
         }
         for (const Source& source : sources_) CheckStatedReference(source);
-    }
-
-    std::string LayerNames() const {
-        std::string names;
-        for (OGRLayer* layer : input_->GetLayers()) {
-            names += (names.empty() ? "" : ", ") + QuotedText(layer->GetName());
-        }
-        return names.empty() ? "none" : names;
     }
 
     void AddSource(OGRLayer* layer) {
@@ -579,6 +599,7 @@ class GisRun {
             return;
         }
         result_.report.place = "feature";
+        result_.report.fileKind = FileKind(inFormat_);
         result_.report.failedRule = request_.onError == OnError::Mark ? "written without geometry"
                                                                       : "left out of the output";
         if (outFormat_ == GisFormat::Kml) kmlNameField_ = NameField();
@@ -746,6 +767,7 @@ class GisRun {
     /// then the two results, comma-separated for a .csv name, else TAB.
     void WriteFeaturesAsText() {
         result_.report.place = "feature";
+        result_.report.fileKind = FileKind(inFormat_);
         result_.report.failedRule = request_.onError == OnError::Mark ? "written with * as results"
                                                                       : "left out of the output";
         const char separator =
@@ -933,14 +955,10 @@ std::optional<ReferenceSystem> StatedReference(const std::string& path, const st
     const GisFormat format = FormatOfPath(path);
     if (HoldsWgs84LatLong(format)) return kWgs84LatLong;
     if (format == GisFormat::Text) return std::nullopt;
-    RegisterDrivers();
     CPLErrorHandlerPusher quiet(CPLQuietErrorHandler);
-    const std::vector<const char*> drivers = ReadDrivers(format);
-    GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
-                                                   drivers.data(), nullptr, nullptr));
-    if (!dataset) return std::nullopt;
+    GDALDatasetUniquePtr dataset = OpenInput(path, format);
     OGRLayer* read = layer.empty() ? (dataset->GetLayerCount() > 0 ? dataset->GetLayer(0) : nullptr)
-                                   : dataset->GetLayerByName(layer.c_str());
+                                   : NamedLayer(*dataset, layer, path, format);
     if (read == nullptr || read->GetSpatialRef() == nullptr) return std::nullopt;
     return RecogniseReference(*read->GetSpatialRef());
 }

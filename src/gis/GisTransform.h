@@ -69,8 +69,9 @@ bool IsGisRun(const std::string& inputPath, const std::string& outputPath);
 /// The reference system the GIS file at `path` states for `layer` (empty:
 /// its first layer read), recognised as one the program writes: WGS 84
 /// latitude/longitude for GPX, KML and GeoJSON, a shapefile's .prj, a
-/// GeoPackage's own. Nothing for text, for a file that states none or one
-/// of another system, and for a file that cannot be read (the run says why).
+/// GeoPackage's own. Nothing for text, and for a file that states none or
+/// one of another system. Throws OperationError as RunGisFile when the file
+/// cannot be read or has no such layer.
 std::optional<ReferenceSystem> StatedReference(const std::string& path,
                                                const std::string& layer = {});
 
