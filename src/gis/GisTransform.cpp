@@ -22,6 +22,8 @@
 
 #include "common/DataFileReader.h"
 #include "common/FileIO.h"
+#include "gis/CoordinateReference.h"
+#include "gis/GisModule.h"
 
 namespace utm {
 
@@ -947,9 +949,7 @@ class GisRun {
 
 }  // namespace
 
-bool IsGisRun(const std::string& inputPath, const std::string& outputPath) {
-    return IsGisFormat(FormatOfPath(inputPath)) || IsGisFormat(FormatOfPath(outputPath));
-}
+namespace gdal {
 
 std::optional<ReferenceSystem> StatedReference(const std::string& path, const std::string& layer) {
     const GisFormat format = FormatOfPath(path);
@@ -964,11 +964,14 @@ std::optional<ReferenceSystem> StatedReference(const std::string& path, const st
 }
 
 GisRunResult RunGisFile(const GisRunRequest& request) {
-    if (!IsGisRun(request.inputPath, request.outputPath)) {
+    if (!IsGisFormat(FormatOfPath(request.inputPath)) &&
+        !IsGisFormat(FormatOfPath(request.outputPath))) {
         throw OperationError("Neither " + QuotedText(request.inputPath) + " nor " +
                              QuotedText(request.outputPath) + " is a GIS file.");
     }
     return GisRun(request).Run();
 }
+
+}  // namespace gdal
 
 }  // namespace utm

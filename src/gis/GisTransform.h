@@ -4,6 +4,11 @@
 // their order. GDAL reads and writes the files (GPX, KML, GeoJSON, Shapefile,
 // GeoPackage, DXF); data files of text are read by the table reader, so their
 // other columns become a layer's attributes.
+//
+// GDAL and the hundred libraries it brings are loaded only when a GIS file is
+// read or written: the functions below load the GIS module (utm-gis.so) on
+// first use, so that a program that converts text never maps them (utmconv
+// starts in milliseconds and streams within a small memory).
 #pragma once
 
 #include <cstddef>
@@ -15,8 +20,8 @@
 #include "common/DataTable.h"
 #include "common/OperationError.h"
 #include "common/RunReport.h"
-#include "gis/CoordinateReference.h"
 #include "gis/GisFormat.h"
+#include "gis/ReferenceSystem.h"
 
 namespace utm {
 
@@ -75,6 +80,11 @@ bool IsGisRun(const std::string& inputPath, const std::string& outputPath);
 std::optional<ReferenceSystem> StatedReference(const std::string& path,
                                                const std::string& layer = {});
 
+/// The definition of `reference` in `format` (see CrsFormat): WKT2 with the
+/// shift to WGS 84 as a bound CRS for Nepal 1981, GDAL's WKT1 with TOWGS84,
+/// ESRI's WKT (which cannot hold the shift), or a PROJ string.
+std::string CrsDefinitionText(const ReferenceSystem& reference, CrsFormat format);
+
 /// Runs `request`. Everything is checked before anything is written: the
 /// input can be read as its format, the layer asked for exists, the
 /// coordinate system the input states (GPX, KML and GeoJSON hold WGS 84
@@ -84,7 +94,8 @@ std::optional<ReferenceSystem> StatedReference(const std::string& path,
 /// format holds one layer a file (Shapefile, GeoJSON, text) and several are
 /// read, each goes to NAME_LAYER.EXT beside the output. The files appear
 /// complete or not at all, and an input is never overwritten. Throws
-/// OperationError (OperationCancelled when cancelled) with nothing written.
+/// OperationError (OperationCancelled when cancelled) with nothing written,
+/// and when the GIS module cannot be loaded.
 GisRunResult RunGisFile(const GisRunRequest& request);
 
 }  // namespace utm
