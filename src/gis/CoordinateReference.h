@@ -19,10 +19,10 @@ namespace utm {
 /// ellipsoid exactly as the series use it, a = 6377276.345 m,
 /// b = 6356075.413 m, with the EPSG:6208 shift to WGS 84 attached) or on WGS 84.
 struct ReferenceSystem {
-    bool grid = false;              ///< a Transverse Mercator grid, else latitude/longitude
-    bool wgs84 = false;             ///< on WGS 84, else on Nepal 1981 (Everest 1830)
-    double centralMeridian = 0.0;   ///< degrees east; grids only
-    double k0 = 1.0;                ///< scale on the central meridian; grids only
+    bool grid = false;             ///< a Transverse Mercator grid, else latitude/longitude
+    bool wgs84 = false;            ///< on WGS 84, else on Nepal 1981 (Everest 1830)
+    double centralMeridian = 0.0;  ///< degrees east; grids only
+    double k0 = 1.0;               ///< scale on the central meridian; grids only
     friend bool operator==(const ReferenceSystem&, const ReferenceSystem&) = default;
 };
 
@@ -55,7 +55,11 @@ OGRSpatialReference SpatialReferenceOf(const ReferenceSystem& reference);
 
 /// The reference system a file's spatial reference describes, recognised by
 /// its ellipsoid, projection and parameters (not by names, and whether or
-/// not a shift to WGS 84 is attached), if it is one the program writes.
+/// not a shift to WGS 84 is attached), if it is one the program writes:
+/// latitude/longitude on either datum, a Nepal 1981 grid on any central
+/// meridian at k0 0.9999, or a WGS 84 grid on 81°, 84° or 87° E at k0 0.9996.
+/// A definition that attaches another shift than EPSG:6208 (or, on WGS 84,
+/// any shift) is not recognised: a GIS would put its points elsewhere.
 std::optional<ReferenceSystem> RecogniseReference(const OGRSpatialReference& reference);
 
 /// A file's spatial reference as a message names it: its name, and its EPSG

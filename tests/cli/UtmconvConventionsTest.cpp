@@ -68,9 +68,11 @@ TEST(UtmconvConventions, AFilterStreamsAndStopsWithItsReader) {
               "27.7\t85.3\t628198.193\t3065307.732\ndone\n");
 #if !UTM_SANITIZED
     // Larger than the memory the run may use: 12 million lines (120 MB)
-    // under a limit of 120 MB of address space.
+    // under a limit of 120 MB of data (heap and private mappings). The limit
+    // is not one of address space, which the shared libraries' code fills
+    // (GDAL and the libraries it loads map about 160 MB) without the run using it.
     const ProcessResult limited = Shell(
-        "ulimit -v 120000; yes 27.7,85.3 | head -n 12000000 | \"$U\" convert --to-xy - - | "
+        "ulimit -d 120000; yes 27.7,85.3 | head -n 12000000 | \"$U\" convert --to-xy - - | "
         "tail -n 1");
     EXPECT_EQ(limited.out, "27.7\t85.3\t628198.193\t3065307.732\n") << limited.err;
 #endif
