@@ -13,6 +13,7 @@
 
 #include "cli/CliSupport.h"
 #include "cli/ConvertCommand.h"
+#include "cli/CrsCommand.h"
 #include "cli/PointCommand.h"
 #include "cli/TransferCommand.h"
 #include "common/RunReport.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-constexpr const char* kSubcommands = "point, convert, transfer or transform";
+constexpr const char* kSubcommands = "point, convert, transfer, transform or crs";
 
 int Fail(const std::string& message) {
     utm::cli::PrintError(message);
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
     utm::cli::AddConvertCommand(app);
     utm::cli::AddTransferCommand(app);
     utm::cli::AddTransformCommand(app);
+    utm::cli::AddCrsCommand(app);
 
     if (const std::optional<std::string> option = OptionWithEmptyValue(argc, argv)) {
         return Fail(*option + "= gives " + *option + " no value: write " + *option + " VALUE or " +

@@ -13,6 +13,10 @@
 
 namespace utm {
 
+/// The name of a reference system as its definitions carry it, e.g.
+/// "Nepal 1981 / Everest TM 84", "WGS 84 / UTM zone 45N", "WGS 84".
+std::string ReferenceName(const ReferenceSystem& reference);
+
 /// The definition of `reference` in `format`: WKT2 (2019) with the shift to
 /// WGS 84 as a bound CRS for Nepal 1981, WKT1 (GDAL's, with TOWGS84), ESRI's
 /// WKT (which cannot hold the shift), or a PROJ string (with +towgs84).

@@ -1,5 +1,8 @@
 #include "gis/ReferenceSystem.h"
 
+#include <array>
+
+#include "geodesy/NameText.h"
 #include "geodesy/ParameterError.h"
 
 namespace utm {
@@ -23,13 +26,23 @@ std::optional<CoordinateSystem> SystemOfReference(const ReferenceSystem& referen
     return std::nullopt;
 }
 
-std::string ReferenceName(const ReferenceSystem& reference) {
-    if (const auto system = SystemOfReference(reference)) return std::string(NameOf(*system));
-    return "custom";
-}
-
-CrsFormat ParseCrsFormat(std::string_view) {
-    return CrsFormat::Wkt2;
+CrsFormat ParseCrsFormat(std::string_view text) {
+    struct Named {
+        const char* name;
+        CrsFormat format;
+    };
+    static constexpr std::array<Named, 4> kFormats = {{
+        {"wkt2", CrsFormat::Wkt2},
+        {"wkt1", CrsFormat::Wkt1},
+        {"esri", CrsFormat::Esri},
+        {"proj", CrsFormat::Proj},
+    }};
+    const std::string_view name = name_text::TrimBlanks(text);
+    for (const Named& format : kFormats) {
+        if (name_text::EqualsIgnoringCase(name, format.name)) return format.format;
+    }
+    throw ParameterError("unknown definition format \"" + std::string(text) +
+                         "\": expected wkt2, wkt1, esri or proj");
 }
 
 }  // namespace utm

@@ -32,10 +32,6 @@ ReferenceSystem ReferenceOf(CoordinateSystem system);
 /// one of the seven.
 std::optional<CoordinateSystem> SystemOfReference(const ReferenceSystem& reference);
 
-/// The name of a reference system as its definitions carry it, e.g.
-/// "Nepal 1981 / Everest TM 84", "WGS 84 / UTM zone 45N", "WGS 84".
-std::string ReferenceName(const ReferenceSystem& reference);
-
 /// The notations a definition is printed in.
 enum class CrsFormat { Wkt2, Wkt1, Esri, Proj };
 

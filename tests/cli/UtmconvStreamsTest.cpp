@@ -224,8 +224,8 @@ TEST(UtmconvStreams, MessagesSayWhatIsWrongAndWhereToLook) {
         {{"--bogus"}, "unknown option \"--bogus\": give a subcommand"},
         {{"conver", "--to-xy", data, "-"},
          "unknown subcommand \"conver\": give point, convert, "
-         "transfer or transform; see utmconv --help"},
-        {{}, "give a subcommand: point, convert, transfer or transform; see utmconv --help"},
+         "transfer, transform or crs; see utmconv --help"},
+        {{}, "give a subcommand: point, convert, transfer, transform or crs; see utmconv --help"},
         {{"convert", "--to-xy", "--bogus", data, "-"},
          "unknown option \"--bogus\" for convert: see utmconv convert --help"},
         {{"convert", "--to-xy", data, "-", "extra"}, "\"extra\" is left over; see utmconv convert"},

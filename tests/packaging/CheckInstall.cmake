@@ -1,6 +1,6 @@
 # Installs a built tree into a scratch folder and checks what lands where.
 #
-#   cmake -DBUILD_DIR=... -DROOT=... -DBINDIR=bin -DDATADIR=share -DMANDIR=share/man
+#   cmake -DBUILD_DIR=... -DROOT=... -DBINDIR=bin -DDATADIR=share -DMANDIR=share/man -DLIBDIR=lib
 #         -DAPP_ID=... -DWITH_GUI=0|1 -DWITH_CALC=ON|OFF -DCALC_PROGRAM=...
 #         -P CheckInstall.cmake
 #
@@ -11,7 +11,7 @@
 # (metadata, desktop entry and icon together).
 cmake_minimum_required(VERSION 3.25)
 
-foreach(var BUILD_DIR ROOT BINDIR DATADIR MANDIR APP_ID WITH_GUI WITH_CALC)
+foreach(var BUILD_DIR ROOT BINDIR DATADIR MANDIR LIBDIR APP_ID WITH_GUI WITH_CALC)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "CheckInstall.cmake: give -D${var}=...")
   endif()
@@ -32,6 +32,8 @@ else()
   set(man_suffix ".1")
 endif()
 list(APPEND expected "${MANDIR}/man1/utmconv${man_suffix}")
+# The GIS module, loaded by utmconv and utm when a GIS file is read or written.
+list(APPEND expected "${LIBDIR}/utm/utm-gis.so")
 if(WITH_GUI)
   list(APPEND expected
        "${BINDIR}/utm"
