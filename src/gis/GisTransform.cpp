@@ -293,6 +293,8 @@ struct Source {
     OGRLayer* layer = nullptr;  ///< nullptr for the text input
     std::string name;
     OGRwkbGeometryType geometry = wkbUnknown;
+    /// The layer's first feature, when it was read to see that there is one.
+    OGRFeatureUniquePtr first;
 };
 
 class GisRun {
@@ -351,11 +353,20 @@ class GisRun {
                 // A GPX file's route and track points repeat the vertices of
                 // its routes and tracks; they are read when asked for by name.
                 if (inFormat_ == GisFormat::Gpx &&
-                    (name == "route_points" || name == "track_points" ||
-                     layer->GetFeatureCount(TRUE) == 0)) {
+                    (name == "route_points" || name == "track_points")) {
                     continue;
                 }
                 AddSource(layer);
+                // GPX always has its three layers; the empty ones are left
+                // out. Reading a GPX layer parses the file, so the first
+                // feature found is kept for the run.
+                if (inFormat_ == GisFormat::Gpx) {
+                    sources_.back().first.reset(layer->GetNextFeature());
+                    if (!sources_.back().first) {
+                        sources_.pop_back();
+                        result_.layers.pop_back();
+                    }
+                }
             }
         }
         if (sources_.empty()) {
@@ -373,8 +384,8 @@ class GisRun {
         source.layer = layer;
         source.name = layer->GetName();
         source.geometry = layer->GetGeomType();
-        sources_.push_back(source);
         result_.layers.push_back(source.name);
+        sources_.push_back(std::move(source));
     }
 
     void CheckStatedReference(const Source& source) {
@@ -404,8 +415,8 @@ class GisRun {
         const std::string stem = fs::path(request_.inputPath).stem().string();
         source.name = request_.inputPath == kStandardInput || stem.empty() ? "points" : stem;
         source.geometry = wkbPoint;
-        sources_.push_back(source);
         result_.layers.push_back(source.name);
+        sources_.push_back(std::move(source));
         reader_ = std::make_unique<DataFileReader>(request_.inputPath);
         const CoordinateKind kind =
             request_.conversion.source.grid ? CoordinateKind::Grid : CoordinateKind::LatLong;
@@ -526,6 +537,8 @@ class GisRun {
         GDALDatasetUniquePtr dataset(
             driver->Create(staged.c_str(), 0, 0, 0, GDT_Unknown, options.List()));
         if (!dataset) throw WriteError(file);
+        // A GeoPackage takes all features in one transaction, not one each.
+        if (dataset->StartTransaction(FALSE) == OGRERR_NONE) transactions_.insert(key);
         GDALDataset* raw = dataset.get();
         datasets_.emplace(key, std::move(dataset));
         order_.push_back(file);
@@ -612,7 +625,7 @@ class GisRun {
         }
         std::size_t place = 0;
         for (std::size_t s = 0; s < sources_.size(); ++s) {
-            const Source& source = sources_[s];
+            Source& source = sources_[s];
             OGRFeatureDefn* defn = source.layer->GetLayerDefn();
             std::vector<OGRFieldDefn*> fields;
             for (int i = 0; i < defn->GetFieldCount(); ++i) fields.push_back(defn->GetFieldDefn(i));
@@ -622,12 +635,18 @@ class GisRun {
                 outFormat_ == GisFormat::Dxf && defn->GetFieldIndex("Layer") < 0
                     ? out->GetLayerDefn()->GetFieldIndex("Layer")
                     : -1;
-            source.layer->ResetReading();
-            for (OGRFeatureUniquePtr feature(source.layer->GetNextFeature()); feature;
-                 feature.reset(source.layer->GetNextFeature())) {
+            if (!source.first) source.layer->ResetReading();
+            OGRFeatureUniquePtr feature = source.first
+                                              ? std::move(source.first)
+                                              : OGRFeatureUniquePtr(source.layer->GetNextFeature());
+            for (; feature; feature.reset(source.layer->GetNextFeature())) {
                 ++place;
                 OGRFeature written(out->GetLayerDefn());
-                written.SetFrom(feature.get(), map.data(), TRUE);
+                // The geometry moves over instead of being copied: a GPS track
+                // may hold a million points.
+                written.SetFieldsFrom(feature.get(), map.data(), TRUE);
+                written.SetStyleString(feature->GetStyleString());
+                written.SetGeometryDirectly(feature->StealGeometry());
                 if (dxfLayerField >= 0) written.SetField(dxfLayerField, source.name.c_str());
                 if (OGRGeometry* geometry = written.GetGeometryRef()) {
                     transformation_.NextFeature();
@@ -888,6 +907,10 @@ class GisRun {
         for (const fs::path& file : order_) {
             GDALDatasetUniquePtr dataset = std::move(datasets_.at(file.string()));
             CPLErrorReset();
+            if (transactions_.count(file.string()) != 0 &&
+                dataset->CommitTransaction() != OGRERR_NONE) {
+                throw WriteError(file);
+            }
             // Flushing and closing writes what the driver still holds.
             dataset->FlushCache(false);
             GDALClose(GDALDataset::ToHandle(dataset.release()));
@@ -938,6 +961,7 @@ class GisRun {
     const StagingFolder* staging_ = nullptr;
     std::map<std::string, GDALDatasetUniquePtr> datasets_;
     std::vector<fs::path> order_;
+    std::set<std::string> transactions_;  ///< datasets written in a transaction
     std::string kmlNameField_;
     bool textWritten_ = false;
     // A data file of text.
