@@ -7,6 +7,7 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -302,6 +303,51 @@ TEST(UtmconvGis, AFeatureThatCannotBeComputedIsMarkedSkippedOrStops) {
         ASSERT_TRUE(read.dataset);
         EXPECT_EQ(read.Layer("waypoints")->GetFeatureCount(), c.features);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UtmconvGis, LayersGoWhereTheOutputFormatHoldsThem) {
+    TempFolder folder;
+    const std::string gpx = folder.Write("w.gpx", GpxOf({{27.7, 85.3}, {27.71, 85.31}}));
+    // Two layers into a format of one layer a file: one file each, named after the layer.
+    ASSERT_EQ(Utmconv({"--to", "everest84", gpx, folder.File("w.shp")}).status, 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("w.shp")));
+    for (const char* layer : {"w_waypoints", "w_tracks"}) {
+        const Dataset shp(folder.File(std::string(layer) + ".shp"));
+        ASSERT_TRUE(shp.dataset) << layer;
+        EXPECT_EQ(Vertices(*shp.dataset->GetLayer(0)).size(), 2u);
+    }
+    // The shapefile states everest84: it gives --from, and GeoJSON gets WGS 84.
+    const ProcessResult back = Utmconv(
+        {"--to", "latlong-wgs84", folder.File("w_waypoints.shp"), folder.File("back.geojson")});
+    ASSERT_EQ(back.status, 0) << back.err;
+    const Dataset json(folder.File("back.geojson"));
+    const std::vector<OGRPoint> points = Vertices(*json.dataset->GetLayer(0));
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_NEAR(points[1].getY(), 27.71, 1e-9);  // no shift either way: the same point
+    EXPECT_NEAR(points[1].getX(), 85.31, 1e-9);
+    // A GIS file to text: a row per vertex, attributes first.
+    ASSERT_EQ(Utmconv({"--to", "everest84", "--layer", "tracks", gpx, folder.File("t.csv")}).status,
+              0);
+    const std::string text = utm::test::ReadWholeFile(folder.File("t.csv"));
+    EXPECT_EQ(text.substr(0, text.find("\r\n")),
+              "name,cmt,desc,src,link1_href,link1_text,link1_type,link2_href,link2_text,"
+              "link2_type,number,type,Easting(X),Northing(Y)");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+    EXPECT_NE(text.find("\r\nRidge walk,,,,,,,,,,,,628"), std::string::npos) << text;
+    // DXF: one drawing, the source layers as its layers.
+    ASSERT_EQ(Utmconv({"--to", "everest84", gpx, folder.File("w.dxf")}).status, 0);
+    const Dataset dxf(folder.File("w.dxf"));
+    OGRLayer* entities = dxf.dataset->GetLayer(0);
+    std::vector<std::string> layers;
+    for (OGRFeatureUniquePtr f(entities->GetNextFeature()); f;
+         f.reset(entities->GetNextFeature())) {
+        layers.push_back(f->GetFieldAsString("Layer"));
+    }
+    EXPECT_EQ(layers, (std::vector<std::string>{"waypoints", "waypoints", "tracks"}));
 }
 
 }  // namespace
