@@ -22,6 +22,7 @@
 
 #include "common/DataFileReader.h"
 #include "common/FileIO.h"
+#include "common/NumberFormat.h"
 #include "gis/CoordinateReference.h"
 #include "gis/GisModule.h"
 
@@ -317,6 +318,11 @@ class GisRun {
             OpenGis();
         }
         PlanTargets();
+        if (outFormat_ == GisFormat::Text) {
+            // Text goes through the safe writer, which stages it itself.
+            WriteFeaturesAsText();
+            return std::move(result_);
+        }
         StagingFolder staging(request_.outputPath);
         staging_ = &staging;
         if (inFormat_ == GisFormat::Text) {
@@ -466,7 +472,9 @@ class GisRun {
 
     void PlanTargets() {
         const fs::path out(request_.outputPath);
-        const bool oneFileEach = !HoldsLayers(outFormat_) && sources_.size() > 1;
+        // The standard output is one stream: every layer goes there in turn.
+        const bool oneFileEach = !HoldsLayers(outFormat_) && sources_.size() > 1 &&
+                                 request_.outputPath != kStandardOutput;
         std::set<std::string> gpxKinds;
         for (const Source& source : sources_) {
             Target target;
@@ -609,10 +617,6 @@ class GisRun {
     }
 
     void WriteFeatures() {
-        if (outFormat_ == GisFormat::Text) {
-            WriteFeaturesAsText();
-            return;
-        }
         result_.report.place = "feature";
         result_.report.fileKind = FileKind(inFormat_);
         result_.report.failedRule = request_.onError == OnError::Mark ? "written without geometry"
@@ -795,13 +799,21 @@ class GisRun {
             Lower(fs::path(request_.outputPath).extension().string()) == ".csv" ? ',' : '\t';
         const ResultNames names =
             request_.conversion.target.grid ? kGridResultNames : kLatLongResultNames;
-        std::vector<std::unique_ptr<SafeFileWriter>> writers;
+        std::map<std::string, std::unique_ptr<SafeFileWriter>> writers;
+        std::vector<SafeFileWriter*> order;
         std::size_t place = 0;
         for (std::size_t s = 0; s < sources_.size(); ++s) {
             const Source& source = sources_[s];
-            CheckOutputTarget(targets_[s].file.string(), std::nullopt);
-            writers.push_back(std::make_unique<SafeFileWriter>(targets_[s].file.string()));
-            SafeFileWriter& writer = *writers.back();
+            const std::string file = targets_[s].file.string();
+            std::unique_ptr<SafeFileWriter>& slot = writers[file];
+            if (!slot) {
+                CheckOutputTarget(file, std::nullopt);
+                slot = std::make_unique<SafeFileWriter>(file);
+                if (file == kStandardOutput) slot->WriteLfLineEnds();
+                order.push_back(slot.get());
+                result_.files.push_back(file);
+            }
+            SafeFileWriter& writer = *slot;
             OGRFeatureDefn* defn = source.layer->GetLayerDefn();
             std::string line;
             for (int i = 0; i < defn->GetFieldCount(); ++i) {
@@ -840,10 +852,8 @@ class GisRun {
                 Progressed(place, 0);
             }
         }
-        for (auto& writer : writers) writer->Commit();
-        for (const Target& target : targets_) result_.files.push_back(target.file.string());
+        for (SafeFileWriter* writer : order) writer->Commit();
         result_.vertices = transformation_.Vertices();
-        textWritten_ = true;
     }
 
     static void AppendField(std::string& out, std::string_view text, char separator) {
@@ -865,12 +875,10 @@ class GisRun {
         const auto vertex = [&](double x, double y) {
             out += attributes;
             if (ok) {
-                char number[32];
-                const double first = latLong ? y : x;
-                const double second = latLong ? x : y;
-                out += std::string(number, std::to_chars(number, number + 32, first).ptr);
+                // As the transfers write their results: general form.
+                out += FormatGeneral(latLong ? y : x);
                 out += separator;
-                out += std::string(number, std::to_chars(number, number + 32, second).ptr);
+                out += FormatGeneral(latLong ? x : y);
             } else {
                 out += std::string("*") + separator + "*";
             }
@@ -903,7 +911,6 @@ class GisRun {
 
     /// Closes the files (GDAL writes what it holds) and moves them into place.
     void Commit() {
-        if (textWritten_) return;
         for (const fs::path& file : order_) {
             GDALDatasetUniquePtr dataset = std::move(datasets_.at(file.string()));
             CPLErrorReset();
@@ -963,7 +970,6 @@ class GisRun {
     std::vector<fs::path> order_;
     std::set<std::string> transactions_;  ///< datasets written in a transaction
     std::string kmlNameField_;
-    bool textWritten_ = false;
     // A data file of text.
     std::unique_ptr<DataFileReader> reader_;
     TableLayout layout_;
