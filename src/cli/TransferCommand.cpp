@@ -184,21 +184,7 @@ void RunGisTransform(const TransformOptions& options, const std::string& dataPat
     GisRunRequest request;
     request.inputPath = dataPath;
     request.outputPath = resultPath;
-    request.conversion.source = ReferenceOf(from);
-    request.conversion.target = ReferenceOf(to);
-    request.conversion.convert = [&transform](std::size_t count, const double* first,
-                                              const double* second, double* resultFirst,
-                                              double* resultSecond) {
-        transform.ApplyBlock(count, first, second, resultFirst, resultSecond);
-    };
-    request.conversion.whyNot = [&transform](double first, double second) -> std::string {
-        try {
-            transform.Apply(first, second);
-        } catch (const std::exception& e) {
-            return e.what();
-        }
-        return "the result is not finite";
-    };
+    request.conversion = ConversionOf(transform);
     request.sourceLabel = "--from " + std::string(NameOf(from));
     request.targetLabel = "--to " + std::string(NameOf(to));
     request.layer = options.layer;

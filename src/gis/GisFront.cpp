@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <exception>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
@@ -94,6 +95,33 @@ std::optional<ReferenceSystem> StatedReference(const std::string& path, const st
     Module().stated(path, layer, reference, error);
     Rethrow(error);
     return reference;
+}
+
+std::size_t CountFeatures(const std::string& path) {
+    std::size_t features = 0;
+    GisCallError error;
+    Module().count(path, features, error);
+    Rethrow(error);
+    return features;
+}
+
+GisConversion ConversionOf(const GridTransform& transform) {
+    GisConversion conversion;
+    conversion.source = ReferenceOf(transform.from());
+    conversion.target = ReferenceOf(transform.to());
+    conversion.convert = [&transform](std::size_t count, const double* first, const double* second,
+                                      double* resultFirst, double* resultSecond) {
+        transform.ApplyBlock(count, first, second, resultFirst, resultSecond);
+    };
+    conversion.whyNot = [&transform](double first, double second) -> std::string {
+        try {
+            transform.Apply(first, second);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "the result is not finite";
+    };
+    return conversion;
 }
 
 std::string CrsDefinitionText(const ReferenceSystem& reference, CrsFormat format) {

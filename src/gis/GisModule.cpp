@@ -40,7 +40,11 @@ void Definition(const ReferenceSystem& reference, CrsFormat format, std::string&
     Guarded(error, [&] { text = CrsDefinition(reference, format); });
 }
 
-constexpr GisModuleApi kApi{kGisModuleVersion, &Run, &Stated, &Definition};
+void Count(const std::string& path, std::size_t& features, GisCallError& error) {
+    Guarded(error, [&] { features = gdal::CountFeatures(path); });
+}
+
+constexpr GisModuleApi kApi{kGisModuleVersion, &Run, &Stated, &Definition, &Count};
 
 }  // namespace
 

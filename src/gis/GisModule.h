@@ -4,6 +4,7 @@
 // come back as values rather than exceptions crossing the module's edge.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -26,10 +27,11 @@ struct GisModuleApi {
                    std::optional<ReferenceSystem>& reference, GisCallError& error);
     void (*definition)(const ReferenceSystem& reference, CrsFormat format, std::string& text,
                        GisCallError& error);
+    void (*count)(const std::string& path, std::size_t& features, GisCallError& error);
 };
 
 /// Changes whenever GisModuleApi or the types it passes change.
-inline constexpr int kGisModuleVersion = 1;
+inline constexpr int kGisModuleVersion = 2;
 
 /// The file name of the module, and the symbol it exports.
 inline constexpr const char* kGisModuleFile = "utm-gis.so";
@@ -39,6 +41,7 @@ namespace gdal {
 /// What the module runs (GisTransform.cpp), under GDAL.
 GisRunResult RunGisFile(const GisRunRequest& request);
 std::optional<ReferenceSystem> StatedReference(const std::string& path, const std::string& layer);
+std::size_t CountFeatures(const std::string& path);
 }  // namespace gdal
 
 }  // namespace utm

@@ -157,6 +157,14 @@ OGRLayer* NamedLayer(GDALDataset& dataset, const std::string& name, const std::s
                          "." + kNothingWritten);
 }
 
+/// True for a GPX file's route and track points, which repeat the vertices
+/// of its routes and tracks: a run reads them only when asked for by name.
+bool RepeatsVertices(GisFormat format, OGRLayer& layer) {
+    if (format != GisFormat::Gpx) return false;
+    const std::string name = layer.GetName();
+    return name == "route_points" || name == "track_points";
+}
+
 /// The vertices of a geometry through the run's conversion, for
 /// OGRGeometry::transform: GDAL walks every geometry type and hands over the
 /// coordinates of each part at once.
@@ -355,13 +363,7 @@ class GisRun {
             AddSource(NamedLayer(*input_, request_.layer, path, inFormat_));
         } else {
             for (OGRLayer* layer : input_->GetLayers()) {
-                const std::string name = layer->GetName();
-                // A GPX file's route and track points repeat the vertices of
-                // its routes and tracks; they are read when asked for by name.
-                if (inFormat_ == GisFormat::Gpx &&
-                    (name == "route_points" || name == "track_points")) {
-                    continue;
-                }
+                if (RepeatsVertices(inFormat_, *layer)) continue;
                 AddSource(layer);
                 // GPX always has its three layers; the empty ones are left
                 // out. Reading a GPX layer parses the file, so the first
@@ -991,6 +993,30 @@ std::optional<ReferenceSystem> StatedReference(const std::string& path, const st
                                    : NamedLayer(*dataset, layer, path, format);
     if (read == nullptr || read->GetSpatialRef() == nullptr) return std::nullopt;
     return RecogniseReference(*read->GetSpatialRef());
+}
+
+std::size_t CountFeatures(const std::string& path) {
+    const GisFormat format = FormatOfPath(path);
+    if (!IsGisFormat(format)) {
+        throw OperationError(QuotedText(path) + " is not a GIS file by its name.");
+    }
+    CPLErrorHandlerPusher quiet(CPLQuietErrorHandler);
+    GDALDatasetUniquePtr dataset;
+    try {
+        dataset = OpenInput(path, format);
+    } catch (const OperationError& e) {
+        // Counting writes nothing: the words that close a run's messages go.
+        std::string text = e.what();
+        if (text.ends_with(kNothingWritten)) text.resize(text.size() - strlen(kNothingWritten));
+        throw OperationError(text);
+    }
+    std::size_t count = 0;
+    for (OGRLayer* layer : dataset->GetLayers()) {
+        if (RepeatsVertices(format, *layer)) continue;
+        const GIntBig features = layer->GetFeatureCount(TRUE);
+        count += features > 0 ? static_cast<std::size_t>(features) : 0;
+    }
+    return count;
 }
 
 GisRunResult RunGisFile(const GisRunRequest& request) {

@@ -39,6 +39,11 @@ struct GisConversion {
     std::function<std::string(double first, double second)> whyNot;
 };
 
+/// The conversion of `transform`, from its source system's reference system
+/// to its target's; the pairs go through GridTransform::ApplyBlock, and
+/// whyNot gives Apply's error. It refers to `transform`, which must outlive it.
+GisConversion ConversionOf(const GridTransform& transform);
+
 struct GisRunRequest {
     std::string inputPath;   ///< a GIS file by its ending, else a data file of text
     std::string outputPath;  ///< its ending names the format written
@@ -79,6 +84,13 @@ bool IsGisRun(const std::string& inputPath, const std::string& outputPath);
 /// cannot be read or has no such layer.
 std::optional<ReferenceSystem> StatedReference(const std::string& path,
                                                const std::string& layer = {});
+
+/// The features a run from the GIS file at `path` reads when no layer is
+/// named: those of every layer it reads (of a GPX file: its waypoints,
+/// routes and tracks). Throws OperationError, naming the file, for a name
+/// without a GIS ending, a file that cannot be read as its format, and when
+/// the GIS module cannot be loaded.
+std::size_t CountFeatures(const std::string& path);
 
 /// The definition of `reference` in `format` (see CrsFormat): WKT2 with the
 /// shift to WGS 84 as a bound CRS for Nepal 1981, GDAL's WKT1 with TOWGS84,

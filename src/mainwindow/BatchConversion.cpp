@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -26,8 +27,11 @@
 #include "geodesy/Declaration.h"
 #include "geodesy/FastSeries.h"
 #include "geodesy/GridDefinition.h"
+#include "geodesy/GridTransform.h"
 #include "geodesy/ProjectionDomain.h"
 #include "geodesy/TransverseMercator.h"
+#include "gis/GisFormat.h"
+#include "gis/GisTransform.h"
 
 namespace utm {
 
@@ -62,20 +66,51 @@ enum class ResultForm {
     Degrees8,  ///< rounded to eight decimals: latitudes and longitudes in Degrees8 or Dms
 };
 
+/// How one run converts a point: the direction, the grid's central meridian
+/// and the datum of the latitudes and longitudes.
+struct PointSetup {
+    ConversionDirection direction = ConversionDirection::LatLongToXY;
+    double centralMeridian = 0.0;  // radians
+    /// The latitude/longitude side when it shifts the datum, else nullptr (the
+    /// Everest 1830 side: the points go straight to the series). Built once
+    /// per run and only read by the blocks, on both threads.
+    const LatLongSide* shift = nullptr;
+};
+
+/// Converts one point of the main window's runs, in the order of the data
+/// files (latitude then longitude in degrees; X then Y in metres): latitudes
+/// and longitudes on the side's datum, shifted to Nepal 1981 before the
+/// forward series and back after the inverse, on the Everest 1830 grid of
+/// the central meridian. Both the text runs and the GIS runs convert through
+/// it, so their results agree to the last bit. With no direction the results
+/// are 0. Throws ArithmeticError for a point that cannot be converted.
+CoordinatePair ConvertPoint(const PointSetup& setup, double first, double second) {
+    const EllipsoidTerms& terms = Everest1830Terms();
+    if (setup.direction == ConversionDirection::LatLongToXY) {
+        GeodeticPoint r{DegreesToRadians(first), DegreesToRadians(second)};
+        if (setup.shift != nullptr) r = setup.shift->ToGridDatum(r);
+        const GridPoint g =
+            ForwardSeries(terms, kEverestScaleFactor, r.phi, r.lambda, setup.centralMeridian);
+        return {g.x, g.y};
+    }
+    if (setup.direction == ConversionDirection::XYToLatLong) {
+        GeodeticPoint g =
+            InverseSeries(terms, kEverestScaleFactor, first, second, setup.centralMeridian);
+        if (setup.shift != nullptr) g = setup.shift->FromGridDatum(g);
+        return {RadiansToDegrees(g.phi), RadiansToDegrees(g.lambda)};
+    }
+    return {0.0, 0.0};
+}
+
 /// What every block of one run needs to know.
 struct BatchSetup {
-    double centralMeridian = 0.0;  // radians
+    PointSetup point;
     double centralMeridianDegrees = 0.0;
-    ConversionDirection direction = ConversionDirection::LatLongToXY;
     ResultForm results = ResultForm::Rounded3;
     bool strict = false;
     OnError onError = OnError::Stop;
     char separator = '.';
     double reach = kForwardCentimetreReach;  // metres of easting kept within 1 cm
-    /// The latitude/longitude side when it shifts the datum, else nullptr (the
-    /// Everest 1830 side: the points go straight to the series). Built once
-    /// per run and only read by the blocks, on both threads.
-    const LatLongSide* shift = nullptr;
     /// Whether the plain lines go through the fast series first: results
     /// rounded through "##.000" on Everest 1830 without a shift, where a result
     /// known to within the fast series' distance is mostly known to the
@@ -115,7 +150,7 @@ char* WriteFastLine(const BatchSetup& setup, const PlainLineBatch& batch, std::s
     const double resultSecond = batch.resultSecond[i];
     double tolerance = 0.0;
     double easting = 0.0;
-    if (setup.direction == ConversionDirection::LatLongToXY) {
+    if (setup.point.direction == ConversionDirection::LatLongToXY) {
         if (!InFastForwardDomain(first, second, setup.centralMeridianDegrees)) return nullptr;
         tolerance = kFastForwardMetres;
         easting = resultFirst;
@@ -130,7 +165,7 @@ char* WriteFastLine(const BatchSetup& setup, const PlainLineBatch& batch, std::s
     // Far from the meridian or not must hold for every easting within reach.
     const double offset = std::fabs(easting - kFalseEasting) - setup.reach;
     const double eastingTolerance =
-        setup.direction == ConversionDirection::LatLongToXY ? tolerance : 0.0;
+        setup.point.direction == ConversionDirection::LatLongToXY ? tolerance : 0.0;
     if (!(std::fabs(offset) > eastingTolerance)) return nullptr;
 
     DataLine data;
@@ -189,21 +224,13 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
         double latitude = 0.0;
         double easting = kFalseEasting;
         try {
-            if (setup.direction == ConversionDirection::LatLongToXY) {
-                GeodeticPoint r{DegreesToRadians(data.first), DegreesToRadians(data.second)};
-                if (setup.shift != nullptr) r = setup.shift->ToGridDatum(r);
-                const GridPoint g = ForwardSeries(terms, kEverestScaleFactor, r.phi, r.lambda,
-                                                  setup.centralMeridian);
-                resultFirst = g.x;
-                resultSecond = g.y;
+            const CoordinatePair result = ConvertPoint(setup.point, data.first, data.second);
+            resultFirst = result.first;
+            resultSecond = result.second;
+            if (setup.point.direction == ConversionDirection::LatLongToXY) {
                 latitude = data.first;
-                easting = g.x;
-            } else if (setup.direction == ConversionDirection::XYToLatLong) {
-                GeodeticPoint g = InverseSeries(terms, kEverestScaleFactor, data.first, data.second,
-                                                setup.centralMeridian);
-                if (setup.shift != nullptr) g = setup.shift->FromGridDatum(g);
-                resultFirst = RadiansToDegrees(g.phi);
-                resultSecond = RadiansToDegrees(g.lambda);
+                easting = resultFirst;
+            } else if (setup.point.direction == ConversionDirection::XYToLatLong) {
                 latitude = resultFirst;
                 easting = data.first;
             }
@@ -265,11 +292,11 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
     PlainLineBatch batch;
     const auto convertBatch = [&] {
         if (batch.count == 0) return;
-        if (setup.direction == ConversionDirection::LatLongToXY) {
-            FastForwardSeries(terms, kEverestScaleFactor, setup.centralMeridian, batch.count,
+        if (setup.point.direction == ConversionDirection::LatLongToXY) {
+            FastForwardSeries(terms, kEverestScaleFactor, setup.point.centralMeridian, batch.count,
                               batch.first, batch.second, batch.resultFirst, batch.resultSecond);
         } else {
-            FastInverseSeries(terms, kEverestScaleFactor, setup.centralMeridian, batch.count,
+            FastInverseSeries(terms, kEverestScaleFactor, setup.point.centralMeridian, batch.count,
                               batch.first, batch.second, batch.resultFirst, batch.resultSecond);
         }
         for (std::size_t i = 0; i < batch.count; ++i) {
@@ -372,6 +399,131 @@ bool IsRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+/// Refuses (OperationError) a central meridian outside -180 to 360 degrees
+/// and a run without a data file.
+void CheckRunSettings(const ConvertDataFileRequest& request) {
+    if (const std::string problem = CentralMeridianProblem(Val(request.CentralMeridianText));
+        !problem.empty()) {
+        throw OperationError(UserSentence(problem));
+    }
+    const std::string& dataPath = request.DataFilePath;
+    if ((dataPath.empty() || dataPath == kNoDataFileText) && !IsRegularFile(dataPath)) {
+        throw OperationError("No data file has been chosen: use Browse to choose one.");
+    }
+}
+
+/// Refuses (OperationError) the settings a GIS run cannot go with: no
+/// direction, or a GPX, KML or GeoJSON file (WGS 84 latitudes and longitudes
+/// only) on the wrong side of the direction or with the datum on Everest 1830.
+void CheckGisSettings(const ConvertDataFileRequest& request) {
+    if (request.Direction == ConversionDirection::None) {
+        throw OperationError(
+            "Choose \"Lat-Long to XY\" or \"XY to LAT-Long\", then convert again.");
+    }
+    const GisFormat input = FormatOfPath(request.DataFilePath);
+    const GisFormat output = FormatOfPath(request.OutputPath);
+    const std::string wgs84 = std::string("\"") + kWGS84GpsCaption + "\"";
+    const auto holds = [&](GisFormat format) {
+        return "A " + std::string(FormatName(format)) + " file holds " + kWGS84GpsCaption +
+               " latitudes and longitudes";
+    };
+    if (HoldsWgs84LatLong(input) && request.Direction == ConversionDirection::XYToLatLong) {
+        throw OperationError(holds(input) +
+                             ", not eastings and northings: choose \"Lat-Long to XY\" and " +
+                             wgs84 + " as the Datum, then convert again.");
+    }
+    if (HoldsWgs84LatLong(output) && request.Direction == ConversionDirection::LatLongToXY) {
+        throw OperationError(
+            holds(output) + ", not eastings and northings: choose \"XY to LAT-Long\" and " + wgs84 +
+            " as the Datum, or another kind of output file, then convert again.");
+    }
+    for (const GisFormat format : {input, output}) {
+        if (HoldsWgs84LatLong(format) && request.Datum == LatLongDatum::Everest1830) {
+            throw OperationError(holds(format) + ": choose " + wgs84 +
+                                 " as the Datum, then convert again.");
+        }
+    }
+}
+
+/// ConvertDataFile when the data file or the output is a GIS file: every
+/// vertex through ConvertPoint, written by RunGisFile in the format the
+/// output's name says.
+BatchRunResult ConvertGisFile(const ConvertDataFileRequest& request) {
+    BatchRunResult result;
+    try {
+        CheckRunSettings(request);
+        CheckGisSettings(request);
+        // Refusals come before the question, as in the text runs.
+        CheckOutputTarget(request.OutputPath, IdentityOf(request.DataFilePath));
+    } catch (const OperationError& e) {
+        throw OperationError(Sentence(e.what()) + kNothingWritten);
+    }
+    if (request.ConfirmReplace && IsRegularFile(request.OutputPath) && !request.ConfirmReplace()) {
+        result.status = BatchRunResult::Status::Declined;
+        return result;
+    }
+    const double centralMeridian = Val(request.CentralMeridianText);
+    const LatLongSide side(request.Datum);
+    PointSetup point;
+    point.direction = request.Direction;
+    point.centralMeridian = Declaration::SharedCM;
+    if (side.Shifts()) point.shift = &side;
+
+    const ReferenceSystem grid{true, false, centralMeridian, kEverestScaleFactor};
+    const ReferenceSystem latLong{false, request.Datum == LatLongDatum::WGS84, 0.0, 1.0};
+    const std::string gridLabel =
+        "the Everest 1830 grid with central meridian " + FormatGeneral(centralMeridian);
+    const std::string latLongLabel =
+        std::string("latitudes and longitudes on ") +
+        (request.Datum == LatLongDatum::WGS84 ? kWGS84GpsCaption : kEverest1830Caption);
+    const bool forward = request.Direction == ConversionDirection::LatLongToXY;
+
+    GisRunRequest run;
+    run.inputPath = request.DataFilePath;
+    run.outputPath = request.OutputPath;
+    run.conversion.source = forward ? latLong : grid;
+    run.conversion.target = forward ? grid : latLong;
+    run.conversion.convert = [&point](std::size_t count, const double* first, const double* second,
+                                      double* resultFirst, double* resultSecond) {
+        for (std::size_t i = 0; i < count; ++i) {
+            try {
+                const CoordinatePair r = ConvertPoint(point, first[i], second[i]);
+                resultFirst[i] = r.first;
+                resultSecond[i] = r.second;
+            } catch (const ArithmeticError&) {
+                resultFirst[i] = resultSecond[i] = std::numeric_limits<double>::quiet_NaN();
+            }
+        }
+    };
+    run.conversion.whyNot = [&point](double first, double second) -> std::string {
+        try {
+            ConvertPoint(point, first, second);
+        } catch (const ProjectionDomainError& e) {
+            return e.what();  // which bound the point passed
+        } catch (const ArithmeticError&) {
+        }
+        return "the projection gives no finite result for " + FormatGeneral(first) + "; " +
+               FormatGeneral(second);
+    };
+    run.sourceLabel = forward ? latLongLabel : gridLabel;
+    run.targetLabel = forward ? gridLabel : latLongLabel;
+    run.onError = request.OnFailure;
+    run.onProgress = request.OnProgress;
+    run.table = request.Table;
+    run.table.fallback = FieldSeparator::Comma;
+    run.table.decimalSeparator = '.';
+    try {
+        GisRunResult written = RunGisFile(run);
+        result.pointCount = written.features;
+        result.report = std::move(written.report);
+    } catch (const OperationCancelled&) {
+        throw OperationCancelled("Cancelled: nothing was written, and " +
+                                 QuotedText(request.OutputPath) + " was left as it was.");
+    }
+    result.status = BatchRunResult::Status::Written;
+    return result;
+}
+
 }  // namespace
 
 DataLine ReadDataLine(std::string_view line) {
@@ -418,7 +570,9 @@ std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loa
     // is no text file of numbers is named as such instead of being counted.
     if (IdentityOf(path)) {
         try {
-            loader.Columns().DataCount = CountDataRows(path, kind);
+            // A GIS file counts the features a run converts.
+            loader.Columns().DataCount =
+                IsGisFormat(FormatOfPath(path)) ? CountFeatures(path) : CountDataRows(path, kind);
         } catch (const OperationError& e) {
             messages.Inform(e.what());
             return path;
@@ -431,16 +585,11 @@ std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loa
 BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
     Declaration::SharedCM = DegreesToRadians(Val(request.CentralMeridianText));
     const std::string& dataPath = request.DataFilePath;
+    if (IsGisRun(dataPath, request.OutputPath)) return ConvertGisFile(request);
     BatchRunResult result;
     std::optional<SafeFileWriter> writer;  // outside the try: a failure says what it wrote
     try {
-        if (const std::string problem = CentralMeridianProblem(Val(request.CentralMeridianText));
-            !problem.empty()) {
-            throw OperationError(UserSentence(problem));
-        }
-        if ((dataPath.empty() || dataPath == kNoDataFileText) && !IsRegularFile(dataPath)) {
-            throw OperationError("No data file has been chosen: use Browse to choose one.");
-        }
+        CheckRunSettings(request);
         DataFileReader reader(dataPath);
         // Refusals come before the question: an output that is the data file
         // or that may not be replaced is never offered for replacing.
@@ -471,19 +620,19 @@ BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request) {
 
         const LatLongSide side(request.Datum);
         BatchSetup setup;
-        if (side.Shifts()) setup.shift = &side;
-        setup.centralMeridian = Declaration::SharedCM;
-        setup.centralMeridianDegrees = RadiansToDegrees(setup.centralMeridian);
-        setup.direction = request.Direction;
+        if (side.Shifts()) setup.point.shift = &side;
+        setup.point.centralMeridian = Declaration::SharedCM;
+        setup.centralMeridianDegrees = RadiansToDegrees(setup.point.centralMeridian);
+        setup.point.direction = request.Direction;
         if (request.FullPrecision) {
             setup.results = ResultForm::Unrounded;
         } else if (request.Direction == ConversionDirection::XYToLatLong &&
                    request.OutputUnits != Units::DegreesMetres) {
             setup.results = ResultForm::Degrees8;
         }
-        setup.fast = setup.results == ResultForm::Rounded3 && setup.shift == nullptr &&
-                     (setup.direction == ConversionDirection::LatLongToXY ||
-                      setup.direction == ConversionDirection::XYToLatLong);
+        setup.fast = setup.results == ResultForm::Rounded3 && setup.point.shift == nullptr &&
+                     (setup.point.direction == ConversionDirection::LatLongToXY ||
+                      setup.point.direction == ConversionDirection::XYToLatLong);
         setup.strict = request.Strict;
         setup.onError = request.OnFailure;
         setup.layout = layout;
@@ -577,8 +726,10 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
     if (result.status != BatchRunResult::Status::Declined) loader.Reset();
     if (!result.message.empty()) messages.Inform(result.message);
     if (result.status == BatchRunResult::Status::Written && !result.report.Empty()) {
+        // A run from a GIS file counts features, any other points.
+        const char* counted = result.report.place == "feature" ? " features.\n" : " points.\n";
         messages.Show("The output file " + QuotedText(run.OutputPath) + " was written with " +
-                          std::to_string(result.pointCount) + " points.\n" +
+                          std::to_string(result.pointCount) + counted +
                           result.report.Text(run.DataFilePath),
                       MsgButtons::OK, MsgIcon::Information, "");
     }

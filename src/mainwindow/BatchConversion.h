@@ -19,13 +19,18 @@
 
 namespace utm {
 
+/// The Browse and save filters: the text files, then the GIS files.
 inline constexpr const char* kBrowseFilter =
     "*.csv (Excel Files)|*.csv|*.txt (Text Files)|*.txt|*.rtf (Richtextformat Files)|*.rtf|"
-    "*.doc (Word Files)|*.doc|*.xls (Excel File)|*.xls";
+    "*.doc (Word Files)|*.doc|*.xls (Excel File)|*.xls|"
+    "GIS Files (*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf)|"
+    "*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf";
 inline constexpr const char* kBrowseTitle = "Select the data file for Sorting";
 inline constexpr const char* kSaveFilter =
     "*.xls(Excel Files)|*.xls|*.txt(Text Files)|*.txt|*.rtf(Richtextformat Files)|*.rtf|"
-    "*.doc(Word Files)|*.doc";
+    "*.doc(Word Files)|*.doc|"
+    "GIS Files (*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf)|"
+    "*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf";
 inline constexpr const char* kSaveTitle = "Save the file for Output";
 /// The initial text of `Text6`, before any file was browsed.
 inline constexpr const char* kNoDataFileText = "Load data file";
@@ -36,7 +41,8 @@ inline constexpr const char* kOutputHeader = "Latitude\tLongitude\tEasting(X)\tN
 /// an Open dialog with the data-file filter and title, counts the rows of the
 /// chosen file that hold points (CountDataRows for `kind` coordinates: blank
 /// lines, comments and header rows are not counted) into `loader`'s columns
-/// and shows "No of Data = N". `showPath` receives the chosen
+/// and shows "No of Data = N"; a GIS file (by its ending, see GisFormat.h)
+/// counts the features a run converts (CountFeatures). `showPath` receives the chosen
 /// path before the file is read, so `Text6` names it while the count is shown.
 /// Returns the path, or an empty text when no file name was chosen (after the
 /// message "Select the data file") or the dialog failed (no message); `Text6`
@@ -121,6 +127,16 @@ struct ConvertDataFileRequest {
 /// written, a point cannot be converted, Strict finds something, or the run
 /// is cancelled (OperationCancelled). Returns Declined when ConfirmReplace
 /// says no.
+///
+/// When the data file or the output is a GIS file (IsGisRun), RunGisFile
+/// writes the format the output's name says, every vertex converted as a
+/// text line is (so the numbers agree to the last bit), unrounded; the
+/// grid is {Everest 1830, the central meridian, k0 0.9999} and the latitudes
+/// and longitudes are on the request's datum. The result counts features
+/// (points from a text data file) and carries RunGisFile's report. Refused
+/// before the question, with nothing written: no direction, and a GPX, KML
+/// or GeoJSON file (WGS 84 latitudes and longitudes only) read as eastings
+/// and northings, written with them, or with the datum on Everest 1830.
 BatchRunResult ConvertDataFile(const ConvertDataFileRequest& request);
 
 /// The reading of one data-file line: the point and what was wrong with it.
@@ -169,7 +185,8 @@ inline constexpr const char* kOverwriteQuestion = "Do you want to overwrite file
 /// is the data file is refused before anything is read; an existing output is
 /// replaced only after Yes to "Do you want to overwrite file." (No is the
 /// default). Every failure is shown through `messages`; after a run that
-/// found fields taken as 0 or other findings, they are shown too.
+/// found fields taken as 0 or other findings, they are shown too (a GIS
+/// file's by its features).
 /// `loader.Reset()` ends every run that read the data file.
 BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDialog& dialog,
                                    MessageBoxPort& messages, dataload& loader,

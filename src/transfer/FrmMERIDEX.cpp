@@ -17,6 +17,7 @@
 
 #include "common/NumericText.h"
 #include "geodesy/ParameterError.h"
+#include "gis/GisFormat.h"
 #include "transfer/PointBlock.h"
 #include "transfer/TransferFile.h"
 #include "transfer/TransferKind.h"
@@ -29,7 +30,9 @@ namespace utm {
 namespace {
 
 constexpr const char* kBrowseFilter =
-    "*.csv (CSV Files)|*.csv|*.txt (Text Files:Tab delimeted)|*.txt";
+    "*.csv (CSV Files)|*.csv|*.txt (Text Files:Tab delimeted)|*.txt|"
+    "GIS Files (*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf)|"
+    "*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf";
 constexpr const char* kBrowseTitle = "Select the data file for Conversion";
 
 /// The entries of the "Datum shift" list, in the order of DatumShiftChoice.
@@ -277,6 +280,9 @@ void FrmMERIDEX::Command1_Click() {
     }
     Text6->setText(QString::fromStdString(CommonDialog1.FileName));
     if (CommonDialog1.FileName.empty()) return;
+    delete dataTable_.data();
+    // A GIS file has no rows to pick columns from: its features are transferred.
+    if (IsGisFormat(FormatOfPath(CommonDialog1.FileName))) return;
     // The first rows of the file as a table, where the separator and the X
     // and Y columns can be changed before OK. The file is read as the
     // transfer reads it: by its mode's separator when the rows show none, a
@@ -286,7 +292,6 @@ void FrmMERIDEX::Command1_Click() {
     TableRequest base;
     base.fallback = csv ? FieldSeparator::Comma : FieldSeparator::Tab;
     base.decimalSeparator = csv ? '.' : LocaleDecimalSeparator();
-    delete dataTable_.data();
     dataTable_ = new DataTableDialog(CoordinateKind::Grid, base, messages_, this);
     dataTable_->ShowFile(CommonDialog1.FileName);
 }

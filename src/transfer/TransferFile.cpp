@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "common/BlockRunner.h"
 #include "common/DataFileReader.h"
@@ -16,6 +17,9 @@
 #include "geodesy/Accuracy.h"
 #include "geodesy/GridDefinition.h"
 #include "geodesy/GridTransform.h"
+#include "gis/GisFormat.h"
+#include "gis/GisTransform.h"
+#include "transfer/TransferKind.h"
 
 namespace utm {
 
@@ -458,6 +462,15 @@ std::optional<std::string> ResultFilePath(std::string_view dataPath) {
         slash == std::string_view::npos ? dataPath : dataPath.substr(slash + 1);
     if (name.empty() || name == "." || name == "..") return std::nullopt;
     std::string result(folder);
+    // A GIS file's result is a file of its format: "parcels.gpkg" gives
+    // "parcelsOut.gpkg".
+    if (IsGisFormat(FormatOfPath(name))) {
+        const std::size_t ending = name.rfind('.');
+        result.append(name.substr(0, ending));
+        result += "Out";
+        result.append(name.substr(ending));
+        return result;
+    }
     // "pts.csv" loses ".csv"; a name without such an ending keeps all of
     // itself. Characters, not bytes: "pts.€€x" loses ".€€x".
     std::size_t dot = name.size();
@@ -536,6 +549,54 @@ TransferFileResult TransformFile(const std::string& dataPath, const std::string&
     return RunTransferFile(dataPath, resultPath, &transform, options);
 }
 
+namespace {
+
+/// A list caption's grids: "Everest-81" and "Everest-84" of "Everest-81 to Everest-84".
+std::pair<std::string, std::string> CaptionGrids(int kind) {
+    const std::string_view caption = kTransferKindCaptions[static_cast<std::size_t>(kind)];
+    const std::size_t to = caption.find(" to ");
+    return {std::string(caption.substr(0, to)), std::string(caption.substr(to + 4))};
+}
+
+/// The file transfer of a GIS data file into `resultPath`: every vertex by
+/// the kind's transformation with `shift`, written by RunGisFile.
+TransferFileResult TransferGisFile(const std::string& dataPath, const std::string& resultPath,
+                                   int kind, const DatumShift& shift, const Progress& progress) {
+    const GisFormat format = FormatOfPath(dataPath);
+    if (HoldsWgs84LatLong(format)) {
+        throw OperationError("A " + std::string(FormatName(format)) +
+                             " file holds WGS 84 latitudes and longitudes, and the transfers run "
+                             "between grids: convert it in the main window's Multiple Data "
+                             "instead." +
+                             kNothingWritten);
+    }
+    if (!IsTransferKind(kind)) {
+        throw OperationError(
+            "No transfer is chosen in the list: a GIS file is transferred by one of its "
+            "entries." +
+            std::string(kNothingWritten));
+    }
+    const GridTransform transform = TransformOfKind(kind, shift);
+    const auto [fromGrid, toGrid] = CaptionGrids(kind);
+    GisRunRequest request;
+    request.inputPath = dataPath;
+    request.outputPath = resultPath;
+    request.conversion = ConversionOf(transform);
+    request.sourceLabel = fromGrid + " (the grid the chosen transfer starts from)";
+    request.targetLabel = toGrid;
+    // A feature that cannot be transferred is written without its geometry
+    // and named after the run, as a text line gets * as results.
+    request.onError = OnError::Mark;
+    request.onProgress = progress;
+    GisRunResult written = RunGisFile(request);
+    TransferFileResult result;
+    result.lines = written.features;
+    result.report = std::move(written.report);
+    return result;
+}
+
+}  // namespace
+
 FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char decimalSeparator,
                                      MessageBoxPort& messages, const Progress& progress,
                                      const DatumShift& shift, const TableRequest& table) {
@@ -559,7 +620,10 @@ FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char
     // results and is named after the run; the others are transferred.
     options.onError = OnError::Mark;
     try {
-        TransferFileResult result = TransferFile(dataPath, *resultPath, kind, options);
+        TransferFileResult result =
+            IsGisFormat(FormatOfPath(dataPath))
+                ? TransferGisFile(dataPath, *resultPath, kind, shift, progress)
+                : TransferFile(dataPath, *resultPath, kind, options);
         outcome.lines = result.lines;
         outcome.report = std::move(result.report);
         outcome.status = FileTransferStatus::Written;
@@ -571,9 +635,10 @@ FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char
         messages.Inform(e.what());
     }
     if (outcome.status == FileTransferStatus::Written && !outcome.report.Empty()) {
+        // A GIS file's findings count its features, a text file's its lines.
+        const char* counted = outcome.report.place == "feature" ? " features.\n" : " lines.\n";
         messages.Show("The result file " + Quoted(*resultPath) + " was written with " +
-                          std::to_string(outcome.lines) + " lines.\n" +
-                          outcome.report.Text(dataPath),
+                          std::to_string(outcome.lines) + counted + outcome.report.Text(dataPath),
                       MsgButtons::OK, MsgIcon::Information, "");
     }
     return outcome;

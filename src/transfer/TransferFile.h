@@ -32,8 +32,11 @@ char DelimiterOf(DataFileMode mode);
 /// that ends in a dot and three characters ("pts.csv", "pts.dat") loses its
 /// last four characters and gets "Out.csv" (CSV mode) or "Out.txt" (text
 /// mode): "ptsOut.csv", "ptsOut.txt". Any other name keeps all of itself and
-/// gets "Out.txt" ("abc" gives "abcOut.txt"). Nothing when the path names no
-/// file inside a folder (empty, ".", "..", ending in "/").
+/// gets "Out.txt" ("abc" gives "abcOut.txt"). A GIS file's name (by its
+/// ending, see GisFormat.h, of any length) gets "Out" before its ending,
+/// kept as it is: "parcels.shp" gives "parcelsOut.shp", "sites.gpkg"
+/// "sitesOut.gpkg". Nothing when the path names no file inside a folder
+/// (empty, ".", "..", ending in "/").
 std::optional<std::string> ResultFilePath(std::string_view dataPath);
 
 /// The pair of one data-file line and what was wrong with it: exactly two
@@ -94,7 +97,7 @@ struct TransferOptions {
 };
 
 struct TransferFileResult {
-    std::size_t lines = 0;  ///< lines written
+    std::size_t lines = 0;  ///< lines written (features, of a GIS file)
     RunReport report;       ///< what the run found on its way
 };
 
@@ -134,7 +137,7 @@ enum class FileTransferStatus {
 struct FileTransferOutcome {
     FileTransferStatus status = FileTransferStatus::Skipped;
     std::string resultPath;  ///< set when a result path could be formed
-    std::size_t lines = 0;   ///< lines written
+    std::size_t lines = 0;   ///< lines written (features, of a GIS file)
     RunReport report;        ///< findings of a written run
 };
 
@@ -144,6 +147,11 @@ struct FileTransferOutcome {
 /// written run, are shown through `messages` (OK button, application title).
 /// `table` is how the data file's rows are read (the separator and columns
 /// picked in the window's preview; by default found from the file).
+/// A GIS data file (shapefile, GeoPackage, DXF) is written by RunGisFile into
+/// a result file of its own format, every vertex moved by the kind's
+/// transformation with `shift`; a feature that cannot be moved is written
+/// without geometry and named after the run. GPX, KML and GeoJSON files (WGS
+/// 84 latitudes and longitudes) and a run without a chosen kind are refused.
 FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char decimalSeparator,
                                      MessageBoxPort& messages, const Progress& progress = {},
                                      const DatumShift& shift = {}, const TableRequest& table = {});

@@ -78,7 +78,9 @@ TEST_F(Batch, BrowseReadsTheChosenFileAndReportsItsCount) {
     EXPECT_EQ(shown.action, utm::FileDialogAction::Open);
     EXPECT_EQ(shown.filter,
               "*.csv (Excel Files)|*.csv|*.txt (Text Files)|*.txt|*.rtf (Richtextformat "
-              "Files)|*.rtf|*.doc (Word Files)|*.doc|*.xls (Excel File)|*.xls");
+              "Files)|*.rtf|*.doc (Word Files)|*.doc|*.xls (Excel File)|*.xls|GIS Files "
+              "(*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf)|"
+              "*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf");
     EXPECT_EQ(shown.title, "Select the data file for Sorting");
     ASSERT_EQ(box.shown.size(), 1u);
     EXPECT_EQ(box.shown[0].text, "No of Data = 3");
@@ -114,7 +116,9 @@ TEST_F(Batch, LatLongToXYWritesTheWorkedExampleExactly) {
     EXPECT_EQ(shown.action, utm::FileDialogAction::Save);
     EXPECT_EQ(shown.filter,
               "*.xls(Excel Files)|*.xls|*.txt(Text Files)|*.txt|*.rtf(Richtextformat "
-              "Files)|*.rtf|*.doc(Word Files)|*.doc");
+              "Files)|*.rtf|*.doc(Word Files)|*.doc|GIS Files "
+              "(*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf)|"
+              "*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf");
     EXPECT_EQ(shown.title, "Save the file for Output");
     EXPECT_EQ(shown.initialFolder, "/home/surveyor");
     // The data columns are reset after the run.

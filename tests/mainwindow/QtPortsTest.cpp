@@ -31,22 +31,25 @@ void WhenShown(std::function<void(D&)> act) {
 }
 
 TEST(QtNameFilters, ConvertsDescriptionPatternPairs) {
-    EXPECT_EQ(QtNameFilters(kBrowseFilter).size(), 5);
+    EXPECT_EQ(QtNameFilters(kBrowseFilter).size(), 6);
     EXPECT_EQ(QtNameFilters(kSaveFilter).first(), QStringLiteral("Excel Files (*.xls)"));
     EXPECT_EQ(QtNameFilters("Data|*.csv;*.txt|Dangling"), QStringList{"Data (*.csv *.txt)"});
     EXPECT_TRUE(QtNameFilters("").isEmpty());
 }
 
 TEST(QtNameFilters, NameEachFileTypeOnceWithItsPatternsLast) {
+    // A description naming its patterns as the filter gives them, with ';'.
+    const QString kGisFilters =
+        QStringLiteral("GIS Files (*.gpx *.kml *.geojson *.json *.shp *.gpkg *.dxf)");
     // The descriptions that start with their own pattern: the pattern moves to
     // the end, in parentheses, once.
     EXPECT_EQ(
         QtNameFilters(kBrowseFilter),
         (QStringList{"Excel Files (*.csv)", "Text Files (*.txt)", "Richtextformat Files (*.rtf)",
-                     "Word Files (*.doc)", "Excel File (*.xls)"}));
+                     "Word Files (*.doc)", "Excel File (*.xls)", kGisFilters}));
     EXPECT_EQ(QtNameFilters(kSaveFilter),
               (QStringList{"Excel Files (*.xls)", "Text Files (*.txt)",
-                           "Richtextformat Files (*.rtf)", "Word Files (*.doc)"}));
+                           "Richtextformat Files (*.rtf)", "Word Files (*.doc)", kGisFilters}));
     EXPECT_EQ(QtNameFilters("*.csv (CSV Files)|*.csv|*.txt (Text Files:Tab delimeted)|*.txt"),
               (QStringList{"CSV Files (*.csv)", "Text Files:Tab delimeted (*.txt)"}));
     // Several patterns, and the empty end of a filter that closes with '|'.
@@ -107,7 +110,9 @@ TEST(QtFileDialog, OpenAcceptsTheNameOfAFileThatDoesNotExist) {
     const auto chosen = port.Show({FileDialogAction::Open, kBrowseFilter, kBrowseTitle, "", ""});
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, missing.toStdString());
-    EXPECT_EQ(filters.size(), 5);
+    ASSERT_EQ(filters.size(), 6);
+    EXPECT_EQ(filters.last(),
+              QStringLiteral("GIS Files (*.gpx *.kml *.geojson *.json *.shp *.gpkg *.dxf)"));
     EXPECT_EQ(title, QStringLiteral("Select the data file for Sorting"));
 }
 

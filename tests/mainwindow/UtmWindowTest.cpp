@@ -847,5 +847,20 @@ TEST_F(UtmWindow, BrowseShowsTheFileAsATableAndConvertRunsWithWhatWasPicked) {
     EXPECT_EQ(table->Choice().Kind(), CoordinateKind::Grid);
 }
 
+TEST_F(UtmWindow, BrowseOnAGisFileShowsNoTableAndConvertWritesTheChosenFormat) {
+    const std::string gpx = TempPath("walk.gpx");
+    WriteFile(gpx,
+              "<gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
+              "<wpt lat=\"27.7\" lon=\"85.3\"/></gpx>");
+    PickMode(1);
+    Get<QComboBox>("Combo4")->setCurrentIndex(1);  // WGS 84 (GPS)
+    dialogs_.choices = {gpx, TempPath("walk.gpkg")};
+    window_.Command1_Click();
+    EXPECT_EQ(window_.DataTableWindow(), nullptr);
+    window_.Command2_Click();
+    ASSERT_EQ(messages_.shown.size(), 1u);  // "No of Data = 1", and nothing after the run
+    EXPECT_EQ(ReadFile(TempPath("walk.gpkg")).substr(0, 15), "SQLite format 3");
+}
+
 }  // namespace
 }  // namespace utm

@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "geodesy/ParameterError.h"
+#include "gis/CoordinateReference.h"
+#include "support/GisFiles.h"
 #include "support/ScriptedPorts.h"
 #include "support/TempFolder.h"
 #include "transfer/FrmMERIDEX.h"
@@ -103,7 +105,9 @@ TEST_F(FrmMERIDEXTest, BrowseCancelledConfirmedCancelled) {
     ASSERT_EQ(dialogs_.requests.size(), 1u);
     EXPECT_EQ(dialogs_.requests[0].action, utm::FileDialogAction::Open);
     EXPECT_EQ(dialogs_.requests[0].filter,
-              "*.csv (CSV Files)|*.csv|*.txt (Text Files:Tab delimeted)|*.txt");
+              "*.csv (CSV Files)|*.csv|*.txt (Text Files:Tab delimeted)|*.txt|GIS Files "
+              "(*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf)|"
+              "*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf");
     EXPECT_EQ(dialogs_.requests[0].title, "Select the data file for Conversion");
     EXPECT_EQ(Text6(), "");  // no earlier choice in this window
     Click("Command1");
@@ -150,6 +154,21 @@ TEST_F(FrmMERIDEXTest, BrowseShowsTheFileAsATableAndOkTransfersThePickedColumns)
     Click("Command1");
     ASSERT_NE(window_->DataTableWindow(), nullptr);
     EXPECT_FALSE(window_->DataTableWindow()->isVisible());
+}
+
+TEST_F(FrmMERIDEXTest, BrowseOnAShapefileShowsNoTableAndOkWritesItsOutShapefile) {
+    const std::string data = folder_.File("parcels.shp");
+    utm::test::WriteGisLayer(data, "ESRI Shapefile",
+                             utm::SpatialReferenceOf({true, false, 81, 0.9999}), wkbPoint,
+                             {{"POINT (426207.01 3206261.5)", "pillar"}});
+    dialogs_.choices = {data};
+    Click("Command1");
+    EXPECT_EQ(window_->DataTableWindow(), nullptr);
+    Click("Command3");
+    EXPECT_TRUE(messages_.shown.empty());
+    const auto result = utm::test::ReadGisFeatures(folder_.File("parcelsOut.shp"));
+    EXPECT_NEAR(result.at(0).second.at(0)[0], 133754.5409, 1e-4);  // the worked example
+    ExpectClosedAndMainWindowBack();
 }
 
 TEST_F(FrmMERIDEXTest, OkWithoutFileOrWithAFailureStillCloses) {

@@ -76,6 +76,10 @@ TEST(ResultFileNames, ModeAndResultNameFollowThePath) {
     EXPECT_EQ(ResultFilePath("€€€"), "€€€Out.txt");
     EXPECT_EQ(ResultFilePath("pts.tar.gz"), "pts.tar.gzOut.txt");
     EXPECT_EQ(ResultFilePath("x/y.csv/abcd"), "x/y.csv/abcdOut.txt");
+    // A GIS file's result keeps its ending, of any length.
+    EXPECT_EQ(ResultFilePath("/data/parcels.shp"), "/data/parcelsOut.shp");
+    EXPECT_EQ(ResultFilePath("plan.v2.GeoJSON"), "plan.v2Out.GeoJSON");
+    EXPECT_EQ(ResultFilePath("x/.gpkg"), "x/Out.gpkg");
     // Nothing that would leave the folder or name no file.
     EXPECT_EQ(ResultFilePath(""), std::nullopt);
     EXPECT_EQ(ResultFilePath("proj/x/"), std::nullopt);

@@ -75,11 +75,15 @@ QStringList QtNameFilters(const std::string& filter) {
         const QStringList patterns = joined.split(QChar(' '), Qt::SkipEmptyParts);
         const QString patternList = patterns.join(QChar(' '));
         const QString named = QChar('(') + patternList + QChar(')');
+        // Patterns named as the filter gives them: "(*.gpx;*.kml)".
+        const QString namedAsGiven = QChar('(') + patterns.join(QChar(';')) + QChar(')');
         const QString description = FilterDescription(parts[i], patterns);
         if (description.isEmpty() || description == patternList) {
             result << patternList;  // the patterns are all it says
         } else if (description.endsWith(named)) {
             result << description;  // it names its patterns already
+        } else if (description.endsWith(namedAsGiven)) {
+            result << description.chopped(namedAsGiven.size()) + named;
         } else {
             result << description + QChar(' ') + named;
         }

@@ -31,7 +31,8 @@ class QtMessageBox : public MessageBoxPort {
 /// "desc (pattern)" per pair, in order; ';' between patterns becomes a blank.
 /// Each description shows once: "*.csv (Excel Files)" with "*.csv" gives
 /// "Excel Files (*.csv)", and a description that ends with its patterns in
-/// parentheses ("Excel Files (*.csv)") is kept as it is. A description
+/// parentheses ("Excel Files (*.csv)") is kept as it is, with blanks for
+/// the ';' between them ("GIS Files (*.gpx;*.kml)"). A description
 /// without its pattern at the end is left out.
 QStringList QtNameFilters(const std::string& filter);
 

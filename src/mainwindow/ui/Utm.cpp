@@ -26,6 +26,7 @@
 #include "common/NumericText.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Declaration.h"
+#include "gis/GisFormat.h"
 #include "mainwindow/BatchConversion.h"
 #include "mainwindow/SinglePoint.h"
 #include "mainwindow/Units.h"
@@ -454,6 +455,11 @@ void Utm::Command1_Click() {
         [this](const std::string& chosen) { Text6_->setText(QString::fromStdString(chosen)); },
         DataKind());
     if (path.empty()) return;
+    // A GIS file has no rows to pick columns from: its features are converted.
+    if (IsGisFormat(FormatOfPath(path))) {
+        if (!dataTable_.isNull()) dataTable_->hide();
+        return;
+    }
     // The first rows of the file as a table, where the separator and the
     // coordinate columns can be changed before Convert.
     if (dataTable_.isNull()) {
