@@ -535,20 +535,6 @@ std::string FormatResultFile(const PointBlock& points, const ResultBlock& result
     return out;
 }
 
-TransferFileResult TransferFile(const std::string& dataPath, const std::string& resultPath,
-                                int kind, const TransferOptions& options) {
-    if (!IsTransferKind(kind)) return RunTransferFile(dataPath, resultPath, nullptr, options);
-    const GridTransform transform = TransformOfKind(kind, options.datumShift);
-    return RunTransferFile(dataPath, resultPath, &transform, options);
-}
-
-TransferFileResult TransformFile(const std::string& dataPath, const std::string& resultPath,
-                                 CoordinateSystem from, CoordinateSystem to,
-                                 const TransferOptions& options) {
-    const GridTransform transform(from, to, options.datumShift);
-    return RunTransferFile(dataPath, resultPath, &transform, options);
-}
-
 namespace {
 
 /// A list caption's grids: "Everest-81" and "Everest-84" of "Everest-81 to Everest-84".
@@ -559,9 +545,9 @@ std::pair<std::string, std::string> CaptionGrids(int kind) {
 }
 
 /// The file transfer of a GIS data file into `resultPath`: every vertex by
-/// the kind's transformation with `shift`, written by RunGisFile.
+/// the kind's transformation with the options' shift, written by RunGisFile.
 TransferFileResult TransferGisFile(const std::string& dataPath, const std::string& resultPath,
-                                   int kind, const DatumShift& shift, const Progress& progress) {
+                                   int kind, const TransferOptions& options) {
     const GisFormat format = FormatOfPath(dataPath);
     if (HoldsWgs84LatLong(format)) {
         throw OperationError("A " + std::string(FormatName(format)) +
@@ -576,7 +562,7 @@ TransferFileResult TransferGisFile(const std::string& dataPath, const std::strin
             "entries." +
             std::string(kNothingWritten));
     }
-    const GridTransform transform = TransformOfKind(kind, shift);
+    const GridTransform transform = TransformOfKind(kind, options.datumShift);
     const auto [fromGrid, toGrid] = CaptionGrids(kind);
     GisRunRequest request;
     request.inputPath = dataPath;
@@ -584,10 +570,11 @@ TransferFileResult TransferGisFile(const std::string& dataPath, const std::strin
     request.conversion = ConversionOf(transform);
     request.sourceLabel = fromGrid + " (the grid the chosen transfer starts from)";
     request.targetLabel = toGrid;
-    // A feature that cannot be transferred is written without its geometry
-    // and named after the run, as a text line gets * as results.
-    request.onError = OnError::Mark;
-    request.onProgress = progress;
+    // A feature that cannot be transferred is, as the options say, written
+    // without its geometry, left out or stops the run.
+    request.onError = options.onError;
+    request.onProgress = options.onProgress;
+    request.table = options.table;
     GisRunResult written = RunGisFile(request);
     TransferFileResult result;
     result.lines = written.features;
@@ -596,6 +583,23 @@ TransferFileResult TransferGisFile(const std::string& dataPath, const std::strin
 }
 
 }  // namespace
+
+TransferFileResult TransferFile(const std::string& dataPath, const std::string& resultPath,
+                                int kind, const TransferOptions& options) {
+    if (IsGisRun(dataPath, resultPath)) {
+        return TransferGisFile(dataPath, resultPath, kind, options);
+    }
+    if (!IsTransferKind(kind)) return RunTransferFile(dataPath, resultPath, nullptr, options);
+    const GridTransform transform = TransformOfKind(kind, options.datumShift);
+    return RunTransferFile(dataPath, resultPath, &transform, options);
+}
+
+TransferFileResult TransformFile(const std::string& dataPath, const std::string& resultPath,
+                                 CoordinateSystem from, CoordinateSystem to,
+                                 const TransferOptions& options) {
+    const GridTransform transform(from, to, options.datumShift);
+    return RunTransferFile(dataPath, resultPath, &transform, options);
+}
 
 FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char decimalSeparator,
                                      MessageBoxPort& messages, const Progress& progress,
@@ -620,10 +624,7 @@ FileTransferOutcome TransferDataFile(const std::string& dataPath, int kind, char
     // results and is named after the run; the others are transferred.
     options.onError = OnError::Mark;
     try {
-        TransferFileResult result =
-            IsGisFormat(FormatOfPath(dataPath))
-                ? TransferGisFile(dataPath, *resultPath, kind, shift, progress)
-                : TransferFile(dataPath, *resultPath, kind, options);
+        TransferFileResult result = TransferFile(dataPath, *resultPath, kind, options);
         outcome.lines = result.lines;
         outcome.report = std::move(result.report);
         outcome.status = FileTransferStatus::Written;

@@ -348,6 +348,13 @@ TEST(UtmconvGis, LayersGoWhereTheOutputFormatHoldsThem) {
         layers.push_back(f->GetFieldAsString("Layer"));
     }
     EXPECT_EQ(layers, (std::vector<std::string>{"waypoints", "waypoints", "tracks"}));
+    // transfer takes a shapefile as the transfer window does: NAMEOut.shp beside it.
+    const ProcessResult moved =
+        RunProcess(kUtmconv, {"transfer", "--kind", "4", folder.File("w_waypoints.shp")});
+    ASSERT_EQ(moved.status, 0) << moved.err;
+    const Dataset out(folder.File("w_waypointsOut.shp"));
+    ASSERT_TRUE(out.dataset);
+    EXPECT_EQ(Vertices(*out.dataset->GetLayer(0)).size(), 2u);
 }
 
 }  // namespace
