@@ -8,7 +8,7 @@
 #include "common/NumericText.h"
 #include "geodesy/ParameterError.h"
 #include "geodesy/ProjectionDomain.h"
-#include "transfer/TransferKind.h"
+#include "operations/TransferKind.h"
 
 namespace utm::cli {
 

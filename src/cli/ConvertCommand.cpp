@@ -5,7 +5,7 @@
 #include "cli/CliSupport.h"
 #include "common/DataFileReader.h"
 #include "common/FileIO.h"
-#include "mainwindow/BatchConversion.h"
+#include "operations/BatchConversion.h"
 
 namespace utm::cli {
 

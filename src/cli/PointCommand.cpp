@@ -15,7 +15,7 @@
 #include "geodesy/GridDefinition.h"
 #include "geodesy/ProjectionDomain.h"
 #include "geodesy/TransverseMercator.h"
-#include "mainwindow/Units.h"
+#include "operations/Units.h"
 
 namespace utm::cli {
 

@@ -6,8 +6,8 @@
 #include "cli/CliSupport.h"
 #include "common/FileIO.h"
 #include "gis/GisTransform.h"
-#include "transfer/TransferFile.h"
-#include "transfer/TransferKind.h"
+#include "operations/TransferFile.h"
+#include "operations/TransferKind.h"
 
 namespace utm::cli {
 

@@ -13,9 +13,9 @@
 #include "common/FileDialogPort.h"
 #include "common/MessageBoxPort.h"
 #include "common/RunReport.h"
-#include "mainwindow/ConversionDirection.h"
-#include "mainwindow/LatLongDatum.h"
-#include "mainwindow/Units.h"
+#include "operations/ConversionDirection.h"
+#include "operations/LatLongDatum.h"
+#include "operations/Units.h"
 #include "spreadsheet/SheetBlock.h"
 #include "spreadsheet/SpreadsheetPort.h"
 

@@ -1,7 +1,7 @@
 #include "spreadsheet/TransferWithinExcel.h"
 
+#include "operations/PointBlock.h"
 #include "spreadsheet/SelectionDialogue.h"
-#include "transfer/PointBlock.h"
 
 namespace utm {
 

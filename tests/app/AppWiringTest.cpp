@@ -13,11 +13,11 @@
 #include "geodesy/Angles.h"
 #include "geodesy/Declaration.h"
 #include "mainwindow/ui/Utm.h"
+#include "operations/PointBlock.h"
 #include "spreadsheet/MemorySpreadsheet.h"
 #include "spreadsheet/TransferWithinExcel.h"
 #include "support/ScriptedPorts.h"
 #include "transfer/FrmMERIDEX.h"
-#include "transfer/PointBlock.h"
 
 namespace utm {
 namespace {

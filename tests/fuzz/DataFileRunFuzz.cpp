@@ -13,8 +13,8 @@
 
 #include "common/OperationError.h"
 #include "fuzz/FuzzSupport.h"
-#include "mainwindow/BatchConversion.h"
-#include "transfer/TransferFile.h"
+#include "operations/BatchConversion.h"
+#include "operations/TransferFile.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Reading cell and field texts by the locale's number rules
-// (transfer/PointBlock.h, ParseLocaleNumber) on any bytes, with "." and with
+// (operations/PointBlock.h, ParseLocaleNumber) on any bytes, with "." and with
 // "," as decimal separator:
 //  - an accepted text has its group separators (the other one of "." and ",")
 //    only between groups of three digits of the integer part, the first group
@@ -18,7 +18,7 @@
 #include "common/FastNumberFormat.h"
 #include "common/NumericText.h"
 #include "fuzz/FuzzSupport.h"
-#include "transfer/PointBlock.h"
+#include "operations/PointBlock.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <functional>
 
-#include "mainwindow/BatchConversion.h"
 #include "mainwindow/ui/QtPorts.h"
+#include "operations/BatchConversion.h"
 
 namespace utm {
 namespace {

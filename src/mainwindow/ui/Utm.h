@@ -12,10 +12,10 @@
 #include "common/DataTable.h"
 #include "common/FileDialogPort.h"
 #include "common/MessageBoxPort.h"
-#include "mainwindow/ConversionDirection.h"
-#include "mainwindow/DataLoad.h"
-#include "mainwindow/LatLongDatum.h"
-#include "mainwindow/Units.h"
+#include "operations/ConversionDirection.h"
+#include "operations/DataLoad.h"
+#include "operations/LatLongDatum.h"
+#include "operations/Units.h"
 
 class QAction;
 class QComboBox;

@@ -15,8 +15,8 @@
 #include "common/NumberFormat.h"
 #include "geodesy/ClsUTM.h"
 #include "geodesy/GridDefinition.h"
+#include "operations/TransferFile.h"
 #include "support/TempFolder.h"
-#include "transfer/TransferFile.h"
 
 namespace {
 

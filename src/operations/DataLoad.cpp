@@ -1,8 +1,8 @@
-#include "mainwindow/DataLoad.h"
+#include "operations/DataLoad.h"
 
 #include "common/BlockRunner.h"
 #include "common/DataFileReader.h"
-#include "mainwindow/BatchConversion.h"
+#include "operations/BatchConversion.h"
 
 namespace utm {
 

@@ -1,4 +1,4 @@
-#include "transfer/TransferFile.h"
+#include "operations/TransferFile.h"
 
 #include <cmath>
 #include <cstring>
@@ -19,7 +19,7 @@
 #include "geodesy/GridTransform.h"
 #include "gis/GisFormat.h"
 #include "gis/GisTransform.h"
-#include "transfer/TransferKind.h"
+#include "operations/TransferKind.h"
 
 namespace utm {
 

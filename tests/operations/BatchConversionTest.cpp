@@ -16,7 +16,7 @@
 #include "geodesy/Angles.h"
 #include "geodesy/Ellipsoid.h"
 #include "geodesy/TransverseMercator.h"
-#include "mainwindow/BatchConversion.h"
+#include "operations/BatchConversion.h"
 #include "support/FileBytes.h"
 #include "support/ScriptedPorts.h"
 #include "support/TempFolder.h"

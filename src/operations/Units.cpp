@@ -1,4 +1,4 @@
-#include "mainwindow/Units.h"
+#include "operations/Units.h"
 
 #include <cfloat>
 #include <charconv>

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/NumberFormat.h"
-#include "mainwindow/Units.h"
+#include "operations/Units.h"
 
 namespace {
 

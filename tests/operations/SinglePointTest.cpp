@@ -1,7 +1,7 @@
 // Single-point conversion and the keystroke filter of the main window.
 #include <gtest/gtest.h>
 
-#include "mainwindow/SinglePoint.h"
+#include "operations/SinglePoint.h"
 #include "support/ScriptedPorts.h"
 
 namespace {

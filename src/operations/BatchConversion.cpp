@@ -1,4 +1,4 @@
-#include "mainwindow/BatchConversion.h"
+#include "operations/BatchConversion.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

@@ -7,11 +7,11 @@
 
 #include "gis/CoordinateReference.h"
 #include "gis/GisTransform.h"
+#include "operations/TransferFile.h"
+#include "operations/TransferKind.h"
 #include "support/GisFiles.h"
 #include "support/ScriptedPorts.h"
 #include "support/TempFolder.h"
-#include "transfer/TransferFile.h"
-#include "transfer/TransferKind.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "common/RunReport.h"
 #include "geodesy/DatumShift.h"
 #include "geodesy/GridTransform.h"
-#include "transfer/PointBlock.h"
+#include "operations/PointBlock.h"
 
 namespace utm {
 

@@ -12,10 +12,10 @@
 #include "common/MessageBoxPort.h"
 #include "common/OperationError.h"
 #include "common/RunReport.h"
-#include "mainwindow/ConversionDirection.h"
-#include "mainwindow/DataLoad.h"
-#include "mainwindow/LatLongDatum.h"
-#include "mainwindow/Units.h"
+#include "operations/ConversionDirection.h"
+#include "operations/DataLoad.h"
+#include "operations/LatLongDatum.h"
+#include "operations/Units.h"
 
 namespace utm {
 

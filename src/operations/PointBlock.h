@@ -13,7 +13,7 @@
 #include "common/NumericText.h"
 #include "geodesy/ArithmeticError.h"
 #include "geodesy/DatumShift.h"
-#include "transfer/TransferKind.h"
+#include "operations/TransferKind.h"
 
 namespace utm {
 

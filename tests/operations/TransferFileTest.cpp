@@ -14,9 +14,9 @@
 #include "common/BlockRunner.h"
 #include "common/NumberFormat.h"
 #include "geodesy/ClsUTM.h"
+#include "operations/TransferFile.h"
 #include "support/ScriptedPorts.h"
 #include "support/TempFolder.h"
-#include "transfer/TransferFile.h"
 
 namespace {
 

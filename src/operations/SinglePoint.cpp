@@ -1,4 +1,4 @@
-#include "mainwindow/SinglePoint.h"
+#include "operations/SinglePoint.h"
 
 #include <optional>
 

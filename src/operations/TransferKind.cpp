@@ -1,4 +1,4 @@
-#include "transfer/TransferKind.h"
+#include "operations/TransferKind.h"
 
 #include <stdexcept>
 #include <string>

@@ -9,8 +9,8 @@
 
 #include "common/NumberFormat.h"
 #include "geodesy/GridTransform.h"
-#include "mainwindow/BatchConversion.h"
-#include "mainwindow/SinglePoint.h"
+#include "operations/BatchConversion.h"
+#include "operations/SinglePoint.h"
 #include "support/FileBytes.h"
 #include "support/ScriptedPorts.h"
 #include "support/TempFolder.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/NumberFormat.h"
-#include "mainwindow/BatchConversion.h"
+#include "operations/BatchConversion.h"
 #include "support/FileBytes.h"
 #include "support/GisFiles.h"
 #include "support/ScriptedPorts.h"

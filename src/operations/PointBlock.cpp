@@ -1,4 +1,4 @@
-#include "transfer/PointBlock.h"
+#include "operations/PointBlock.h"
 
 #include "common/FastNumberFormat.h"
 #include "common/NumberFormat.h"

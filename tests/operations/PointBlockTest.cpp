@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "transfer/PointBlock.h"
-#include "transfer/TransferKind.h"
+#include "operations/PointBlock.h"
+#include "operations/TransferKind.h"
 
 namespace {
 

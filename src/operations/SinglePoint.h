@@ -5,9 +5,9 @@
 #include <string>
 
 #include "common/MessageBoxPort.h"
-#include "mainwindow/ConversionDirection.h"
-#include "mainwindow/LatLongDatum.h"
-#include "mainwindow/Units.h"
+#include "operations/ConversionDirection.h"
+#include "operations/LatLongDatum.h"
+#include "operations/Units.h"
 
 namespace utm {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/BatchConversion.h"
-#include "mainwindow/DataLoad.h"
+#include "operations/BatchConversion.h"
+#include "operations/DataLoad.h"
 #include "support/TempFolder.h"
 
 namespace {
