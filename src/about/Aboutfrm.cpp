@@ -1,5 +1,6 @@
 #include "about/Aboutfrm.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -27,6 +28,14 @@ Aboutfrm::Aboutfrm(QWidget* owner) : QWidget(owner, Qt::Window) {
 
 void Aboutfrm::Form_Load() {
     SetWindowTopmost(*this, true);
+}
+
+void Aboutfrm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Aboutfrm::SetText1(const std::string& text) {

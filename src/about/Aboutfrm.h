@@ -1,11 +1,12 @@
 // The description window: one multi-line text box filling the window.
-// Modeless; closed by its title bar, which deletes it.
+// Modeless; closed by its title bar or Esc, which delete it.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 #include <string>
 
+class QKeyEvent;
 class QPlainTextEdit;
 
 namespace utm {
@@ -22,6 +23,10 @@ class Aboutfrm : public QWidget {
     void SetText1(const std::string& text);
 
     QPlainTextEdit* Text1Box() const { return box_; }
+
+  protected:
+    /// Esc closes the window, as it closes the About dialog.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void Form_Load();

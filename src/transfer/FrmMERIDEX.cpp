@@ -80,6 +80,9 @@ FrmMERIDEX::FrmMERIDEX(MessageBoxPort& messages, FileDialogPort& dialogs,
     Combo2->setEditable(true);
     Combo2->setInsertPolicy(QComboBox::NoInsert);
     Combo2->setEditText("Combo2");
+    // The "To" list holds no entries of its own (the kind names both ends):
+    // nothing for Tab to stop on.
+    Combo2->setFocusPolicy(Qt::NoFocus);
     Label1->setBuddy(Combo1);
     Label2->setBuddy(Combo2);
 
@@ -332,6 +335,14 @@ void FrmMERIDEX::closeEvent(QCloseEvent* event) {
         show();
     }
     event->accept();
+}
+
+void FrmMERIDEX::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Command4_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool FrmMERIDEX::eventFilter(QObject* watched, QEvent* event) {

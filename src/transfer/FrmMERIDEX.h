@@ -12,6 +12,7 @@
 #include "geodesy/DatumShift.h"
 
 class QComboBox;
+class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -76,6 +77,8 @@ class FrmMERIDEX : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    /// Esc is Cancel.
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

@@ -119,6 +119,17 @@ TEST_F(AboutWindows, EnterEscAndOkEachCloseTheAboutDialog) {
     EXPECT_TRUE(window_.isVisible());
 }
 
+TEST_F(AboutWindows, EscClosesTheTextWindow) {
+    Trigger("AboutUTM");
+    QPointer<Aboutfrm> about = window_.AboutTextWindow();
+    ASSERT_FALSE(about.isNull());
+    // Esc reaches the window from its read-only text box.
+    QTest::keyClick(about->Text1Box(), Qt::Key_Escape);
+    ProcessDeletes();
+    EXPECT_TRUE(about.isNull());
+    EXPECT_TRUE(window_.isVisible());
+}
+
 /// True when the picture shows the program's icon: the red central meridian
 /// runs down its middle (Qt's stock icons have no such line).
 bool ShowsTheRedMeridian(const QPixmap& picture) {

@@ -2,6 +2,7 @@
 // and file dialogs answered by scripted ports.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -270,10 +272,7 @@ TEST_F(UtmWindow, NumberBoxesTakeOnlyDigitsPointsAndBackspace) {
         QTest::keyClick(Box(name), Qt::Key_Backspace, Qt::ControlModifier);
         EXPECT_EQ(Text(name), QStringLiteral("123.")) << name;
     }
-    // Paste, copy and cut shortcuts are dropped; arrows and Delete still edit.
-    QApplication::clipboard()->setText(QStringLiteral("999"));
-    QTest::keyClick(Box("Text2"), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(Text("Text2"), QStringLiteral("123."));
+    // Arrows and Delete still edit.
     QTest::keyClick(Box("Text2"), Qt::Key_Home);
     QTest::keyClick(Box("Text2"), Qt::Key_Delete);
     EXPECT_EQ(Text("Text2"), QStringLiteral("23."));
@@ -599,7 +598,10 @@ TEST_F(UtmWindow, OutputsAreReadOnlyAndCopyOneByOneOrBothTogether) {
             if (action->isSeparator() || !action->isVisible()) continue;
             entries << action->text().section(QChar('\t'), 0, 0);
             if (entries.last() == QStringLiteral("Select All")) {
-                EXPECT_EQ(action->text(), entries.last());
+                const QString hint = action->text().section(QChar('\t'), 1);
+                if (!hint.isEmpty()) {
+                    EXPECT_EQ(QKeySequence(hint), QKeySequence::SelectAll);
+                }
             }
         }
         menu->findChild<QAction*>(QStringLiteral("CopyXY"))->trigger();
@@ -607,8 +609,8 @@ TEST_F(UtmWindow, OutputsAreReadOnlyAndCopyOneByOneOrBothTogether) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return entries;
     };
-    // The box's own entries (Ctrl+A is About here, so Select All names no
-    // key), then both results at once.
+    // The box's own entries (Select All keeps Ctrl+A in a box), then both
+    // results at once.
     const QStringList expected{"&Copy", "Select All", "Copy X and Y"};
     EXPECT_EQ(copyBoth("Text4"), expected);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("628198.193\t3065307.732"));
@@ -860,6 +862,161 @@ TEST_F(UtmWindow, BrowseOnAGisFileShowsNoTableAndConvertWritesTheChosenFormat) {
     window_.Command2_Click();
     ASSERT_EQ(messages_.shown.size(), 1u);  // "No of Data = 1", and nothing after the run
     EXPECT_EQ(ReadFile(TempPath("walk.gpkg")).substr(0, 15), "SQLite format 3");
+}
+
+}  // namespace
+}  // namespace utm
+
+namespace utm {
+namespace {
+
+/// The entries of a box's context menu, as the person sees them: caption and
+/// key hint, separators left out. Deletes the menu.
+QStringList MenuOf(QLineEdit* box, const char* menuName, const char* trigger = nullptr) {
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(4, 4),
+                              box->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(box, &request);
+    auto* menu = box->findChild<QMenu*>(QString::fromLatin1(menuName));
+    if (menu == nullptr) return {};
+    QStringList entries;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator() || !action->isVisible()) continue;
+        entries << action->text();
+        if (trigger != nullptr && action->text().section(QChar('\t'), 0, 0) == trigger) {
+            action->trigger();
+        }
+    }
+    menu->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return entries;
+}
+
+TEST_F(UtmWindow, EnterInThePointsBoxesConvertsAsTheButtonDoes) {
+    window_.activateWindow();
+    PickMode(0);
+    struct Case {
+        const char* box;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    for (const Case& c : {Case{"Text2", Qt::Key_Return, Qt::NoModifier},
+                          Case{"Text3", Qt::Key_Return, Qt::NoModifier},
+                          Case{"Text3", Qt::Key_Enter, Qt::KeypadModifier}}) {
+        SCOPED_TRACE(c.box);
+        window_.Command3_Click();
+        Type("Text2", QStringLiteral("27.7"));
+        Type("Text3", QStringLiteral("85.3"));
+        ASSERT_TRUE(Text("Text4").isEmpty());
+        Box(c.box)->setFocus();
+        QTest::keyClick(Box(c.box), c.key, c.modifiers);
+        EXPECT_EQ(Text("Text4"), QStringLiteral("628198.193"));
+        EXPECT_EQ(Text("Text5"), QStringLiteral("3065307.732"));
+        // The Enter is no character of the box.
+        EXPECT_EQ(Text("Text2"), QStringLiteral("27.7"));
+    }
+    // With Ctrl held Enter converts nothing.
+    window_.Command3_Click();
+    Type("Text2", QStringLiteral("27.7"));
+    Type("Text3", QStringLiteral("85.3"));
+    QTest::keyClick(Box("Text3"), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(Text("Text4").isEmpty());
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(UtmWindow, EveryMnemonicIsUniqueInTheWindow) {
+    QMap<QChar, QString> owners;
+    auto take = [&owners](const QString& caption) {
+        const qsizetype at = caption.indexOf(QChar('&'));
+        if (at < 0 || at + 1 >= caption.size()) return;
+        const QChar letter = caption.at(at + 1).toLower();
+        EXPECT_FALSE(owners.contains(letter))
+            << caption.toStdString() << " and " << owners.value(letter).toStdString();
+        owners.insert(letter, caption);
+    };
+    for (auto* button : window_.findChildren<QAbstractButton*>()) take(button->text());
+    for (auto* label : window_.findChildren<QLabel*>()) take(label->text());
+    for (auto* group : window_.findChildren<QGroupBox*>()) take(group->title());
+    for (QAction* menu : window_.menuBar()->actions()) take(menu->text());
+    EXPECT_EQ(Get<QPushButton>("Command3")->text(), QStringLiteral("C&lear"));
+    EXPECT_EQ(Get<QPushButton>("Command2")->text(), QStringLiteral("&Convert"));
+}
+
+TEST_F(UtmWindow, CopyPasteAndSelectAllWorkInEveryBoxAndPasteKeepsWhatTypingKeeps) {
+    window_.activateWindow();
+    PickMode(1);
+    PickMode(0);
+    struct Case {
+        const char* box;
+        QString clipboard;
+        QString pasted;
+    };
+    // Decimal boxes keep digits and points, as typing does; Text6 takes any path.
+    for (const Case& c : {Case{"Text1", "8a7,\n", "87"}, Case{"Text2", "27.7\t", "27.7"},
+                          Case{"Text3", "-85.3 E", "85.3"},
+                          Case{"Text6", "/data/points.csv", "/data/points.csv"}}) {
+        SCOPED_TRACE(c.box);
+        QLineEdit* box = Box(c.box);
+        box->clear();
+        box->setFocus();
+        QApplication::clipboard()->setText(c.clipboard);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(box->text(), c.pasted);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(box->selectedText(), c.pasted);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::clipboard()->text(), c.pasted);
+        // The menu's Paste filters as Ctrl+V does.
+        box->clear();
+        QApplication::clipboard()->setText(c.clipboard);
+        const QStringList entries = MenuOf(box, "InputMenu", "&Paste");
+        EXPECT_EQ(box->text(), c.pasted);
+        // Cut names no key (Ctrl+X is Exit); Paste and Select All name theirs.
+        for (const QString& entry : entries) {
+            const QString caption = entry.section(QChar('\t'), 0, 0);
+            const QKeySequence keys(entry.section(QChar('\t'), 1));
+            if (caption == QStringLiteral("Cu&t")) {
+                EXPECT_TRUE(keys.isEmpty());
+            }
+            if (caption == QStringLiteral("&Paste")) {
+                EXPECT_EQ(keys, QKeySequence(QKeySequence::Paste));
+            }
+            // Qt names Select All's key on some platforms only.
+            if (caption == QStringLiteral("Select All") && !keys.isEmpty()) {
+                EXPECT_EQ(keys, QKeySequence(QKeySequence::SelectAll));
+            }
+        }
+    }
+    // In degrees, minutes and seconds the marks are kept, control codes not.
+    Get<QComboBox>("Combo3")->setCurrentIndex(static_cast<int>(Units::Dms));
+    Box("Text2")->clear();
+    Box("Text2")->setFocus();
+    QApplication::clipboard()->setText(QString::fromUtf8("27\u00b042\u203200\u2033\r\n"));
+    QTest::keyClick(Box("Text2"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Text("Text2"), QString::fromUtf8("27\u00b042\u203200\u2033"));
+    // Ctrl+A in a box selects; elsewhere it is About.
+    EXPECT_EQ(window_.AboutDialog(), nullptr);
+    Get<QPushButton>("Command3")->setFocus();
+    QTest::keyClick(Get<QPushButton>("Command3"), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_NE(window_.AboutDialog(), nullptr);
+}
+
+TEST_F(UtmWindow, TabGoesThroughTheChoicesAndBoxesThenTheActionsThenTheResults) {
+    window_.activateWindow();
+    PickMode(1);
+    PickMode(0);
+    Get<QRadioButton>("Option1")->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 13; ++i) {
+        visited << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // Browse and the data-file box are hidden in Single Data; Retrieve is
+    // disabled; the radio buttons are one stop.
+    const QStringList expected{"Option1", "Combo4",   "Text1",    "Combo2",   "Text2",
+                               "Text3",   "Command2", "Command3", "Command5", "Combo3",
+                               "Text4",   "Text5",    "Option1"};
+    EXPECT_EQ(visited, expected);
 }
 
 }  // namespace

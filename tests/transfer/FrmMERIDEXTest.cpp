@@ -2,6 +2,8 @@
 // with a plain widget standing in for the main window.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -9,6 +11,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QTableWidget>
 #include <QTest>
 #include <cmath>
@@ -347,6 +350,35 @@ TEST_F(FrmMERIDEXDatum, BadParametersAreNamedNothingIsWrittenAndTheWindowStays) 
     Click("Command2");
     EXPECT_EQ(withinExcel, 1);
     EXPECT_EQ(window_->ChosenDatumShift().parameters().ty, 726.18);
+}
+
+TEST_F(FrmMERIDEXTest, EscIsCancelAndTabSkipsTheEmptyToList) {
+    QApplication::setActiveWindow(window_);
+    Child<QComboBox>("Combo1")->setFocus();
+    for (int i = 0; i < 16; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_NE(focus, Child<QComboBox>("Combo2"));
+        EXPECT_NE(focus, Child<QComboBox>("Combo2")->lineEdit());
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    QTest::keyClick(Child<QLineEdit>("Text6"), Qt::Key_Escape);
+    ExpectClosedAndMainWindowBack();
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(FrmMERIDEXTest, EveryMnemonicIsUniqueInTheWindow) {
+    QSet<QChar> letters;
+    QStringList captions;
+    for (auto* button : window_->findChildren<QAbstractButton*>()) captions << button->text();
+    for (auto* label : window_->findChildren<QLabel*>()) captions << label->text();
+    for (auto* group : window_->findChildren<QGroupBox*>()) captions << group->title();
+    for (const QString& caption : captions) {
+        const qsizetype at = caption.indexOf(QChar('&'));
+        if (at < 0 || at + 1 >= caption.size()) continue;
+        EXPECT_FALSE(letters.contains(caption.at(at + 1).toLower())) << caption.toStdString();
+        letters.insert(caption.at(at + 1).toLower());
+    }
 }
 
 }  // namespace

@@ -89,6 +89,23 @@ void LayOutFrame(QGroupBox* frame, QLabel* topLabel, QLineEdit* topBox, QLabel* 
     grid->setColumnStretch(1, 1);
 }
 
+/// The editing keys a text box keeps even where a menu claims the same key
+/// (Ctrl+A is also About): copy, paste, select all, undo and redo. Cut stays
+/// Exit's Ctrl+X, so that a path or a result never vanishes by a slip.
+bool IsEditingKey(const QKeyEvent& key) {
+    for (QKeySequence::StandardKey editing :
+         {QKeySequence::Copy, QKeySequence::Paste, QKeySequence::SelectAll, QKeySequence::Undo,
+          QKeySequence::Redo}) {
+        if (key.matches(editing)) return true;
+    }
+    return false;
+}
+
+bool IsEnterKey(const QKeyEvent& key) {
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+           (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
 template <typename W>
 W* Named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -211,9 +228,20 @@ void Utm::BuildControls() {
     Text6_ = Named(new QLineEdit(QString::fromLatin1(kNoDataFileText), client_), "Text6");
     Text6_->setGeometry(Twips(1200, 2280, 4455, 285));
 
+    // The input boxes and the data-file box: the box's own entries, with a
+    // paste that keeps only what typing would keep.
+    for (QLineEdit* box : {Text1_, Text2_, Text3_, Text6_}) {
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QLineEdit::customContextMenuRequested, this, [this, box](const QPoint& at) {
+            QMenu* menu = InputMenu(box);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(box->mapToGlobal(at));
+        });
+    }
+
     Command2_ = Named(new QPushButton(QStringLiteral("&Convert"), client_), "Command2");
     Command6_ = Named(new QPushButton(QStringLiteral("&Retrieve"), client_), "Command6");
-    Command3_ = Named(new QPushButton(QStringLiteral("&Clear"), client_), "Command3");
+    Command3_ = Named(new QPushButton(QStringLiteral("C&lear"), client_), "Command3");
     Command5_ = Named(new QPushButton(QStringLiteral("&Exit"), client_), "Command5");
     Label7_ = Named(new QLabel(QStringLiteral("Units :"), client_), "Label7");
     // The units are a list to choose from; its width follows its longest caption.
@@ -250,6 +278,13 @@ void Utm::BuildControls() {
     // The output and data-file boxes take every key, but the menu shortcuts
     // must still win there (Ctrl+X must not cut the data-file path).
     for (QLineEdit* box : {Text4_, Text5_, Text6_}) box->installEventFilter(this);
+
+    // Tab goes through what is chosen and typed, then the actions; the results
+    // are last, reachable for copying.
+    const QList<QWidget*> chain{Option1_,  Option2_,  Combo4_, Text1_,    Combo2_,   Text2_,
+                                Text3_,    Command1_, Text6_,  Command2_, Command6_, Command3_,
+                                Command5_, Combo3_,   Text4_,  Text5_};
+    for (qsizetype i = 0; i + 1 < chain.size(); ++i) setTabOrder(chain[i], chain[i + 1]);
 }
 
 void Utm::BuildMenus() {
@@ -587,25 +622,75 @@ Units Utm::ChosenUnits() const {
                : Units::DegreesMetres;
 }
 
-QMenu* Utm::OutputMenu(QLineEdit* box) {
-    // The box's own Copy and Select All, then both results at once.
-    QMenu* menu = box->createStandardContextMenu();
-    menu->setObjectName(QStringLiteral("OutputMenu"));
-    // Ctrl+A opens About here, not Select All: the entry does not claim it.
+void Utm::DropClaimedKeyHints(QMenu* menu) const {
+    // An entry whose key a menu item claims in the boxes (Ctrl+X is Exit, so
+    // Cut) names no key; the editing keys the boxes keep stay named.
     for (QAction* action : menu->actions()) {
         const QString hint = action->text().section(QChar('\t'), 1);
         if (hint.isEmpty()) continue;
         const QKeySequence keys(hint);
+        if (keys.count() == 1) {
+            const QKeyEvent press(QEvent::KeyPress, keys[0].key(), keys[0].keyboardModifiers());
+            if (IsEditingKey(press)) continue;
+        }
         for (const QAction* item : std::as_const(menuShortcuts_)) {
             if (item->shortcut() == keys)
                 action->setText(action->text().section(QChar('\t'), 0, 0));
         }
     }
+}
+
+QMenu* Utm::OutputMenu(QLineEdit* box) {
+    // The box's own Copy and Select All, then both results at once.
+    QMenu* menu = box->createStandardContextMenu();
+    menu->setObjectName(QStringLiteral("OutputMenu"));
+    DropClaimedKeyHints(menu);
     menu->addSeparator();
     QAction* both = menu->addAction(QStringLiteral("Copy X and Y"));
     both->setObjectName(QStringLiteral("CopyXY"));
     connect(both, &QAction::triggered, this, &Utm::CopyOutputs);
     return menu;
+}
+
+QMenu* Utm::InputMenu(QLineEdit* box) {
+    QMenu* menu = box->createStandardContextMenu();
+    menu->setObjectName(QStringLiteral("InputMenu"));
+    DropClaimedKeyHints(menu);
+    if (box == Text6_) return menu;
+    // Paste keeps what typing would keep, as Ctrl+V does.
+    for (QAction* paste : menu->actions()) {
+        if (paste->objectName() != QLatin1String("edit-paste") &&
+            paste->text().section(QChar('\t'), 0, 0) != QLineEdit::tr("&Paste"))
+            continue;
+        disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, this, [this, box] { PasteInto(box); });
+    }
+    return menu;
+}
+
+void Utm::PasteInto(QLineEdit* box) {
+    QString kept;
+    for (QChar c : QApplication::clipboard()->text()) {
+        int code = c.unicode();
+        if (code == 8) continue;  // a backspace in the clipboard deletes nothing
+        FilterKey(box, code);
+        if (code != 0) kept += QChar(static_cast<char16_t>(code));
+    }
+    box->insert(kept);
+}
+
+void Utm::FilterKey(const QObject* box, int& KeyAscii) {
+    if (box == Text1_) {
+        Text1_KeyPress(KeyAscii);
+    } else if (box == Text2_) {
+        Text2_KeyPress(KeyAscii);
+    } else if (box == Text3_) {
+        Text3_KeyPress(KeyAscii);
+    } else if (box == Combo2_ || box == Combo2_->lineEdit()) {
+        Combo2_KeyPress(KeyAscii);
+    } else {
+        Combo3_KeyPress(KeyAscii);
+    }
 }
 
 void Utm::CopyOutputs() {
@@ -648,9 +733,13 @@ void Utm::Combo3_KeyPress(int& KeyAscii) {
 }
 
 bool Utm::eventFilter(QObject* watched, QEvent* event) {
+    const bool textBox = watched == Text1_ || watched == Text2_ || watched == Text3_ ||
+                         watched == Text4_ || watched == Text5_ || watched == Text6_;
     if (event->type() == QEvent::ShortcutOverride) {
-        // The menu shortcuts win over the boxes' own editing shortcuts.
+        // The menu shortcuts win over the boxes' own editing shortcuts, but
+        // for copy, paste, select all, undo and redo in a box of text.
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (textBox && IsEditingKey(*key)) return QMainWindow::eventFilter(watched, event);
         const QKeySequence pressed(key->keyCombination());
         for (const QAction* action : std::as_const(menuShortcuts_)) {
             if (action->shortcut() == pressed) return true;
@@ -660,22 +749,24 @@ bool Utm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
     if (watched == Text4_ || watched == Text5_ || watched == Text6_) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == Text1_ || watched == Text2_ || watched == Text3_) {
+        // Enter in the point's boxes converts, as the Convert button does.
+        if (IsEnterKey(*key) && watched != Text1_) {
+            if (Command2_->isEnabled() && !key->isAutoRepeat()) Command2_->click();
+            return true;
+        }
+        if (key->matches(QKeySequence::Paste)) {
+            PasteInto(static_cast<QLineEdit*>(watched));
+            return true;
+        }
+        if (IsEditingKey(*key)) return false;
+    }
     // Space opens the units list, as it opens any list; typed characters are
     // dropped below, so they neither pick an entry nor type text.
     if (watched == Combo3_ && key->key() == Qt::Key_Space) return false;
     int code = KeyAsciiOf(*key);
     if (code < 0) return false;
-    if (watched == Text1_) {
-        Text1_KeyPress(code);
-    } else if (watched == Text2_) {
-        Text2_KeyPress(code);
-    } else if (watched == Text3_) {
-        Text3_KeyPress(code);
-    } else if (watched == Combo2_ || watched == Combo2_->lineEdit()) {
-        Combo2_KeyPress(code);
-    } else {
-        Combo3_KeyPress(code);
-    }
+    FilterKey(watched, code);
     return code == 0;
 }
 

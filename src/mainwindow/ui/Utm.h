@@ -145,6 +145,16 @@ class Utm : public QMainWindow {
     /// The context menu of an output box: its Copy and Select All, and
     /// "Copy X and Y".
     QMenu* OutputMenu(QLineEdit* box);
+    /// The context menu of an input or data-file box: the box's own entries,
+    /// a paste that keeps only what typing keeps.
+    QMenu* InputMenu(QLineEdit* box);
+    /// Takes the key hint off a menu entry whose key a menu item claims.
+    void DropClaimedKeyHints(QMenu* menu) const;
+    /// Inserts the clipboard's text into `box`, each character kept or dropped
+    /// as the box's key filter keeps or drops it when typed.
+    void PasteInto(QLineEdit* box);
+    /// The key filter of `box` (Text1, Text2, Text3 or a list) on one key code.
+    void FilterKey(const QObject* box, int& KeyAscii);
 
     MessageBoxPort& messages_;
     CommonDialog dialog_;
