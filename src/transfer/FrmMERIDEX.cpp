@@ -2,6 +2,9 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,9 +12,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QSizePolicy>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -315,11 +320,22 @@ void FrmMERIDEX::Command3_Click() {
     // with what was typed, for them to be corrected.
     const std::optional<DatumShift> shift = CheckedDatumShift();
     if (!shift) return;
-    QtProgress progress(this, QStringLiteral("Transferring the data file…"));
     const std::string path = Text6->text().toStdString();
+    // Without a data file there is nothing to transfer: the window stays for one.
+    if (!QFileInfo(QFile::decodeName(path.c_str())).isFile()) {
+        messages_.Inform("Select the data file");
+        return;
+    }
+    QtProgress progress(this, QStringLiteral("Transferring the data file…"));
     const TableRequest table = dataTable_.isNull() ? TableRequest() : dataTable_->RequestFor(path);
-    TransferDataFile(path, listIndex_, LocaleDecimalSeparator(), messages_, progress.Callback(),
-                     *shift, table);
+    QElapsedTimer clock;
+    clock.start();
+    const FileTransferOutcome outcome = TransferDataFile(
+        path, listIndex_, LocaleDecimalSeparator(), messages_, progress.Callback(), *shift, table);
+    if (outcome.status == FileTransferStatus::Written && ReportRun) {
+        ReportRun(FileRunSummary(outcome.lines, IsGisFormat(FormatOfPath(path)), outcome.resultPath,
+                                 clock.elapsed()));
+    }
     close();
 }
 
@@ -358,6 +374,12 @@ FrmMERIDEX* OpenMeridex(QWidget* mainWindow, MessageBoxPort& messages, FileDialo
     auto* window = new FrmMERIDEX(messages, dialogs, [owner] {
         if (owner) owner->show();
     });
+    if (qobject_cast<QMainWindow*>(mainWindow) != nullptr) {
+        window->ReportRun = [owner](const QString& text) {
+            if (auto* shown = qobject_cast<QMainWindow*>(owner.data()))
+                shown->statusBar()->showMessage(text);
+        };
+    }
     window->show();
     if (mainWindow) mainWindow->hide();
     return window;

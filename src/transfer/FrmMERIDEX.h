@@ -35,6 +35,11 @@ class FrmMERIDEX : public QWidget {
                std::function<void()> showMainWindow);
     ~FrmMERIDEX() override;
 
+    /// Told what a file run that wrote its result file did ("12 points written
+    /// to ... in 0.4 s"), as the window closes; OpenMeridex shows it in the
+    /// main window's status line.
+    std::function<void(const QString&)> ReportRun;
+
     /// Run by "Within Excel"; the window stays open. Nothing happens while unset.
     std::function<void()> WithinExcel;
 
@@ -69,7 +74,9 @@ class FrmMERIDEX : public QWidget {
     void Form_Load();
     void Command1_Click();  ///< Browse
     void Command2_Click();  ///< Within Excel
-    void Command3_Click();  ///< OK: transfer the data file, then close
+    /// OK: transfer the data file, then close. Without a data file it says so
+    /// and the window stays open with what was typed.
+    void Command3_Click();
     void Command4_Click();  ///< Cancel: close
     /// The datum shift's list changed: the seven boxes show for a
     /// seven-parameter choice, and the warning line follows.

@@ -1,6 +1,8 @@
 #include "ui/WindowBasics.h"
 
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QWidget>
@@ -43,6 +45,15 @@ void EnterPressesButtons(QWidget& window) {
     for (QPushButton* button : window.findChildren<QPushButton*>()) {
         button->installEventFilter(filter);
     }
+}
+
+QString FileRunSummary(std::size_t count, bool features, const std::string& path, qint64 ms) {
+    const char* noun =
+        features ? (count == 1 ? "feature" : "features") : (count == 1 ? "point" : "points");
+    const QString name = QFileInfo(QFile::decodeName(path.c_str())).fileName();
+    return QStringLiteral("%1 %2 written to %3 in %4 s")
+        .arg(count)
+        .arg(QString::fromLatin1(noun), name, QString::number(ms / 1000.0, 'f', 1));
 }
 
 void UseFixedSizeTitleBar(QWidget& window) {

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QIcon>
+#include <QString>
+#include <cstddef>
+#include <string>
 
 class QWidget;
 
@@ -21,6 +24,11 @@ void UseAppIcon(QWidget& window);
 /// does. Acts on the push buttons `window` holds when this is called; once
 /// per window.
 void EnterPressesButtons(QWidget& window);
+
+/// The status line after a file run that wrote its file: how many points (or
+/// features, of a GIS file) went into which file, by name, and how long it
+/// took: "12 points written to out.txt in 0.4 s".
+QString FileRunSummary(std::size_t count, bool features, const std::string& path, qint64 ms);
 
 /// Title-bar buttons of a window whose size never changes: minimise (for a
 /// top-level window) and close, no maximise. Keeps the window's type

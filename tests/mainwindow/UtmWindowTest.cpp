@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
@@ -25,8 +26,10 @@
 #include <QTest>
 #include <QTimer>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "mainwindow/ui/Utm.h"
 #include "support/ScriptedPorts.h"
@@ -135,7 +138,8 @@ TEST_F(UtmWindow, EachModeRearrangesTheWindow) {
         EXPECT_EQ(window_.HeightTwips(), e.heightTwips);
         EXPECT_EQ(window_.ButtonRowTopTwips(), e.rowTwips);
         EXPECT_EQ(ClientHeight(), (e.heightTwips - 765) / 15);
-        EXPECT_EQ(window_.height(), window_.menuBar()->height() + ClientHeight());
+        EXPECT_EQ(window_.height(),
+                  window_.menuBar()->height() + ClientHeight() + window_.statusBar()->height());
         EXPECT_EQ(window_.width(), (5880 - 120) / 15);
         for (const char* name : {"Command2", "Command6", "Command3", "Command5", "Combo3"}) {
             EXPECT_EQ(window_.findChild<QWidget*>(name)->y(), (e.rowTwips + 7) / 15) << name;
@@ -188,7 +192,7 @@ TEST_F(UtmWindow, EveryCaptionIsFullyReadableInEveryLayout) {
     }
 }
 
-TEST_F(UtmWindow, DirectionSwapsTheLabelsAndKeepsTheBoxes) {
+TEST_F(UtmWindow, DirectionSwapsTheLabelsKeepsTheInputsAndEmptiesTheResults) {
     PickMode(0);
     Box("Text2")->setText(QStringLiteral("1"));
     Box("Text4")->setText(QStringLiteral("2"));
@@ -202,7 +206,7 @@ TEST_F(UtmWindow, DirectionSwapsTheLabelsAndKeepsTheBoxes) {
     EXPECT_EQ(Get<QLabel>("Label2")->text(), QStringLiteral("Latitude :"));
     EXPECT_EQ(Get<QLabel>("Label5")->text(), kNorthing);
     EXPECT_EQ(Text("Text2"), QStringLiteral("1"));
-    EXPECT_EQ(Text("Text4"), QStringLiteral("2"));
+    EXPECT_TRUE(Text("Text4").isEmpty());
 }
 
 TEST_F(UtmWindow, ConvertsATypedPointBothWays) {
@@ -222,7 +226,7 @@ TEST_F(UtmWindow, ConvertsATypedPointBothWays) {
     EXPECT_TRUE(messages_.shown.empty());
 }
 
-TEST_F(UtmWindow, BadInputShowsTheMessageAndKeepsTheOutputs) {
+TEST_F(UtmWindow, BadInputShowsTheMessageAndLeavesNoStaleOutputs) {
     PickMode(0);
     Type("Text2", QStringLiteral("27.5"));
     Type("Text3", QStringLiteral("84"));
@@ -239,8 +243,9 @@ TEST_F(UtmWindow, BadInputShowsTheMessageAndKeepsTheOutputs) {
         EXPECT_EQ(m.icon, MsgIcon::Information);
         EXPECT_EQ(m.title, "UTM");
     }
-    EXPECT_EQ(Text("Text4"), QStringLiteral("500000.000"));
-    EXPECT_EQ(Text("Text5"), QStringLiteral("3042473.351"));
+    // The edit emptied the results: none stands for the refused input.
+    EXPECT_TRUE(Text("Text4").isEmpty());
+    EXPECT_TRUE(Text("Text5").isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), Box("Text1"));
     // A pasted negative value passes the numeric test, but -12.5 lies 96.5
     // degrees from the central meridian, where the projection is not defined.
@@ -250,7 +255,7 @@ TEST_F(UtmWindow, BadInputShowsTheMessageAndKeepsTheOutputs) {
     EXPECT_EQ(messages_.shown[2].text,
               "The longitude -12.5 lies 96.5 degrees from the central meridian 84, more than the "
               "90 degrees within which the projection is defined. Nothing was converted.");
-    EXPECT_EQ(Text("Text4"), QStringLiteral("500000.000"));
+    EXPECT_TRUE(Text("Text4").isEmpty());
     // Converted, with a word that 9 degrees from the central meridian the
     // series lose their accuracy.
     Box("Text2")->setText(QStringLiteral("-27.5"));
@@ -405,6 +410,10 @@ TEST_F(UtmWindow, BrowseThenBatchWritesTheOutputFileExactly) {
               "28\t86\t696698.79\t3099482.324\r\n");
     ASSERT_EQ(messages_.shown.size(), 1u);  // "No of Data = 3" only
     EXPECT_EQ(window_.Columns().DataCount, 0u);
+    // Done: said in the status line, no box to close.
+    EXPECT_TRUE(window_.statusBar()->currentMessage().startsWith(
+        QStringLiteral("3 points written to out.xls in ")))
+        << window_.statusBar()->currentMessage().toStdString();
 
     // A cancelled save dialog keeps the last name, here the output file: a
     // second run rewrites it identically.
@@ -1017,6 +1026,37 @@ TEST_F(UtmWindow, TabGoesThroughTheChoicesAndBoxesThenTheActionsThenTheResults) 
                                "Text3",   "Command2", "Command3", "Command5", "Combo3",
                                "Text4",   "Text5",    "Option1"};
     EXPECT_EQ(visited, expected);
+}
+
+TEST_F(UtmWindow, ResultsEmptyOnEveryChangeOfWhatTheyWereConvertedFrom) {
+    struct Change {
+        const char* what;
+        std::function<void()> make;
+    };
+    const std::vector<Change> changes{
+        {"central meridian", [this] { QTest::keyClick(Box("Text1"), Qt::Key_Backspace); }},
+        {"latitude", [this] { QTest::keyClick(Box("Text2"), '1'); }},
+        {"longitude", [this] { Box("Text3")->setText(QStringLiteral("85.4")); }},
+        {"datum", [this] { Get<QComboBox>("Combo4")->setCurrentIndex(1); }},
+        {"units", [this] { Get<QComboBox>("Combo3")->setCurrentIndex(1); }},
+        {"direction", [this] { Get<QRadioButton>("Option2")->click(); }},
+    };
+    PickMode(0);
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.what);
+        Get<QRadioButton>("Option1")->click();
+        Get<QComboBox>("Combo4")->setCurrentIndex(0);
+        Get<QComboBox>("Combo3")->setCurrentIndex(0);
+        Box("Text1")->setText(QStringLiteral("84"));
+        Type("Text2", QStringLiteral("27.7"));
+        Type("Text3", QStringLiteral("85.3"));
+        window_.Command2_Click();
+        ASSERT_FALSE(Text("Text4").isEmpty());
+        ASSERT_FALSE(Text("Text5").isEmpty());
+        change.make();
+        EXPECT_TRUE(Text("Text4").isEmpty());
+        EXPECT_TRUE(Text("Text5").isEmpty());
+    }
 }
 
 }  // namespace

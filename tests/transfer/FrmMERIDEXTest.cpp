@@ -9,9 +9,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 #include <cmath>
@@ -54,7 +56,7 @@ class FrmMERIDEXTest : public ::testing::Test {
         EXPECT_TRUE(mainWindow_.isVisible());
     }
 
-    QWidget mainWindow_;
+    QMainWindow mainWindow_;
     utm::test::ScriptedMessageBox messages_;
     utm::test::ScriptedFileDialog dialogs_;
     QPointer<utm::FrmMERIDEX> window_;
@@ -130,6 +132,10 @@ TEST_F(FrmMERIDEXTest, OkTransfersTheBrowsedFileThenClosesAndShowsTheMainWindow)
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(result), {}),
               "426207.01,3206261.5,,\r\n1,2,,\r\n");
     EXPECT_TRUE(messages_.shown.empty());
+    // Said in the main window's status line, which the window closes back to.
+    EXPECT_TRUE(mainWindow_.statusBar()->currentMessage().startsWith(
+        QStringLiteral("2 points written to ptsOut.csv in ")))
+        << mainWindow_.statusBar()->currentMessage().toStdString();
     ExpectClosedAndMainWindowBack();
 }
 
@@ -174,17 +180,34 @@ TEST_F(FrmMERIDEXTest, BrowseOnAShapefileShowsNoTableAndOkWritesItsOutShapefile)
     ExpectClosedAndMainWindowBack();
 }
 
-TEST_F(FrmMERIDEXTest, OkWithoutFileOrWithAFailureStillCloses) {
-    Click("Command3");
-    EXPECT_TRUE(messages_.shown.empty());
-    ExpectClosedAndMainWindowBack();
+TEST_F(FrmMERIDEXTest, OkWithoutAFileSaysSoAndStaysAndAFailureCloses) {
+    // Without a data file (the first text, none, or a name of no file) OK says
+    // so and the window keeps what was typed.
+    Child<QComboBox>("Combo3")->setCurrentIndex(2);
+    Child<QLineEdit>("Text7")->setText(QStringLiteral("1"));
+    for (const QString& path : {QStringLiteral("Load data file"), QString(),
+                                QString::fromStdString(folder_.File("none.csv"))}) {
+        SCOPED_TRACE(path.toStdString());
+        messages_.shown.clear();
+        Child<QLineEdit>("Text6")->setText(path);
+        Click("Command3");
+        ASSERT_EQ(messages_.shown.size(), 1u);
+        EXPECT_EQ(messages_.shown[0].text, "Select the data file");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_FALSE(window_.isNull());
+        EXPECT_TRUE(window_->isVisible());
+        EXPECT_EQ(Child<QLineEdit>("Text7")->text(), QStringLiteral("1"));
+        EXPECT_EQ(Text6(), path);
+    }
+    EXPECT_TRUE(folder_.Entries().empty());
 
-    Open();
+    messages_.shown.clear();
     Child<QLineEdit>("Text6")->setText(QString::fromStdString(folder_.Write("empty.csv", "")));
     Click("Command3");
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_NE(messages_.shown[0].text.find("holds no lines"), std::string::npos);
     EXPECT_EQ(folder_.Entries(), std::set<std::string>{"empty.csv"});
+    EXPECT_TRUE(mainWindow_.statusBar()->currentMessage().isEmpty());
     ExpectClosedAndMainWindowBack();
 }
 

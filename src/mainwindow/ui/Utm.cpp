@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <algorithm>
 #include <tuple>
 #include <utility>
@@ -157,6 +159,9 @@ Utm::Utm(MessageBoxPort& messages, FileDialogPort& fileDialog, QWidget* parent)
     UseAppIcon(*this);
     BuildControls();
     BuildMenus();
+    // The line that says how a file run ended.
+    statusBar()->setObjectName(QStringLiteral("StatusLine"));
+    statusBar()->setSizeGripEnabled(false);
     EnterPressesButtons(*this);
 }
 
@@ -279,6 +284,19 @@ void Utm::BuildControls() {
     // must still win there (Ctrl+X must not cut the data-file path).
     for (QLineEdit* box : {Text4_, Text5_, Text6_}) box->installEventFilter(this);
 
+    // A result stands only for the inputs it was converted from: any change
+    // of them, the datum, the direction or the units empties it.
+    const auto clearResults = [this] {
+        Text4_->clear();
+        Text5_->clear();
+    };
+    for (QLineEdit* box : {Text1_, Text2_, Text3_}) {
+        connect(box, &QLineEdit::textChanged, this, clearResults);
+    }
+    connect(Combo4_, &QComboBox::currentIndexChanged, this, clearResults);
+    connect(Combo3_, &QComboBox::currentIndexChanged, this, clearResults);
+    connect(Option1_, &QRadioButton::toggled, this, clearResults);
+
     // Tab goes through what is chosen and typed, then the actions; the results
     // are last, reachable for copying.
     const QList<QWidget*> chain{Option1_,  Option2_,  Combo4_, Text1_,    Combo2_,   Text2_,
@@ -388,7 +406,8 @@ void Utm::ApplyLayout(int heightTwips, int rowTopTwips) {
                            Px(heightTwips - UtmLayout::kNonClientHeight));
     client_->setFixedSize(clientSize);
     const int menuHeight = menuBar()->sizeHint().height();
-    setFixedSize(clientSize.width(), clientSize.height() + menuHeight);
+    const int statusHeight = statusBar()->sizeHint().height();
+    setFixedSize(clientSize.width(), clientSize.height() + menuHeight + statusHeight);
 }
 
 void Utm::FitCaptions() {
@@ -551,7 +570,16 @@ void Utm::Command2_Click() {
             if (!dataTable_.isNull()) request.Table = dataTable_->RequestFor(request.DataFilePath);
             QtProgress progress(this, QStringLiteral("Converting the data file…"));
             request.OnProgress = progress.Callback();
-            ConvertMultipleData(request, dialog_, messages_, Loader(), HomeFolder());
+            statusBar()->clearMessage();
+            QElapsedTimer clock;
+            clock.start();
+            const BatchRunResult result =
+                ConvertMultipleData(request, dialog_, messages_, Loader(), HomeFolder());
+            if (result.status == BatchRunResult::Status::Written) {
+                statusBar()->showMessage(FileRunSummary(
+                    result.pointCount, IsGisFormat(FormatOfPath(request.DataFilePath)),
+                    dialog_.FileName, clock.elapsed()));
+            }
             break;
         }
         default:
