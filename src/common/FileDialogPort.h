@@ -18,6 +18,9 @@ struct FileDialogRequest {
     std::string title;
     std::string initialFolder;  ///< empty: the platform's choice
     std::string fileName;       ///< the name the dialog starts from
+    /// The filter entry shown first, counted from 1 (the first pair); an
+    /// index out of range shows the first.
+    int filterIndex = 1;
 };
 
 class FileDialogPort {
@@ -42,6 +45,8 @@ class CommonDialog {
     explicit CommonDialog(FileDialogPort& port) : port_(port) {}
 
     std::string Filter;
+    /// The entry of `Filter` the dialog opens on, counted from 1.
+    int FilterIndex = 1;
     std::string DialogTitle;
     std::string InitDir;
     bool CancelError = false;
@@ -50,7 +55,7 @@ class CommonDialog {
     /// Shows the dialog with the current settings. On Cancel: throws
     /// DialogCancelled when CancelError is set, else returns with FileName unchanged.
     void Show(FileDialogAction action) {
-        FileDialogRequest request{action, Filter, DialogTitle, InitDir, FileName};
+        FileDialogRequest request{action, Filter, DialogTitle, InitDir, FileName, FilterIndex};
         std::optional<std::string> chosen = port_.Show(request);
         if (chosen) {
             FileName = *chosen;

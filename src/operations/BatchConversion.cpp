@@ -553,6 +553,7 @@ DataLine ReadDataLine(std::string_view line) {
 std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader,
                    const std::function<void(const std::string&)>& showPath, CoordinateKind kind) {
     dialog.Filter = kBrowseFilter;
+    dialog.FilterIndex = 1;
     dialog.DialogTitle = kBrowseTitle;
     try {
         dialog.ShowOpen();
@@ -689,6 +690,9 @@ BatchRunResult ConvertMultipleData(const MultipleDataRequest& request, CommonDia
         return result;
     }
     dialog.Filter = kSaveFilter;
+    // The run writes tab-separated text unless a GIS file is named: the dialog
+    // opens on the text files' entry.
+    dialog.FilterIndex = kSaveFilterTextIndex;
     dialog.DialogTitle = kSaveTitle;
     dialog.InitDir = initialFolder;
     dialog.ShowSave();

@@ -31,6 +31,8 @@ inline constexpr const char* kSaveFilter =
     "*.doc(Word Files)|*.doc|"
     "GIS Files (*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf)|"
     "*.gpx;*.kml;*.geojson;*.json;*.shp;*.gpkg;*.dxf";
+/// The entry of kSaveFilter for the tab-separated text the run writes ("*.txt").
+inline constexpr int kSaveFilterTextIndex = 2;
 inline constexpr const char* kSaveTitle = "Save the file for Output";
 /// The initial text of `Text6`, before any file was browsed.
 inline constexpr const char* kNoDataFileText = "Load data file";

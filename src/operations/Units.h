@@ -20,6 +20,14 @@ inline constexpr const char* kUnitCaptions[] = {
     "\u00b0 \u2032 \u2033, m",
 };
 
+/// The resolution of each entry of kUnitCaptions: the last digit of an angle
+/// and what it spans on the ground.
+inline constexpr const char* kUnitResolutions[] = {
+    "0.001\u00b0 \u2248 110 m",
+    "0.00000001\u00b0 \u2248 1 mm",
+    "0.0001\u2033 \u2248 3 mm",
+};
+
 /// The text of a latitude or longitude (decimal degrees) in an output box:
 /// "##.000" for DegreesMetres (FormatFixed3), "##.00000000" for Degrees8 (the
 /// same rules with eight decimals: rounded to 15 significant digits, then

@@ -228,6 +228,13 @@ bool FrmMERIDEX::ShowsNoDatumShiftWarning() const {
 }
 
 void FrmMERIDEX::UpdateDatumShiftWarning() {
+    // A datum shift acts only on a transfer between WGS 84 and Everest 1830:
+    // for any other kind its choice and parameters are greyed.
+    const bool crosses = KindCrossesDatum(listIndex_);
+    for (QWidget* part :
+         {static_cast<QWidget*>(Label3), static_cast<QWidget*>(Combo3), parameterPanel_}) {
+        part->setEnabled(crosses);
+    }
     Label4->setVisible(ShowsNoDatumShiftWarning());
 }
 

@@ -103,6 +103,7 @@ TEST(QtFileDialog, OpenAcceptsTheNameOfAFileThatDoesNotExist) {
     QString title;
     WhenShown<QFileDialog>([&](QFileDialog& dialog) {
         filters = dialog.nameFilters();
+        EXPECT_EQ(dialog.selectedNameFilter(), filters.value(0));
         title = dialog.windowTitle();
         dialog.selectFile(missing);
         static_cast<QDialog&>(dialog).accept();
@@ -122,20 +123,23 @@ TEST(QtFileDialog, SaveNeitherConfirmsNorAddsAnExtensionAndCancelGivesNothing) {
     QtFileDialog port;
     bool confirms = true, saves = false;
     QString suffix = QStringLiteral("?");
+    QString shownFilter;
     WhenShown<QFileDialog>([&](QFileDialog& dialog) {
+        shownFilter = dialog.selectedNameFilter();
         confirms = !dialog.testOption(QFileDialog::DontConfirmOverwrite);
         saves = dialog.acceptMode() == QFileDialog::AcceptSave;
         suffix = dialog.defaultSuffix();
         dialog.selectFile(target);
         static_cast<QDialog&>(dialog).accept();
     });
-    const auto chosen =
-        port.Show({FileDialogAction::Save, kSaveFilter, kSaveTitle, dir.path().toStdString(), ""});
+    const auto chosen = port.Show({FileDialogAction::Save, kSaveFilter, kSaveTitle,
+                                   dir.path().toStdString(), "", kSaveFilterTextIndex});
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, target.toStdString());
     EXPECT_FALSE(confirms);
     EXPECT_TRUE(saves);
     EXPECT_TRUE(suffix.isEmpty());
+    EXPECT_EQ(shownFilter, QStringLiteral("Text Files (*.txt)"));
 
     WhenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(port.Show({FileDialogAction::Save, kSaveFilter, kSaveTitle, "", ""}).has_value());

@@ -402,6 +402,9 @@ TEST_F(UtmWindow, BrowseThenBatchWritesTheOutputFileExactly) {
     EXPECT_EQ(dialogs_.requests[0].action, FileDialogAction::Open);
     EXPECT_EQ(dialogs_.requests[1].action, FileDialogAction::Save);
     EXPECT_EQ(dialogs_.requests[1].title, "Save the file for Output");
+    // The save dialog opens on the text files' entry: tab-separated text is written.
+    EXPECT_EQ(dialogs_.requests[0].filterIndex, 1);
+    EXPECT_EQ(dialogs_.requests[1].filterIndex, 2);
     EXPECT_EQ(dialogs_.requests[1].fileName, data);  // one file name for both dialogs
     EXPECT_EQ(ReadFile(out),
               "Latitude\tLongitude\tEasting(X)\tNorthing(Y)\r\n"
@@ -1056,6 +1059,17 @@ TEST_F(UtmWindow, ResultsEmptyOnEveryChangeOfWhatTheyWereConvertedFrom) {
         change.make();
         EXPECT_TRUE(Text("Text4").isEmpty());
         EXPECT_TRUE(Text("Text5").isEmpty());
+    }
+}
+
+TEST_F(UtmWindow, EachUnitNamesItsResolutionOnTheGround) {
+    auto* units = Get<QComboBox>("Combo3");
+    const QStringList expected{QString::fromUtf8("0.001\u00b0 \u2248 110 m"),
+                               QString::fromUtf8("0.00000001\u00b0 \u2248 1 mm"),
+                               QString::fromUtf8("0.0001\u2033 \u2248 3 mm")};
+    ASSERT_EQ(units->count(), expected.size());
+    for (int i = 0; i < units->count(); ++i) {
+        EXPECT_EQ(units->itemData(i, Qt::ToolTipRole).toString(), expected[i]) << i;
     }
 }
 

@@ -255,7 +255,10 @@ class FrmMERIDEXDatum : public FrmMERIDEXTest {
     QComboBox* Kinds() { return Child<QComboBox>("Combo1"); }
     QComboBox* Shift() { return Child<QComboBox>("Combo3"); }
     QLabel* Warning() { return Child<QLabel>("Label4"); }
+    /// Picks kind 3 (WGS84-45 to Everest-84), whose datum shift takes the
+    /// seven parameters, then types them.
     void TypeParameters(const std::vector<QString>& values) {
+        Kinds()->setCurrentIndex(3);
         for (std::size_t i = 0; i < values.size(); ++i) {
             auto* box = Child<QLineEdit>(("Text" + std::to_string(7 + i)).c_str());
             box->clear();
@@ -287,7 +290,7 @@ TEST_F(FrmMERIDEXDatum, NoShiftAtStartAndTheLineShowsForTheCrossingKindsOnly) {
     EXPECT_EQ(Child<QLabel>("Label3")->text(), "Datum shift :");
     EXPECT_FALSE(Child<QGroupBox>("Frame2")->isVisible());
     EXPECT_EQ(Warning()->text().toStdString(),
-              "No datum shift: results differ from a datum-shifted transfer by about 150–250 m "
+              "No datum shift: results differ from a datum-shifted transfer by 163–275 m "
               "in Nepal");
     for (int kind = 0; kind < 8; ++kind) {
         Kinds()->setCurrentIndex(kind);
@@ -388,6 +391,21 @@ TEST_F(FrmMERIDEXTest, EscIsCancelAndTabSkipsTheEmptyToList) {
     QTest::keyClick(Child<QLineEdit>("Text6"), Qt::Key_Escape);
     ExpectClosedAndMainWindowBack();
     EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(FrmMERIDEXTest, TheDatumShiftIsChosenOnlyForKindsBetweenWgs84AndEverest) {
+    auto* kinds = Child<QComboBox>("Combo1");
+    auto* shift = Child<QComboBox>("Combo3");
+    shift->setCurrentIndex(2);  // the seven parameters show
+    // Everest to Everest (0, 1, 4, 5) keeps its datum; 2, 3, 6, 7 cross.
+    const bool crosses[] = {false, false, true, true, false, false, true, true};
+    for (int kind = 0; kind < 8; ++kind) {
+        SCOPED_TRACE(kind);
+        kinds->setCurrentIndex(kind);
+        EXPECT_EQ(shift->isEnabled(), crosses[kind]);
+        EXPECT_EQ(Child<QLabel>("Label3")->isEnabled(), crosses[kind]);
+        EXPECT_EQ(Child<QLineEdit>("Text7")->isEnabled(), crosses[kind]);
+    }
 }
 
 TEST_F(FrmMERIDEXTest, EveryMnemonicIsUniqueInTheWindow) {

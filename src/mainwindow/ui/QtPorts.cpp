@@ -103,7 +103,8 @@ std::optional<std::string> QtFileDialog::Show(const FileDialogRequest& request) 
     const QStringList filters = QtNameFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        dialog.selectNameFilter(filters.first());
+        const bool inRange = request.filterIndex >= 1 && request.filterIndex <= filters.size();
+        dialog.selectNameFilter(filters.at(inRange ? request.filterIndex - 1 : 0));
     }
     const QString start = QFile::decodeName(request.fileName.c_str());
     const QString folder = QFile::decodeName(request.initialFolder.c_str());

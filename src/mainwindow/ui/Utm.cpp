@@ -372,6 +372,10 @@ void Utm::Form_Load() {
     // The units first: the button row makes room for the longest caption.
     Combo3_->clear();
     for (const char* caption : kUnitCaptions) Combo3_->addItem(QString::fromUtf8(caption));
+    // What each notation resolves on the ground.
+    for (int i = 0; i < Combo3_->count(); ++i) {
+        Combo3_->setItemData(i, QString::fromUtf8(kUnitResolutions[i]), Qt::ToolTipRole);
+    }
     Combo3_->setCurrentIndex(static_cast<int>(Units::DegreesMetres));
     ApplyLayout(UtmLayout::kSinglePointHeight, UtmLayout::kSinglePointRowTop);
 
