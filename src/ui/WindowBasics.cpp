@@ -3,7 +3,10 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QWidget>
 
@@ -33,7 +36,20 @@ class EnterClicks : public QObject {
 }  // namespace
 
 QIcon AppIcon() {
-    return QIcon(QStringLiteral(":/icons/utm.svg"));
+    // Pictures at fixed sizes: 16 and 24 pixels from the icons drawn for them,
+    // the larger ones from the scalable icon. (An SVG icon engine would draw
+    // one file at every size.)
+    QIcon icon;
+    const auto add = [&icon](const QString& file, int size) {
+        QImageReader reader(file);
+        reader.setScaledSize(QSize(size, size));
+        const QImage image = reader.read();
+        if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+    };
+    add(QStringLiteral(":/icons/utm-16.svg"), 16);
+    add(QStringLiteral(":/icons/utm-24.svg"), 24);
+    for (int size : {32, 48, 64, 96, 128, 256, 512}) add(QStringLiteral(":/icons/utm.svg"), size);
+    return icon;
 }
 
 void UseAppIcon(QWidget& window) {
@@ -54,6 +70,10 @@ QString FileRunSummary(std::size_t count, bool features, const std::string& path
     return QStringLiteral("%1 %2 written to %3 in %4 s")
         .arg(count)
         .arg(QString::fromLatin1(noun), name, QString::number(ms / 1000.0, 'f', 1));
+}
+
+void CentreOn(QWidget& window, const QWidget& owner) {
+    window.move(owner.frameGeometry().center() - window.frameGeometry().center() + window.pos());
 }
 
 void UseFixedSizeTitleBar(QWidget& window) {

@@ -13,7 +13,8 @@ class QWidget;
 namespace utm {
 
 /// The program's icon (a map sheet with its grid and the red central
-/// meridian), drawn from the SVG compiled into the program.
+/// meridian): at 16 and 24 pixels the icons drawn for those sizes, larger
+/// from the scalable SVG, all compiled into the program.
 QIcon AppIcon();
 
 /// Sets the program's icon on `window` itself, so that it shows whatever the
@@ -29,6 +30,9 @@ void EnterPressesButtons(QWidget& window);
 /// features, of a GIS file) went into which file, by name, and how long it
 /// took: "12 points written to out.txt in 0.4 s".
 QString FileRunSummary(std::size_t count, bool features, const std::string& path, qint64 ms);
+
+/// Moves `window` (shown) so that its centre is the centre of `owner`'s frame.
+void CentreOn(QWidget& window, const QWidget& owner);
 
 /// Title-bar buttons of a window whose size never changes: minimise (for a
 /// top-level window) and close, no maximise. Keeps the window's type

@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -117,6 +119,48 @@ TEST_F(AboutWindows, EnterEscAndOkEachCloseTheAboutDialog) {
     ProcessDeletes();
     EXPECT_TRUE(about.isNull());
     EXPECT_TRUE(window_.isVisible());
+}
+
+TEST_F(AboutWindows, BothWindowsOpenCentredOnTheMainWindow) {
+    window_.move(40, 60);
+    for (const char* item : {"mnuAbout1", "AboutUTM"}) {
+        SCOPED_TRACE(item);
+        Trigger(item);
+        QWidget* about = std::string(item) == "mnuAbout1"
+                             ? static_cast<QWidget*>(window_.AboutDialog())
+                             : static_cast<QWidget*>(window_.AboutTextWindow());
+        ASSERT_NE(about, nullptr);
+        const QPoint offset = about->frameGeometry().center() - window_.frameGeometry().center();
+        EXPECT_LE(offset.manhattanLength(), 2)
+            << offset.x() << "," << offset.y() << " from the main window's centre";
+    }
+}
+
+/// The icon's picture at `size` pixels and the picture the file `svg` gives
+/// at that size.
+bool IconIsTheFileAt(const QIcon& icon, const char* svg, int size) {
+    QImageReader reader(QString::fromLatin1(svg));
+    reader.setScaledSize(QSize(size, size));
+    const QImage drawn = reader.read().convertToFormat(QImage::Format_ARGB32);
+    const QImage shown =
+        icon.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+    return !drawn.isNull() && drawn == shown;
+}
+
+TEST_F(AboutWindows, TheIconIsDrawnFor16And24PixelsAndScaledAboveThat) {
+    const QIcon icon = window_.windowIcon();
+    struct Case {
+        int size;
+        const char* file;
+    };
+    for (const Case& c : {Case{16, ":/icons/utm-16.svg"}, Case{24, ":/icons/utm-24.svg"},
+                          Case{64, ":/icons/utm.svg"}}) {
+        SCOPED_TRACE(c.size);
+        EXPECT_TRUE(IconIsTheFileAt(icon, c.file, c.size));
+    }
+    // The small ones are their own drawings, not the scalable icon shrunk.
+    EXPECT_FALSE(IconIsTheFileAt(icon, ":/icons/utm.svg", 16));
+    EXPECT_FALSE(IconIsTheFileAt(icon, ":/icons/utm.svg", 24));
 }
 
 TEST_F(AboutWindows, EscClosesTheTextWindow) {

@@ -40,6 +40,8 @@ if(WITH_GUI)
        "${MANDIR}/man1/utm${man_suffix}"
        "${DATADIR}/applications/${APP_ID}.desktop"
        "${DATADIR}/icons/hicolor/scalable/apps/${APP_ID}.svg"
+       "${DATADIR}/icons/hicolor/16x16/apps/${APP_ID}.svg"
+       "${DATADIR}/icons/hicolor/24x24/apps/${APP_ID}.svg"
        "${DATADIR}/metainfo/${APP_ID}.metainfo.xml")
 endif()
 set(missing "")

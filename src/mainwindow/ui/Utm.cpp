@@ -634,6 +634,7 @@ void Utm::Meridex_Click() {
 void Utm::mnuAbout1_Click() {
     if (frmAbout_.isNull()) frmAbout_ = new frmAbout(this);
     frmAbout_->show();
+    CentreOn(*frmAbout_, *this);
     frmAbout_->raise();
     frmAbout_->activateWindow();
 }
@@ -643,6 +644,7 @@ void Utm::AboutUTM_Click() {
     aboutfrm_->SetText1(AboutDescriptionText());
     aboutfrm_->setWindowTitle(QString::fromLatin1(kAboutCaption));
     aboutfrm_->show();
+    CentreOn(*aboutfrm_, *this);
     aboutfrm_->raise();
     aboutfrm_->activateWindow();
 }
