@@ -597,6 +597,10 @@ TEST_F(UtmWindow, OutputsAreReadOnlyAndCopyOneByOneOrBothTogether) {
     Box("Text5")->setSelection(0, 7);
     QTest::keyClick(Box("Text5"), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("3065307"));
+    // Ctrl+A selects the whole result there, as in any box, not About.
+    QTest::keyClick(Box("Text5"), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(Box("Text5")->selectedText(), QStringLiteral("3065307.732"));
+    EXPECT_EQ(window_.AboutDialog(), nullptr);
 
     auto copyBoth = [this](const char* name) {
         QLineEdit* box = Box(name);
