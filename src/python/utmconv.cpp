@@ -365,8 +365,9 @@ py::tuple TransformPoints(py::handle first, py::handle second, const char* first
         });
 }
 
-py::tuple ToXY(py::handle lat, py::handle lon, double cm, const std::string& ellipsoid,
-               const std::optional<std::string>& latlongDatum, const std::string& errors) {
+py::tuple ToXY(const py::object& lat, const py::object& lon, double cm,
+               const std::string& ellipsoid, const std::optional<std::string>& latlongDatum,
+               const std::string& errors) {
     const bool wgs84 = ParseWGS84(ellipsoid, "ellipsoid");
     const bool latLongWGS84 = latlongDatum ? ParseWGS84(*latlongDatum, "latlong_datum") : wgs84;
     const OnPointError onError = ParseErrors(errors);
@@ -384,8 +385,9 @@ py::tuple ToXY(py::handle lat, py::handle lon, double cm, const std::string& ell
         });
 }
 
-py::tuple ToLatLong(py::handle x, py::handle y, double cm, const std::string& ellipsoid,
-                    const std::optional<std::string>& latlongDatum, const std::string& errors) {
+py::tuple ToLatLong(const py::object& x, const py::object& y, double cm,
+                    const std::string& ellipsoid, const std::optional<std::string>& latlongDatum,
+                    const std::string& errors) {
     const bool wgs84 = ParseWGS84(ellipsoid, "ellipsoid");
     const bool latLongWGS84 = latlongDatum ? ParseWGS84(*latlongDatum, "latlong_datum") : wgs84;
     const OnPointError onError = ParseErrors(errors);
@@ -403,15 +405,15 @@ py::tuple ToLatLong(py::handle x, py::handle y, double cm, const std::string& el
         });
 }
 
-py::tuple Transfer(py::handle x, py::handle y, py::handle kind, const std::string& datumShift,
-                   const std::string& errors) {
+py::tuple Transfer(const py::object& x, const py::object& y, const py::object& kind,
+                   const std::string& datumShift, const std::string& errors) {
     const int position = ParseKind(kind);
     const utm::DatumShift shift = ParseDatumShift(datumShift);
     const OnPointError onError = ParseErrors(errors);
     return TransformPoints(x, y, "x", "y", utm::TransformOfKind(position, shift), onError);
 }
 
-py::tuple Transform(py::handle first, py::handle second, const std::string& source,
+py::tuple Transform(const py::object& first, const py::object& second, const std::string& source,
                     const std::string& target, const std::string& datumShift,
                     const std::string& errors) {
     const utm::CoordinateSystem from = ParseSystem(source, "source");
