@@ -79,7 +79,8 @@ def run(args):
     missing = {args.lat, args.lon} - set(frames.columns)
     if missing:
         raise SystemExit(f"dask_convert: no column {', '.join(sorted(missing))} in {args.input}")
-    meta = frames._meta.assign(**{names[0]: 0.0, names[1]: 0.0})
+    meta = {**{column: "object" for column in frames.columns}, names[0]: "float64",
+            names[1]: "float64"}
     converted = frames.map_partitions(
         convert_partition, lat=args.lat, lon=args.lon, cm=args.cm, ellipsoid="everest",
         latlong_datum=args.latlong_datum, names=names, meta=meta)
