@@ -4,6 +4,10 @@
 #   UTM_WERROR     warnings are errors (on in CI through scripts/test)
 #   UTM_SANITIZE   AddressSanitizer and UndefinedBehaviorSanitizer
 #   fuzzing        coverage for libFuzzer with both sanitizers (UTM_BUILD_FUZZ)
+# A target whose property UTM_UNSANITIZED is set gets the warnings only: the
+# Python module and the copies of the libraries it links
+# (UtmUnsanitizedCopy.cmake), which run in a process without the sanitizers'
+# runtime.
 
 # Every target defined in `dir` and the folders below it.
 function(utm_targets_below dir out)
@@ -23,6 +27,7 @@ function(utm_apply_build_options)
   if(UTM_WERROR)
     list(APPEND compile -Werror)
   endif()
+  set(plain_compile ${compile})
   if(UTM_SANITIZE)
     list(APPEND compile -fsanitize=address,undefined -fno-omit-frame-pointer
          -fno-sanitize-recover=all)
@@ -37,6 +42,11 @@ function(utm_apply_build_options)
   foreach(target IN LISTS targets)
     get_target_property(type ${target} TYPE)
     if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+      get_target_property(unsanitized ${target} UTM_UNSANITIZED)
+      if(unsanitized)
+        target_compile_options(${target} BEFORE PRIVATE ${plain_compile})
+        continue()
+      endif()
       # First, as directory-wide flags would be: a target or a library it links
       # may turn one off again (UNO code is built without the vptr check).
       target_compile_options(${target} BEFORE PRIVATE ${compile})

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
+#include "cli/OptionHelp.h"
 #include "common/DataTable.h"
 #include "common/OperationError.h"
 #include "common/RunReport.h"
@@ -72,10 +73,6 @@ void WarnAbout(const RunReport& report, const std::string& dataPath);
 /// The value of a numeric argument (the numeric test of the windows, "." as
 /// decimal point). Throws CommandError naming `what` when the text is not a number.
 double ParseNumberArgument(const std::string& text, const std::string& what);
-
-/// The help text of --cm.
-inline constexpr const char* kCentralMeridianHelp =
-    "Central meridian, degrees east, within -180 to 360";
 
 /// The value of a --cm argument: a number within -180 to 360 degrees.
 /// Throws CommandError naming the text, or the value and the bounds.

@@ -5,15 +5,12 @@
 #include <memory>
 
 #include "cli/CliSupport.h"
+#include "cli/OptionHelp.h"
 #include "common/NumberFormat.h"
 #include "common/NumericText.h"
 #include "geodesy/Accuracy.h"
 #include "geodesy/AngleNotation.h"
-#include "geodesy/Angles.h"
-#include "geodesy/DatumShift.h"
-#include "geodesy/Ellipsoid.h"
-#include "geodesy/GridDefinition.h"
-#include "geodesy/ProjectionDomain.h"
+#include "geodesy/PointConversion.h"
 #include "geodesy/TransverseMercator.h"
 #include "operations/Units.h"
 
@@ -52,29 +49,17 @@ void AddPointCommand(CLI::App& app) {
     auto options = std::make_shared<PointOptions>();
     CLI::App* point =
         app.add_subcommand("point", "Convert one point between latitude/longitude and grid X/Y");
-    point->add_option("--ellipsoid", options->ellipsoid, "Ellipsoid of the grid")
+    point->add_option("--ellipsoid", options->ellipsoid, kEllipsoidHelp)
         ->required()
         ->check(CLI::IsMember({"everest", "wgs84"}));
     point->add_option("--cm", options->centralMeridian, kCentralMeridianHelp)->required();
-    point
-        ->add_option("--latlong-datum", options->latLongDatum,
-                     "Datum of the latitude and longitude (default: the grid's own): wgs84 with "
-                     "--ellipsoid everest shifts GPS positions to Nepal 1981 with EPSG:6208 "
-                     "before projecting, and back after")
+    point->add_option("--latlong-datum", options->latLongDatum, kPointLatLongDatumHelp)
         ->check(CLI::IsMember({"everest", "wgs84"}));
-    CLI::Option* toXY = point
-                            ->add_option("--to-xy", options->toXY,
-                                         "Latitude and longitude (decimal degrees) to X and "
-                                         "Y; the longitude within -180 to 360 and at most 90 "
-                                         "degrees from the central meridian")
-                            ->expected(2)
-                            ->type_name("LAT LON");
-    CLI::Option* toLatLong =
-        point
-            ->add_option("--to-latlong", options->toLatLong,
-                         "X and Y (metres) to latitude and longitude (decimal degrees)")
-            ->expected(2)
-            ->type_name("X Y");
+    CLI::Option* toXY =
+        point->add_option("--to-xy", options->toXY, kToXYHelp)->expected(2)->type_name("LAT LON");
+    CLI::Option* toLatLong = point->add_option("--to-latlong", options->toLatLong, kToLatLongHelp)
+                                 ->expected(2)
+                                 ->type_name("X Y");
     toXY->excludes(toLatLong);
     point
         ->add_option("--units", options->units,
@@ -97,13 +82,7 @@ std::string RunPointCommand(const PointOptions& options) {
     const bool wgs84 = options.ellipsoid == "wgs84";
     const bool latLongWgs84 =
         options.latLongDatum.empty() ? wgs84 : options.latLongDatum == "wgs84";
-    // Nepal 1981 is the datum of the Everest grid; a latitude/longitude on the
-    // other datum is shifted with the published EPSG:6208.
-    const DatumTransformation datum(latLongWgs84 != wgs84 ? DatumShift::Epsg6208()
-                                                          : DatumShift::None());
-    const EllipsoidTerms& terms = wgs84 ? WGS84Terms() : Everest1830Terms();
-    const double k0 = wgs84 ? kWGS84ScaleFactor : kEverestScaleFactor;
-    const double lambda0 = DegreesToRadians(cm);
+    const PointConversion conversion(wgs84, latLongWgs84, cm);
     double first = 0.0;
     double second = 0.0;
     const Units units = UnitsNamed(options.units);
@@ -113,45 +92,24 @@ std::string RunPointCommand(const PointOptions& options) {
             ParseAngleArgument(options.toXY.at(0), "latitude", angles, AngleAxis::Latitude);
         const double lon =
             ParseAngleArgument(options.toXY.at(1), "longitude", angles, AngleAxis::Longitude);
-        if (OutsideLatitudeRange(lat)) {
-            throw CommandError("the latitude " + options.toXY.at(0) +
-                               " lies outside -90 to 90 degrees");
+        try {
+            const GridPoint p = conversion.ToXY(lat, lon, options.toXY.at(0));
+            first = p.x;
+            second = p.y;
+        } catch (const PointRangeError& e) {
+            throw CommandError(e.what());
         }
-        if (const std::string problem = LongitudeProblem(lon, cm); !problem.empty()) {
-            throw CommandError(problem);
-        }
-        GeodeticPoint g{DegreesToRadians(lat), DegreesToRadians(lon)};
-        if (!datum.IsNone()) g = wgs84 ? datum.ToWGS84(g) : datum.ToNepal1981(g);
-        const GridPoint p = ForwardSeries(terms, k0, g.phi, g.lambda, lambda0);
-        first = p.x;
-        second = p.y;
     } else {
         const double x = ParseNumberArgument(options.toLatLong.at(0), "X");
         const double y = ParseNumberArgument(options.toLatLong.at(1), "Y");
-        GeodeticPoint g = InverseSeries(terms, k0, x, y, lambda0);
-        // A point without a latitude is named before any shift of its latitude.
-        if (OutsideLatitudeRange(RadiansToDegrees(g.phi))) {
-            // The series are polynomials in the easting: one far enough from
-            // the central meridian gives any latitude at all. The northing is
-            // to blame only when it has no latitude on the meridian itself.
-            const GeodeticPoint onMeridian = InverseSeries(terms, k0, kFalseEasting, y, lambda0);
-            if (!OutsideLatitudeRange(RadiansToDegrees(onMeridian.phi))) {
-                throw CommandError("the point has no latitude: the easting " +
-                                   options.toLatLong.at(0) + " lies " +
-                                   FormatGeneral(std::fabs(x - kFalseEasting) / 1000.0) +
-                                   " km from the central meridian, far beyond the reach of the "
-                                   "projection (" +
-                                   std::to_string(std::lround(kInverseCentimetreReach / 1000.0)) +
-                                   " km to within 1 cm)");
-            }
-            throw CommandError("the point has no latitude: the northing " +
-                               options.toLatLong.at(1) + " gives " +
-                               FormatGeneral(RadiansToDegrees(g.phi)) +
-                               " degrees, outside -90 to 90 (beyond the pole)");
+        try {
+            const LatLong g =
+                conversion.ToLatLong(x, y, options.toLatLong.at(0), options.toLatLong.at(1));
+            first = g.latitude;
+            second = g.longitude;
+        } catch (const PointRangeError& e) {
+            throw CommandError(e.what());
         }
-        if (!datum.IsNone()) g = wgs84 ? datum.ToNepal1981(g) : datum.ToWGS84(g);
-        first = RadiansToDegrees(g.phi);
-        second = RadiansToDegrees(g.lambda);
     }
     // Beyond the reach of the series the result may be off by more than 1 cm.
     const bool forward = !options.toXY.empty();

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/CliSupport.h"
+#include "cli/OptionHelp.h"
 #include "common/FileIO.h"
 #include "gis/GisTransform.h"
 #include "operations/TransferFile.h"
@@ -34,12 +35,7 @@ void AddTransferCommand(CLI::App& app) {
     auto options = std::make_shared<TransferOptions>();
     CLI::App* transfer = app.add_subcommand(
         "transfer", "Move the X Y pairs of a data file to another grid (zone or datum transfer)");
-    std::string kinds = "Transfer:";
-    for (int i = 0; i < kTransferKindCount; ++i) {
-        kinds += (i == 0 ? " " : ", ") + std::to_string(i) + " \"" +
-                 std::string(kTransferKindCaptions[static_cast<std::size_t>(i)]) + "\"";
-    }
-    transfer->add_option("--kind", options->kind, kinds)->required()->type_name("K");
+    transfer->add_option("--kind", options->kind, TransferKindHelp())->required()->type_name("K");
     transfer
         ->add_option(
             "DATAFILE", options->dataFile,
@@ -59,14 +55,7 @@ void AddTransferCommand(CLI::App& app) {
                        "Refuse the file (exit 2, nothing written) at the first field that is not "
                        "a number, line without two fields or northing beyond the pole, instead of "
                        "taking such fields as 0 and warning");
-    transfer
-        ->add_option("--datum-shift", options->datumShift,
-                     "Datum shift of the kinds between WGS 84 and Everest 1830 (2, 3, 6, 7): "
-                     "none (a pure re-projection), epsg6208 (Nepal 1981 to WGS 84, 0.3 m), or "
-                     "seven parameters from Nepal 1981 to WGS 84 (metres, arc-seconds, ppm; "
-                     "at most 10000 m, 3600 arc-seconds and 1000 ppm in magnitude) as "
-                     "helmert-pv:TX,TY,TZ,RX,RY,RZ,S (position vector) or helmert-cf:... "
-                     "(coordinate frame)")
+    transfer->add_option("--datum-shift", options->datumShift, kTransferDatumShiftHelp)
         ->capture_default_str()
         ->type_name("SHIFT");
     transfer->callback([options] { RunTransferCommand(*options); });
@@ -106,9 +95,7 @@ void AddTransformCommand(CLI::App& app) {
         "transform",
         "Move the pairs of a data file, or every vertex of a GIS file, between any two "
         "coordinate systems, with or without a datum shift");
-    const std::string systems =
-        "everest81, everest84, everest87 (Everest 1830 grids, X Y), wgs84-44, wgs84-45 (WGS84 "
-        "UTM zones, X Y), latlong-everest (Nepal 1981) or latlong-wgs84 (LAT LON, degrees)";
+    const std::string systems = kCoordinateSystemsHelp;
     transform
         ->add_option("--from", options->from,
                      "Source system: " + systems +
@@ -122,10 +109,7 @@ void AddTransformCommand(CLI::App& app) {
                      "latlong-wgs84")
         ->required()
         ->type_name("SYS");
-    transform
-        ->add_option("--datum-shift", options->datumShift,
-                     "Datum shift where the path crosses between WGS 84 and Everest 1830: none, "
-                     "epsg6208, helmert-pv:TX,TY,TZ,RX,RY,RZ,S or helmert-cf:... (as transfer)")
+    transform->add_option("--datum-shift", options->datumShift, kTransformDatumShiftHelp)
         ->capture_default_str()
         ->type_name("SHIFT");
     transform

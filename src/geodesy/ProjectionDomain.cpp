@@ -30,6 +30,7 @@ std::string CentralMeridianProblem(double centralMeridian) {
 }
 
 std::string LongitudeProblem(double longitude, double centralMeridian) {
+    if (!LongitudeRefused(longitude, centralMeridian)) return {};
     if (OutsideMeridianRange(longitude)) {
         return "the longitude " + DegreesText(longitude) + " lies outside " + RangeText();
     }

@@ -14,6 +14,7 @@
 // reduced: 853 typed for 85.3 must not become 133.
 #pragma once
 
+#include <cmath>
 #include <string>
 
 #include "geodesy/ArithmeticError.h"
@@ -42,6 +43,14 @@ std::string DegreesText(double degrees);
 /// phrase for a message, lower case and without a full stop: "the central
 /// meridian 1e+10 lies outside -180 to 360 degrees". NaN is refused.
 std::string CentralMeridianProblem(double centralMeridian);
+
+/// True when the forward projection does not take `longitude` on
+/// `centralMeridian` (degrees): outside -180 to 360, or more than 90 degrees
+/// from the central meridian. NaN is taken (see LongitudeProblem).
+inline bool LongitudeRefused(double longitude, double centralMeridian) {
+    return longitude < kLowestMeridianDegrees || longitude > kHighestMeridianDegrees ||
+           std::fabs(longitude - centralMeridian) > kFarthestLongitudeDegrees;
+}
 
 /// Empty when the forward projection takes `longitude` on `centralMeridian`
 /// (degrees); else a phrase as above: "the longitude 853 lies outside -180 to

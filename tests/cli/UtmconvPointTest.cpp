@@ -1,6 +1,10 @@
 // utmconv point end to end: output bytes and exit status.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "support/RunProcess.h"
 
 namespace {
@@ -43,6 +47,40 @@ TEST(UtmconvPoint, InverseOnWGS84PrintsDegrees) {
     ASSERT_NE(tab, std::string::npos);
     EXPECT_NEAR(std::stod(r.out.substr(0, tab)), 28.0, 1e-9);
     EXPECT_NEAR(std::stod(r.out.substr(tab + 1)), 83.0, 1e-9);
+}
+
+/// The two fields of a point's output line, and their numbers.
+std::pair<std::string, std::string> Fields(const std::string& out) {
+    const std::size_t tab = out.find('\t');
+    const std::size_t end = out.find('\n');
+    return {out.substr(0, tab), out.substr(tab + 1, end - tab - 1)};
+}
+std::pair<double, double> Numbers(const std::string& out) {
+    const auto [first, second] = Fields(out);
+    return {std::stod(first), std::stod(second)};
+}
+
+TEST(UtmconvPoint, DatumShiftKeepsTheLongitudeInTheConventionOfTheMeridian) {
+    // The shift gives its longitudes within -180 to 180: 275 E on CM 300
+    // must not come back as -85, 385 degrees from the meridian.
+    const std::vector<std::string> gps{"--ellipsoid", "everest", "--latlong-datum", "wgs84"};
+    auto Gps = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), gps.begin(), gps.end());
+        return Point(args);
+    };
+    auto east = Gps({"--cm", "300", "--to-xy", "27", "275"});
+    auto west = Gps({"--cm", "-60", "--to-xy", "27", "-85"});
+    ASSERT_EQ(east.status, 0) << east.err;
+    ASSERT_EQ(west.status, 0) << west.err;
+    EXPECT_NEAR(Numbers(east.out).first, Numbers(west.out).first, 1e-6);
+    EXPECT_NEAR(Numbers(east.out).second, Numbers(west.out).second, 1e-6);
+    const auto [x, y] = Fields(east.out);
+    auto back = Gps({"--cm", "300", "--to-latlong", x, y});
+    ASSERT_EQ(back.status, 0) << back.err;
+    // Far from Nepal the height the shift drops is large: the way back lands
+    // within a hundredth of a degree, in the meridian's convention.
+    EXPECT_NEAR(Numbers(back.out).first, 27.0, 0.01);
+    EXPECT_NEAR(Numbers(back.out).second, 275.0, 0.01);
 }
 
 TEST(UtmconvPoint, BadInputGivesOneLineOnStderrAndStatus2) {

@@ -2,10 +2,12 @@
 #
 #   cmake -DBUILD_DIR=... -DROOT=... -DBINDIR=bin -DDATADIR=share -DMANDIR=share/man -DLIBDIR=lib
 #         -DAPP_ID=... -DWITH_GUI=0|1 -DWITH_CALC=ON|OFF -DCALC_PROGRAM=...
+#         [-DPYTHON_MODULE=lib/python3/dist-packages/utmconv...so -DPYTHON=/usr/bin/python3]
 #         -P CheckInstall.cmake
 #
 # The prefix is ROOT/usr, as in the Debian package. Checks: every file in its
-# place; the installed utmconv converts a point; the installed utm finds every
+# place; the installed utmconv converts a point, and so does the installed
+# Python module (beside it its type stubs); the installed utm finds every
 # library it links (the UNO libraries through its RUNPATH, which names no
 # folder of the build tree); appstreamcli validate-tree accepts the tree
 # (metadata, desktop entry and icon together).
@@ -34,6 +36,11 @@ endif()
 list(APPEND expected "${MANDIR}/man1/utmconv${man_suffix}")
 # The GIS module, loaded by utmconv and utm when a GIS file is read or written.
 list(APPEND expected "${LIBDIR}/utm/utm-gis.so")
+# The Python module and its type stubs.
+if(PYTHON_MODULE)
+  get_filename_component(python_dir "${PYTHON_MODULE}" DIRECTORY)
+  list(APPEND expected "${PYTHON_MODULE}" "${python_dir}/utmconv.pyi")
+endif()
 if(WITH_GUI)
   list(APPEND expected
        "${BINDIR}/utm"
@@ -69,6 +76,17 @@ execute_process(COMMAND "${prefix}/${BINDIR}/utmconv" point --ellipsoid everest 
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0 OR NOT out STREQUAL "628198.19317284\t3065307.73239086\n")
   message(FATAL_ERROR "the installed utmconv gave status ${rc}, output \"${out}\", ${err}")
+endif()
+
+# The installed module works on its own, from its folder.
+if(PYTHON_MODULE)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env "PYTHONPATH=${prefix}/${python_dir}"
+                          "${PYTHON}" -c
+                          "import utmconv; print('%.15g %.15g' % utmconv.to_xy(27.7, 85.3, cm=84, ellipsoid='everest'))"
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0 OR NOT out STREQUAL "628198.19317284 3065307.73239086\n")
+    message(FATAL_ERROR "the installed Python module gave status ${rc}, output \"${out}\", ${err}")
+  endif()
 endif()
 
 if(WITH_GUI)
