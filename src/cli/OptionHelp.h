@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "transfer/TransferKind.h"
+#include "operations/TransferKind.h"
 
 namespace utm::cli {
 

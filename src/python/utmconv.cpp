@@ -33,7 +33,7 @@
 #include "geodesy/ParameterError.h"
 #include "geodesy/PointConversion.h"
 #include "geodesy/ProjectionDomain.h"
-#include "transfer/TransferKind.h"
+#include "operations/TransferKind.h"
 
 namespace py = pybind11;
 using namespace pybind11::literals;

@@ -18,7 +18,7 @@
 #include "geodesy/DatumShift.h"
 #include "geodesy/GridTransform.h"
 #include "geodesy/PointConversion.h"
-#include "transfer/TransferKind.h"
+#include "operations/TransferKind.h"
 
 namespace {
 
