@@ -365,16 +365,24 @@ py::tuple TransformPoints(py::handle first, py::handle second, const char* first
         });
 }
 
-py::tuple ToXY(const py::object& lat, const py::object& lon, double cm,
-               const std::string& ellipsoid, const std::optional<std::string>& latlongDatum,
-               const std::string& errors) {
+/// The conversion of to_xy and to_latlong: the grid's ellipsoid, the datum of
+/// the latitudes and longitudes (the grid's own unless given) and a central
+/// meridian within -180 to 360, each refused with the argument's name.
+utm::PointConversion PointConversionOf(double cm, const std::string& ellipsoid,
+                                       const std::optional<std::string>& latlongDatum) {
     const bool wgs84 = ParseWGS84(ellipsoid, "ellipsoid");
     const bool latLongWGS84 = latlongDatum ? ParseWGS84(*latlongDatum, "latlong_datum") : wgs84;
-    const OnPointError onError = ParseErrors(errors);
     if (const std::string problem = utm::CentralMeridianProblem(cm); !problem.empty()) {
         throw py::value_error("cm: " + problem);
     }
-    const utm::PointConversion conversion(wgs84, latLongWGS84, cm);
+    return utm::PointConversion(wgs84, latLongWGS84, cm);
+}
+
+py::tuple ToXY(const py::object& lat, const py::object& lon, double cm,
+               const std::string& ellipsoid, const std::optional<std::string>& latlongDatum,
+               const std::string& errors) {
+    const utm::PointConversion conversion = PointConversionOf(cm, ellipsoid, latlongDatum);
+    const OnPointError onError = ParseErrors(errors);
     return Convert(
         lat, lon, "lat", "lon", onError,
         [&conversion](std::size_t n, const double* a, const double* b, double* ra, double* rb) {
@@ -388,13 +396,8 @@ py::tuple ToXY(const py::object& lat, const py::object& lon, double cm,
 py::tuple ToLatLong(const py::object& x, const py::object& y, double cm,
                     const std::string& ellipsoid, const std::optional<std::string>& latlongDatum,
                     const std::string& errors) {
-    const bool wgs84 = ParseWGS84(ellipsoid, "ellipsoid");
-    const bool latLongWGS84 = latlongDatum ? ParseWGS84(*latlongDatum, "latlong_datum") : wgs84;
+    const utm::PointConversion conversion = PointConversionOf(cm, ellipsoid, latlongDatum);
     const OnPointError onError = ParseErrors(errors);
-    if (const std::string problem = utm::CentralMeridianProblem(cm); !problem.empty()) {
-        throw py::value_error("cm: " + problem);
-    }
-    const utm::PointConversion conversion(wgs84, latLongWGS84, cm);
     return Convert(
         x, y, "x", "y", onError,
         [&conversion](std::size_t n, const double* a, const double* b, double* ra, double* rb) {
