@@ -190,13 +190,14 @@ std::optional<BlockCells> ClsWithinExcel::GetVals() {
     try {
         std::optional<SheetSelection> selection = AskForRange(kSelectDataPrompt);
         if (!selection) return std::nullopt;
-        std::optional<CellBlock> block = ParseBlockAddress(selection->address);
+        std::optional<CellBlock> block = ParseSelectedPart(selection->address);
         if (!block) {
-            ShowProblem(box_, NotOneBlockMessage(selection->address));
+            ShowProblem(box_, NotOneBlockMessage(selection->address, Sheet.get()));
             return std::nullopt;
         }
         // Rows and columns beyond everything in use hold nothing (Ctrl+A
-        // selects the whole sheet); the top-left corner stays, so that every
+        // selects the whole sheet, a click on a column's head the whole
+        // column); the top-left corner stays, so that every
         // row keeps its place for the output.
         const std::optional<CellBlock> used = ClipToUsedArea(*Sheet, *block);
         if (!used) {
@@ -233,9 +234,11 @@ bool ClsWithinExcel::WriteToExcel(const ExcelRows& Vals, const std::vector<bool>
         };
         std::optional<SheetSelection> selection = AskForRange(kLocateOutputPrompt, note);
         if (!selection) return false;
-        std::optional<CellBlock> block = ParseBlockAddress(selection->address);
+        // Results go from the top-left cell on: whole columns start at row 1.
+        std::optional<CellBlock> block = ParseSelectedPart(selection->address);
         if (!block) {
-            ShowProblem(box_, NotOneBlockMessage(selection->address) + "\r\nNothing was written.");
+            ShowProblem(box_, NotOneBlockMessage(selection->address, Sheet.get()) +
+                                  "\r\nNothing was written.");
             return false;
         }
         if (Vals.empty()) return false;

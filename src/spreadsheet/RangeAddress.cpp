@@ -52,4 +52,65 @@ std::string FormatBlockAddress(const CellBlock& block) {
     return text;
 }
 
+std::optional<CellBlock> ParseSelectedPart(std::string_view part) {
+    if (std::optional<CellBlock> block = ParseBlockAddress(part)) return block;
+    {
+        std::string_view text = part;
+        CellBlock cell;
+        if (TakeCorner(text, cell.firstRow, cell.firstColumn) && text.empty()) {
+            cell.lastRow = cell.firstRow;
+            cell.lastColumn = cell.firstColumn;
+            return cell;
+        }
+    }
+    // Whole rows "R2:R5" / "R2" or whole columns "C1:C3" / "C1".
+    if (part.empty() || (part.front() != 'R' && part.front() != 'C')) return std::nullopt;
+    const char letter = part.front();
+    int first = 0;
+    int last = 0;
+    if (!TakeNumber(part, letter, first)) return std::nullopt;
+    last = first;
+    if (!part.empty()) {
+        if (part.front() != ':') return std::nullopt;
+        part.remove_prefix(1);
+        if (!TakeNumber(part, letter, last) || !part.empty() || last < first) return std::nullopt;
+    }
+    if (letter == 'R') return CellBlock{first, 1, last, kSheetEdge};
+    return CellBlock{1, first, kSheetEdge, last};
+}
+
+std::optional<std::vector<CellBlock>> ParseSelectedParts(std::string_view address) {
+    std::vector<CellBlock> parts;
+    for (;;) {
+        const std::size_t comma = address.find(',');
+        std::optional<CellBlock> part = ParseSelectedPart(address.substr(0, comma));
+        if (!part) return std::nullopt;
+        parts.push_back(*part);
+        if (comma == std::string_view::npos) return parts;
+        address.remove_prefix(comma + 1);
+    }
+}
+
+std::string ColumnLetters(int column) {
+    std::string letters;
+    for (long long n = column; n > 0; n = (n - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+    }
+    return letters;
+}
+
+std::string A1Address(const CellBlock& part) {
+    if (part.lastColumn == kSheetEdge && part.firstColumn == 1) {
+        return std::to_string(part.firstRow) + ":" + std::to_string(part.lastRow);
+    }
+    if (part.lastRow == kSheetEdge && part.firstRow == 1) {
+        return ColumnLetters(part.firstColumn) + ":" + ColumnLetters(part.lastColumn);
+    }
+    std::string text = ColumnLetters(part.firstColumn) + std::to_string(part.firstRow);
+    if (part.lastRow != part.firstRow || part.lastColumn != part.firstColumn) {
+        text += ":" + ColumnLetters(part.lastColumn) + std::to_string(part.lastRow);
+    }
+    return text;
+}
+
 }  // namespace utm

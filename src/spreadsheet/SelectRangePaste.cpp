@@ -98,17 +98,18 @@ void SelectRangePaste::ReadSheet(CommonDialog& CommonDialog1, bool& endsub) {
             endsub = true;
             return;
         }
-        std::optional<CellBlock> block = ParseBlockAddress(selection->address);
+        std::optional<CellBlock> block = ParseSelectedPart(selection->address);
         if (!block) {
-            ShowProblem(box_, NotOneBlockMessage(selection->address));
+            ShowProblem(box_, NotOneBlockMessage(selection->address, selection->sheet.get()));
             endsub = true;
             return;
         }
         // Rows and columns beyond everything in use hold nothing to convert
-        // (Ctrl+A selects the whole sheet). A block cut down to one column
-        // keeps its columns, though: its first and last columns are the two
-        // inputs, and an empty last column is named as taken as 0 rather than
-        // silently replaced by the first.
+        // (Ctrl+A selects the whole sheet, a click on a column's head the
+        // whole column). A block cut down to one column keeps its columns,
+        // though: its first and last columns are the two inputs, and an empty
+        // last column is named as taken as 0 rather than silently replaced by
+        // the first. Whole rows have no last column of their own to keep.
         Worksheet& sheet = *selection->sheet;
         std::optional<CellBlock> used = ClipToUsedArea(sheet, *block);
         if (!used) {
@@ -116,7 +117,9 @@ void SelectRangePaste::ReadSheet(CommonDialog& CommonDialog1, bool& endsub) {
             endsub = true;
             return;
         }
-        if (used->columns() == 1) used->lastColumn = block->lastColumn;
+        if (used->columns() == 1 && block->lastColumn != kSheetEdge) {
+            used->lastColumn = block->lastColumn;
+        }
         const bool oneColumn = used->firstColumn == used->lastColumn;
         RequireReadableSize(selection->address, *used,
                             static_cast<long long>(used->rows()) * (oneColumn ? 1 : 2));

@@ -30,8 +30,11 @@ std::optional<SheetSelection> RunSelectionDialogue(SpreadsheetPort& app, Message
                                                    const std::string& prompt,
                                                    const ConfirmationNote& note = {});
 
-/// The message for a confirmed address that is not one block of two corners.
-std::string NotOneBlockMessage(const std::string& address);
+/// The message for a confirmed address of several parts, in A1 notation:
+/// "The selection A2:B2, A4:B5 is not one block of cells: ..." with why
+/// (rows hidden on `sheet` between parts of the same columns: a filter) and
+/// what to do.
+std::string NotOneBlockMessage(const std::string& address, Worksheet* sheet);
 
 /// Shows `text` with the OK button and the information icon.
 void ShowProblem(MessageBoxPort& box, const std::string& text);

@@ -58,6 +58,9 @@ class Worksheet {
     /// The smallest block holding every used cell of the sheet; nothing when
     /// the sheet is empty.
     virtual std::optional<CellBlock> UsedArea() = 0;
+    /// True when every row from `firstRow` to `lastRow` is hidden (by a
+    /// filter, or by hand).
+    virtual bool RowsHidden(int firstRow, int lastRow) = 0;
     /// The contents of `block`, in one call: numbers as stored, texts as typed.
     virtual SheetRows GetValues(const CellBlock& block) = 0;
     /// Writes `rows` (all of one width) with its top-left cell at

@@ -5,13 +5,15 @@
 //    without leading zeros, or as its one corner when the block is one cell;
 //  - a block made from the first 16 bytes (four 32-bit numbers) is written
 //    and read back unchanged when it is a valid block of more than one cell,
-//    and its text is refused when the block is not valid.
+//    and its text is refused when the block is not valid;
+//  - every part ParseSelectedParts reads has its corners in order and an A1 form.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/FuzzSupport.h"
 #include "spreadsheet/RangeAddress.h"
@@ -39,7 +41,25 @@ bool TakeNumber(std::string_view& text, char letter, long long& value, std::stri
     return value >= 1 && value <= 2147483647LL;
 }
 
+// Every part of a selection address lies inside the sheet's edges and has
+// an A1 form; a one-part address reads as ParseSelectedPart reads it.
+void CheckParts(std::string_view text) {
+    const std::optional<std::vector<utm::CellBlock>> parts = utm::ParseSelectedParts(text);
+    if (!parts) return;
+    Require(!parts->empty(), "a selection has at least one part", text);
+    for (const utm::CellBlock& part : *parts) {
+        Require(part.firstRow >= 1 && part.firstColumn >= 1 && part.firstRow <= part.lastRow &&
+                    part.firstColumn <= part.lastColumn,
+                "a part's corners are in order", text);
+        Require(!utm::A1Address(part).empty(), "a part has an A1 address", text);
+    }
+    if (parts->size() == 1) {
+        Require(utm::ParseSelectedPart(text) == parts->front(), "one part reads alike", text);
+    }
+}
+
 void CheckText(std::string_view text) {
+    CheckParts(text);
     const std::optional<utm::CellBlock> block = utm::ParseBlockAddress(text);
 
     // The address as the header describes it, read independently.

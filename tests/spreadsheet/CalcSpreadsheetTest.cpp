@@ -252,15 +252,15 @@ TEST_F(CalcTest, SelectionDialogueRefusesOneCellWholeRowsAndStopsAtCancel) {
     EXPECT_EQ(box.shown[3].text, "Invalid selection");
     EXPECT_TRUE(Empty(2, 3));
 
-    // Whole rows are not one block of two corners.
+    // Whole rows are cut to the cells in use, as the whole sheet is.
     box.shown.clear();
     files.choices.push_back(workbook.string());
-    box.beforeAnswer = {nullptr, [] { user->Select("Sheet1", {2, 1, 3, 16384}); }};
+    box.beforeAnswer = {nullptr, [] { user->Select("Sheet1", {2, 1, 3, 16384}); }, nullptr};
     box.answers = {MsgAnswer::OK, MsgAnswer::OK, MsgAnswer::OK};
-    EXPECT_FALSE(RunRetrieve(ConversionDirection::LatLongToXY, paste));
-    ASSERT_EQ(box.shown.size(), 4u);
+    EXPECT_TRUE(RunRetrieve(ConversionDirection::LatLongToXY, paste)) << LastMessage();
     EXPECT_EQ(box.shown[2].text, "The address of the selected range is R2:R3");
-    EXPECT_TRUE(Contains(box.shown[3].text, "is not one block of cells"));
+    EXPECT_DOUBLE_EQ(Number(2, 3), 628198.193);
+    EXPECT_DOUBLE_EQ(Number(2, 4), 3065307.732);
 
     // A workbook that does not exist.
     box.shown.clear();
@@ -426,6 +426,48 @@ TEST_F(CalcTest, AWholeSheetSelectionReadsOnlyTheCellsInUse) {
     EXPECT_EQ(LastMessage(),
               "The selected block R2000C1:R2001C2 on the sheet \"Sheet1\" holds no data. Nothing "
               "was converted.");
+}
+
+TEST_F(CalcTest, WholeColumnsAreCutToTheCellsInUseAndAFilteredListIsRefusedSayingWhy) {
+    Put(1, 1,
+        {{std::string("Latitude"), std::string("Longitude")},
+         {27.7, 85.3},
+         {27.5, 84.0},
+         {27.7, 84.5},
+         {28.0, 84.0}});
+
+    // A click on the heads of columns A and B selects them whole.
+    ClsWithinExcel excel(*app, box, exchange.string());
+    ScriptSelection({1, 1, 1048576, 2});
+    std::optional<BlockCells> block = excel.GetVals();
+    ASSERT_TRUE(block) << LastMessage();
+    EXPECT_EQ(box.shown[1].text, "The address of the selected range is C1:C2");
+    EXPECT_EQ(block->size(), 5u);
+    EXPECT_EQ(excel.InputBlock(), (CellBlock{1, 1, 5, 2}));
+
+    box.shown.clear();
+    ScriptRetrieve({1, 1, 1048576, 2});
+    SelectRangePaste paste(*app, box);
+    ASSERT_TRUE(RunRetrieve(ConversionDirection::LatLongToXY, paste)) << LastMessage();
+    EXPECT_TRUE(Empty(1, 3));  // the header row keeps its neighbours
+    EXPECT_DOUBLE_EQ(Number(2, 3), 628198.193);
+    EXPECT_DOUBLE_EQ(Number(2, 4), 3065307.732);
+    EXPECT_TRUE(Empty(6, 3));
+
+    // The rows of latitude 27.7 only: the visible cells are two parts.
+    user->FilterRows("Sheet1", {1, 1, 5, 2}, 1, 27.7);
+    box.shown.clear();
+    box.beforeAnswer.clear();
+    box.answers.clear();
+    box.beforeAnswer.push_back([] { user->SelectVisible("Sheet1", {2, 1, 5, 2}); });
+    box.beforeAnswer.push_back(nullptr);
+    box.answers = {MsgAnswer::OK, MsgAnswer::OK};
+    EXPECT_FALSE(excel.GetVals());
+    EXPECT_EQ(LastMessage(),
+              "The selection A2:B2, A4:B4 is not one block of cells: rows hidden by a filter "
+              "split it into 2 parts, and results written beside it would land beside the hidden "
+              "rows too. Show every row again (remove the filter), or copy the visible rows to a "
+              "sheet of their own, and select them as one block.");
 }
 
 TEST_F(CalcTest, ABlockTooLargeToReadIsRefusedAndCalcKeepsRunning) {

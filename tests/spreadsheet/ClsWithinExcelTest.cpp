@@ -108,12 +108,21 @@ TEST_F(ClsWithinExcelTest, GetValsCancelledOrRefusedGivesNoArray) {
     EXPECT_EQ(app.Count("CopySelectionText"), 0u);
 
     box.shown.clear();
-    ScriptSelection("R2:R4");
+    ScriptSelection("R2C1:R2C2,R4C1:R4C2");
     EXPECT_FALSE(excel.GetVals());
     EXPECT_EQ(box.shown.back().text,
-              "The selection R2:R4 is not one block of cells. Select one block given by two "
-              "corners, for example R2C3:R10C4.");
+              "The selection A2:B2, A4:B4 is not one block of cells: it is made of 2 separate "
+              "parts. Select one block given by two corners, for example C2:D10.");
     EXPECT_TRUE(temp.Entries().empty());
+
+    // Whole rows are cut to the cells in use.
+    app.Sheet().At(3, 1) = 27.7;
+    app.Sheet().At(3, 2) = 85.3;
+    box.shown.clear();
+    ScriptSelection("R2:R4");
+    std::optional<BlockCells> block = excel.GetVals();
+    ASSERT_TRUE(block) << box.shown.back().text;
+    EXPECT_EQ(excel.InputBlock(), (CellBlock{2, 1, 3, 2}));
 }
 
 TEST_F(ClsWithinExcelTest, NoRunningApplicationStartsANewOneOrSaysItCannot) {

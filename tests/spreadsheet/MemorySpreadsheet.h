@@ -57,6 +57,13 @@ class MemorySheet : public Worksheet {
     std::string WorkbookName() override { return workbook_; }
     bool SameSheet(const Worksheet& other) const override { return &other == this; }
     std::optional<CellBlock> UsedArea() override;
+    std::set<int> hiddenRows;
+    bool RowsHidden(int firstRow, int lastRow) override {
+        for (int r = firstRow; r <= lastRow; ++r) {
+            if (!hiddenRows.count(r)) return false;
+        }
+        return true;
+    }
     SheetRows GetValues(const CellBlock& block) override;
     void SetValues(int topRow, int leftColumn, const SheetRows& rows) override;
     void Select(const CellBlock& block) override;

@@ -23,5 +23,32 @@ TEST(RangeAddressTest, FormatsOneCellWithoutColon) {
     EXPECT_EQ(FormatBlockAddress({2, 3, 2, 4}), "R2C3:R2C4");
 }
 
+TEST(RangeAddressTest, SelectedPartsAndTheirA1Notation) {
+    const struct {
+        const char* address;
+        CellBlock part;
+        const char* a1;
+    } kParts[] = {
+        {"R2C3:R10C4", {2, 3, 10, 4}, "C2:D10"},
+        {"R2C3", {2, 3, 2, 3}, "C2"},
+        {"R2:R5", {2, 1, 5, kSheetEdge}, "2:5"},
+        {"R7", {7, 1, 7, kSheetEdge}, "7:7"},
+        {"C1:C3", {1, 1, kSheetEdge, 3}, "A:C"},
+        {"C28", {1, 28, kSheetEdge, 28}, "AB:AB"},
+        {"R1C1:R1048576C16384", {1, 1, 1048576, 16384}, "A1:XFD1048576"},
+        {"R1C702:R1C703", {1, 702, 1, 703}, "ZZ1:AAA1"},
+    };
+    for (const auto& [address, part, a1] : kParts) {
+        EXPECT_EQ(ParseSelectedPart(address), part) << address;
+        EXPECT_EQ(A1Address(part), a1) << address;
+    }
+    for (const char* bad : {"", "R", "C", "R2:C3", "C3:C1", "R5:R2", "R2:", "R0", "C1:C3,", "x"}) {
+        EXPECT_FALSE(ParseSelectedPart(bad)) << bad;
+        EXPECT_FALSE(ParseSelectedParts(bad)) << bad;
+    }
+    EXPECT_EQ(ParseSelectedParts("R2C1:R2C2,R4:R5,C3"),
+              (std::vector<CellBlock>{{2, 1, 2, 2}, {4, 1, 5, kSheetEdge}, {1, 3, kSheetEdge, 3}}));
+}
+
 }  // namespace
 }  // namespace utm

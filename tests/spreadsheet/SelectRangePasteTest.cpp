@@ -174,17 +174,36 @@ TEST_F(SelectRangePasteTest, RequestsThatCannotGoOnEndWithAMessage) {
     EXPECT_EQ(Texts(),
               std::vector<std::string>{"The workbook /data/missing.ods cannot be opened."});
 
-    // Whole rows, whole columns and several blocks are not one block.
-    for (std::string address : {"R2:R5", "C1:C3", "R1C1:R2C2,R4C1:R5C2"}) {
+    // Several parts are refused, said in A1 notation; rows hidden between
+    // parts of the same columns are a filter's.
+    app.Sheet().hiddenRows = {3};
+    const struct {
+        const char* address;
+        const char* message;
+    } kSeveralParts[] = {
+        {"R2C1:R2C2,R4C1:R5C2",
+         "The selection A2:B2, A4:B5 is not one block of cells: rows hidden by a filter split it "
+         "into 2 parts, and results written beside it would land beside the hidden rows too. "
+         "Show every row again (remove the filter), or copy the visible rows to a sheet of their "
+         "own, and select them as one block."},
+        {"R1C1:R1C2,R4C1:R5C2",  // row 2 is not hidden
+         "The selection A1:B1, A4:B5 is not one block of cells: it is made of 2 separate parts. "
+         "Select one block given by two corners, for example C2:D10."},
+        {"R2C1:R2C2,R4C27:R5C28",
+         "The selection A2:B2, AA4:AB5 is not one block of cells: it is made of 2 separate "
+         "parts. Select one block given by two corners, for example C2:D10."},
+        {"C1:C2,R7:R9,R2C3",
+         "The selection A:B, 7:9, C2 is not one block of cells: it is made of 3 separate parts. "
+         "Select one block given by two corners, for example C2:D10."},
+    };
+    for (const auto& [address, message] : kSeveralParts) {
         box.shown.clear();
         ScriptAccepted(address);
         endsub = false;
         paste.ReadSheet(dialog, endsub);
         EXPECT_TRUE(endsub) << address;
         ASSERT_EQ(box.shown.size(), 3u);
-        EXPECT_EQ(box.shown[2].text, "The selection " + address +
-                                         " is not one block of cells. Select one block given by "
-                                         "two corners, for example R2C3:R10C4.");
+        EXPECT_EQ(box.shown[2].text, message);
     }
     EXPECT_EQ(app.Count("GetValues"), 0u);
 
@@ -250,6 +269,34 @@ TEST_F(SelectRangePasteTest, AWholeSheetIsCutToItsDataAndAHugeBlockRefused) {
               "the 2,000,000 one request reads. Select a smaller block and repeat the request; "
               "nothing was read or written.");
     EXPECT_EQ(app.Count("GetValues"), 1u);  // only that of the first request
+}
+
+TEST_F(SelectRangePasteTest, WholeColumnsAndRowsAreCutToTheCellsInUse) {
+    Fill(1, 1, std::string("Latitude"));
+    Fill(1, 2, std::string("Longitude"));
+    Fill(2, 1, 27.7);
+    Fill(2, 2, 85.3);
+    const struct {
+        const char* address;
+        int resultColumn;  // where X lands
+    } kWhole[] = {
+        {"C1:C2", 3},  // a click on the heads of A and B
+        {"R1:R2", 3},  // on the heads of rows 1 and 2: cut to columns A:B
+        {"C1:C4", 3},  // the two empty columns right of the data are cut off
+    };
+    for (const auto& [address, resultColumn] : kWhole) {
+        box.shown.clear();
+        std::erase_if(app.Sheet().cells, [](const auto& cell) { return cell.first.second > 2; });
+        ScriptAccepted(address);
+        bool endsub = false;
+        paste.ReadSheet(dialog, endsub);
+        ASSERT_FALSE(endsub) << address << ": " << Texts().back();
+        paste.ComputePaste(true);
+        EXPECT_TRUE(std::holds_alternative<double>(Cell(2, resultColumn))) << address;
+        EXPECT_TRUE(std::holds_alternative<std::monostate>(Cell(1, resultColumn))) << address;
+    }
+    EXPECT_DOUBLE_EQ(Number(Cell(2, 3)), 628198.193);
+    EXPECT_DOUBLE_EQ(Number(Cell(2, 4)), 3065307.732);
 }
 
 TEST_F(SelectRangePasteTest, RetrieveSetsTheCentralMeridianAndRunsBothSteps) {

@@ -12,7 +12,9 @@
 #include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XUsedAreaCursor.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
@@ -99,6 +101,16 @@ std::optional<CellBlock> CalcWorksheet::UsedArea() {
             return std::nullopt;
         }
         return block;
+    });
+}
+
+bool CalcWorksheet::RowsHidden(int firstRow, int lastRow) {
+    return connection_.Guarded([&] {
+        // The visible cells of the rows' first column: none when all are hidden.
+        Reference<css::sheet::XCellRangesQuery> query(Range({firstRow, 1, lastRow, 1}),
+                                                      UNO_QUERY_THROW);
+        Reference<css::sheet::XSheetCellRanges> visible = query->queryVisibleCells();
+        return !visible.is() || visible->getRangeAddresses().getLength() == 0;
     });
 }
 

@@ -22,6 +22,7 @@ class CalcWorksheet : public Worksheet {
     std::string WorkbookName() override;
     bool SameSheet(const Worksheet& other) const override;
     std::optional<CellBlock> UsedArea() override;
+    bool RowsHidden(int firstRow, int lastRow) override;
     SheetRows GetValues(const CellBlock& block) override;
     void SetValues(int topRow, int leftColumn, const SheetRows& rows) override;
     void Select(const CellBlock& block) override;

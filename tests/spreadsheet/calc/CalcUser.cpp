@@ -17,8 +17,14 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/Locale.hpp>
+#include <com/sun/star/sheet/FilterOperator.hpp>
+#include <com/sun/star/sheet/TableFilterField.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XSheetFilterDescriptor.hpp>
+#include <com/sun/star/sheet/XSheetFilterable.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
@@ -153,6 +159,34 @@ void CalcUser::Select(const std::string& sheet, const CellBlock& block) {
         Reference<css::view::XSelectionSupplier> selection(impl_->Model()->getCurrentController(),
                                                            UNO_QUERY_THROW);
         selection->select(Any(impl_->Range(sheet, block)));
+    });
+}
+
+void CalcUser::FilterRows(const std::string& sheet, const CellBlock& block, int column,
+                          double keep) {
+    impl_->connection.Guarded([&] {
+        Reference<css::sheet::XSheetFilterable> list(impl_->Range(sheet, block), UNO_QUERY_THROW);
+        Reference<css::sheet::XSheetFilterDescriptor> descriptor =
+            list->createFilterDescriptor(true);
+        css::sheet::TableFilterField field;
+        field.Field = column - block.firstColumn;
+        field.IsNumeric = true;
+        field.Operator = css::sheet::FilterOperator_EQUAL;
+        field.NumericValue = keep;
+        descriptor->setFilterFields(Sequence<css::sheet::TableFilterField>(&field, 1));
+        Reference<css::beans::XPropertySet>(descriptor, UNO_QUERY_THROW)
+            ->setPropertyValue("ContainsHeader", Any(true));
+        list->filter(descriptor);
+    });
+}
+
+void CalcUser::SelectVisible(const std::string& sheet, const CellBlock& block) {
+    impl_->connection.Guarded([&] {
+        impl_->View()->setActiveSheet(impl_->Sheet(sheet));
+        Reference<css::sheet::XCellRangesQuery> query(impl_->Range(sheet, block), UNO_QUERY_THROW);
+        Reference<css::view::XSelectionSupplier> selection(impl_->Model()->getCurrentController(),
+                                                           UNO_QUERY_THROW);
+        selection->select(Any(query->queryVisibleCells()));
     });
 }
 

@@ -34,6 +34,11 @@ class CalcUser {
     std::string ActiveSheetName();
     /// Shows `sheet` and selects `block` on it.
     void Select(const std::string& sheet, const CellBlock& block);
+    /// Filters the list `block` (its first row the header) with a standard
+    /// filter that shows only the rows whose cell in `column` holds `keep`.
+    void FilterRows(const std::string& sheet, const CellBlock& block, int column, double keep);
+    /// Selects the visible cells of `block`, as a drag over a filtered list does.
+    void SelectVisible(const std::string& sheet, const CellBlock& block);
     /// The address of the selection, as "R2C3:R10C4".
     std::string SelectionAddress();
 
