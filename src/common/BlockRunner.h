@@ -5,6 +5,7 @@
 // keeps the file's order.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -50,6 +51,43 @@ class OutputBytes {
     std::unique_ptr<char[]> data_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
+};
+
+/// Lines written straight into an OutputBytes: the writer keeps its own
+/// position and hands it in after every line; a new room of at least
+/// `roomSize` bytes is taken once fewer than `maxLine` bytes are left, or
+/// fewer than a long row asks for.
+class LineRooms {
+  public:
+    LineRooms(OutputBytes& bytes, std::size_t roomSize, std::size_t maxLine)
+        : bytes_(bytes), roomSize_(roomSize), maxLine_(maxLine) {}
+
+    /// Where the first line goes.
+    char* Start() { return Take(nullptr, roomSize_); }
+    /// `p`, or the start of a new room when a line of the longest kind may
+    /// no longer fit after `p`.
+    char* Flush(char* p) { return p >= flushAt_ ? Take(p, roomSize_) : p; }
+    /// `p`, or the start of a new room when `n` bytes more than a line of the
+    /// longest kind may no longer fit after `p`.
+    char* Need(char* p, std::size_t n) {
+        if (p < flushAt_ && static_cast<std::size_t>(flushAt_ - p) >= n) return p;
+        return Take(p, std::max(roomSize_, n + 2 * maxLine_));
+    }
+    /// Marks everything up to `p` as written.
+    void Finish(char* p) { bytes_.Written(p); }
+
+  private:
+    char* Take(char* p, std::size_t size) {
+        if (p != nullptr) bytes_.Written(p);
+        char* room = bytes_.Room(size);
+        flushAt_ = room + size - maxLine_;
+        return room;
+    }
+
+    OutputBytes& bytes_;
+    std::size_t roomSize_;
+    std::size_t maxLine_;
+    char* flushAt_ = nullptr;
 };
 
 /// What block work makes of one block.

@@ -191,25 +191,12 @@ char* WriteFastLine(const BatchSetup& setup, const PlainLineBatch& batch, std::s
 void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& out) {
     // Lines are written straight into the block's output, in rooms of
     // kLineBufferSize bytes.
-    char* p = out.bytes.Room(kLineBufferSize);
-    char* flushAt = p + kLineBufferSize - kMaxLineLength;
+    LineRooms rooms(out.bytes, kLineBufferSize, kMaxLineLength);
+    char* p = rooms.Start();
     const EllipsoidTerms& terms = Everest1830Terms();
-    const auto flush = [&] {
-        if (p >= flushAt) {
-            out.bytes.Written(p);
-            p = out.bytes.Room(kLineBufferSize);
-            flushAt = p + kLineBufferSize - kMaxLineLength;
-        }
-    };
+    const auto flush = [&] { p = rooms.Flush(p); };
     // Room for a line of `n` bytes besides the numbers (a table row).
-    const auto room = [&](std::size_t n) {
-        if (p >= flushAt || static_cast<std::size_t>(flushAt - p) < n) {
-            out.bytes.Written(p);
-            const std::size_t size = std::max(kLineBufferSize, n + 2 * kMaxLineLength);
-            p = out.bytes.Room(size);
-            flushAt = p + size - kMaxLineLength;
-        }
-    };
+    const auto room = [&](std::size_t n) { p = rooms.Need(p, n); };
     const auto convertLine = [&](const DataLine& data, std::size_t number) {
         if (!data.row.empty()) room(RowFieldsRoom(data.row.size()));
         if (data.notNumbers != 0) {
@@ -391,7 +378,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
             otherRow(text, number);
         });
     convertBatch();
-    out.bytes.Written(p);
+    rooms.Finish(p);
 }
 
 bool IsRegularFile(const std::string& path) {

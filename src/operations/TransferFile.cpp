@@ -189,25 +189,12 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
     // Lines are written straight into the block's output, in rooms of
     // kRoomSize bytes.
     constexpr std::size_t kRoomSize = 1 << 16;
-    char* p = out.bytes.Room(kRoomSize);
-    char* flushAt = p + kRoomSize - kMaxLineLength;
+    LineRooms rooms(out.bytes, kRoomSize, kMaxLineLength);
+    char* p = rooms.Start();
     const GridTransform* const transform = setup.transform;
-    const auto flush = [&] {
-        if (p >= flushAt) {
-            out.bytes.Written(p);
-            p = out.bytes.Room(kRoomSize);
-            flushAt = p + kRoomSize - kMaxLineLength;
-        }
-    };
+    const auto flush = [&] { p = rooms.Flush(p); };
     // Room for a line of `n` bytes besides the numbers (a table row).
-    const auto room = [&](std::size_t n) {
-        if (p >= flushAt || static_cast<std::size_t>(flushAt - p) < n) {
-            out.bytes.Written(p);
-            const std::size_t size = std::max(kRoomSize, n + 2 * kMaxLineLength);
-            p = out.bytes.Room(size);
-            flushAt = p + size - kMaxLineLength;
-        }
-    };
+    const auto room = [&](std::size_t n) { p = rooms.Need(p, n); };
     const TableLayout& layout = setup.layout;
     // `computed`: the transform's result for the point when it is already
     // known (from a batch), else nullptr. The texts come by reference: passed
@@ -353,7 +340,7 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
             otherRow(text, number);
         });
     transferBatch();
-    out.bytes.Written(p);
+    rooms.Finish(p);
 }
 
 /// The distance named in the report's far-from-meridian sentence, for the
