@@ -42,7 +42,7 @@ class DialogCancelled : public std::runtime_error {
 /// the control. A confirmed choice replaces it; Cancel leaves it as it was.
 class CommonDialog {
   public:
-    explicit CommonDialog(FileDialogPort& port) : port_(port) {}
+    explicit CommonDialog(FileDialogPort& port) : port_(&port) {}
 
     std::string Filter;
     /// The entry of `Filter` the dialog opens on, counted from 1.
@@ -56,7 +56,7 @@ class CommonDialog {
     /// DialogCancelled when CancelError is set, else returns with FileName unchanged.
     void Show(FileDialogAction action) {
         FileDialogRequest request{action, Filter, DialogTitle, InitDir, FileName, FilterIndex};
-        std::optional<std::string> chosen = port_.Show(request);
+        std::optional<std::string> chosen = port_->Show(request);
         if (chosen) {
             FileName = *chosen;
         } else if (CancelError) {
@@ -66,8 +66,13 @@ class CommonDialog {
     void ShowOpen() { Show(FileDialogAction::Open); }
     void ShowSave() { Show(FileDialogAction::Save); }
 
+    /// The port the dialogs are shown through, and its replacement (a
+    /// run off the window's thread shows them through a forwarding port).
+    FileDialogPort& Port() const { return *port_; }
+    void SetPort(FileDialogPort& port) { port_ = &port; }
+
   private:
-    FileDialogPort& port_;
+    FileDialogPort* port_;
 };
 
 }  // namespace utm

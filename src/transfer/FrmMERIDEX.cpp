@@ -27,8 +27,8 @@
 #include "operations/TransferFile.h"
 #include "operations/TransferKind.h"
 #include "ui/DataTableDialog.h"
-#include "ui/QtProgress.h"
 #include "ui/WindowBasics.h"
+#include "ui/WindowThreadRun.h"
 
 namespace utm {
 
@@ -333,12 +333,19 @@ void FrmMERIDEX::Command3_Click() {
         messages_.Inform("Select the data file");
         return;
     }
-    QtProgress progress(this, QStringLiteral("Transferring the data file…"));
     const TableRequest table = dataTable_.isNull() ? TableRequest() : dataTable_->RequestFor(path);
+    const char decimalSeparator = LocaleDecimalSeparator();
     QElapsedTimer clock;
     clock.start();
-    const FileTransferOutcome outcome = TransferDataFile(
-        path, listIndex_, LocaleDecimalSeparator(), messages_, progress.Callback(), *shift, table);
+    // The transfer works off the window's thread; its questions are still
+    // shown on it.
+    WindowThreadMessageBox messages(messages_);
+    FileTransferOutcome outcome;
+    RunOffWindowThread(*this, QStringLiteral("Transferring the data file…"),
+                       [&](const Progress& progress) {
+                           outcome = TransferDataFile(path, listIndex_, decimalSeparator, messages,
+                                                      progress, *shift, table);
+                       });
     if (outcome.status == FileTransferStatus::Written && ReportRun) {
         ReportRun(FileRunSummary(outcome.lines, IsGisFormat(FormatOfPath(path)), outcome.resultPath,
                                  clock.elapsed()));

@@ -33,8 +33,8 @@
 #include "operations/SinglePoint.h"
 #include "operations/Units.h"
 #include "ui/DataTableDialog.h"
-#include "ui/QtProgress.h"
 #include "ui/WindowBasics.h"
+#include "ui/WindowThreadRun.h"
 
 namespace utm {
 
@@ -572,13 +572,30 @@ void Utm::Command2_Click() {
             request.OutputUnits = ChosenUnits();
             request.DecimalSeparator = DecimalSeparator();
             if (!dataTable_.isNull()) request.Table = dataTable_->RequestFor(request.DataFilePath);
-            QtProgress progress(this, QStringLiteral("Converting the data file…"));
-            request.OnProgress = progress.Callback();
             statusBar()->clearMessage();
             QElapsedTimer clock;
             clock.start();
-            const BatchRunResult result =
-                ConvertMultipleData(request, dialog_, messages_, Loader(), HomeFolder());
+            // The run works off the window's thread; its questions and file
+            // dialogs are still shown on it.
+            dataload& loader = Loader();
+            const std::string home = HomeFolder();
+            WindowThreadMessageBox messages(messages_);
+            FileDialogPort& windowFiles = dialog_.Port();
+            WindowThreadFileDialog files(windowFiles);
+            dialog_.SetPort(files);
+            BatchRunResult result;
+            try {
+                RunOffWindowThread(*this, QStringLiteral("Converting the data file…"),
+                                   [&](const Progress& progress) {
+                                       request.OnProgress = progress;
+                                       result = ConvertMultipleData(request, dialog_, messages,
+                                                                    loader, home);
+                                   });
+            } catch (...) {
+                dialog_.SetPort(windowFiles);
+                throw;
+            }
+            dialog_.SetPort(windowFiles);
             if (result.status == BatchRunResult::Status::Written) {
                 statusBar()->showMessage(FileRunSummary(
                     result.pointCount, IsGisFormat(FormatOfPath(request.DataFilePath)),
