@@ -44,13 +44,13 @@ auto OnWindowThread(F f) -> decltype(f()) {
 // dialog, message boxes, file dialogs) get theirs as always.
 class InputHold : public QObject {
   public:
-    explicit InputHold(QWidget& window) : window_(&window) {
-        QApplication::setOverrideCursor(Qt::BusyCursor);
+    InputHold(QWidget& window, bool busy) : window_(&window), busy_(busy) {
+        if (busy_) QApplication::setOverrideCursor(Qt::BusyCursor);
         qApp->installEventFilter(this);
     }
     ~InputHold() override {
         qApp->removeEventFilter(this);
-        QApplication::restoreOverrideCursor();
+        if (busy_) QApplication::restoreOverrideCursor();
     }
     InputHold(const InputHold&) = delete;
     InputHold& operator=(const InputHold&) = delete;
@@ -81,9 +81,17 @@ class InputHold : public QObject {
 
   private:
     QPointer<QWidget> window_;
+    bool busy_;
 };
 
 }  // namespace
+
+void RunOnWindowThread(const std::function<void()>& f) {
+    OnWindowThread([&] {
+        f();
+        return true;
+    });
+}
 
 MsgAnswer WindowThreadMessageBox::Show(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                        const std::string& title, MsgDefault defaultButton) {
@@ -102,7 +110,8 @@ void RunOffWindowThread(QWidget& window, const QString& progressLabel,
     std::atomic<bool> cancelled{false};
     std::exception_ptr failure;
 
-    InputHold hold(window);
+    const bool showProgress = !progressLabel.isEmpty();
+    InputHold hold(window, showProgress);
     QtProgress progress(&window, progressLabel);
     QEventLoop loop;
     QTimer poll;
@@ -110,7 +119,7 @@ void RunOffWindowThread(QWidget& window, const QString& progressLabel,
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (!progress.Report(done.load())) cancelled = true;
     });
-    poll.start();
+    if (showProgress) poll.start();
 
     std::thread worker([&] {
         try {

@@ -39,14 +39,19 @@ class WindowThreadFileDialog : public FileDialogPort {
     FileDialogPort& port_;
 };
 
+/// Calls `f` on the window's thread and waits for it; directly when already there.
+void RunOnWindowThread(const std::function<void()>& f);
+
 /// Runs `work` on a worker thread and returns once it is done, with the
 /// exception it threw, if any. Meanwhile the window's thread keeps its event
 /// loop; input to `window` (clicks, keys, closing it) is held back under a
 /// busy cursor, so that no setting changes under the run, while boxes and
 /// dialogs stay usable. `work` gets the progress callback for its operation:
 /// the dialog with `progressLabel` and Cancel appears after about a second,
-/// and the callback returns false once Cancel is pressed. Called on the
-/// window's thread; `work` asks its questions through the ports above.
+/// and the callback returns false once Cancel is pressed. An empty label
+/// shows neither that dialog nor the busy cursor: for work that mostly waits
+/// for a person answering its questions. Called on the window's thread;
+/// `work` asks its questions through the ports above.
 void RunOffWindowThread(QWidget& window, const QString& progressLabel,
                         const std::function<void(const Progress&)>& work);
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "geodesy/Angles.h"
 #include "geodesy/ClsUTM.h"
@@ -201,6 +202,19 @@ TEST_F(CalcTest, RetrieveForwardWritesRoundedXYAndFormatsTheBlock) {
     ASSERT_EQ(widened.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(widened[i], 1.25 * fitted[i], 1.0);
     EXPECT_NE(fitted[0], fitted[1]);  // "Latitude" and "Longitude" differ
+}
+
+TEST_F(CalcTest, ARetrieveWorksFromAnotherThreadThanTheOneThatStartedCalc) {
+    // The windows run their spreadsheet requests off the window's thread.
+    Put(2, 1, {{27.7, 85.3}});
+    ScriptRetrieve({2, 1, 2, 2});
+    SelectRangePaste paste(*app, box);
+    bool converted = false;
+    std::thread worker([&] { converted = RunRetrieve(ConversionDirection::LatLongToXY, paste); });
+    worker.join();
+    ASSERT_TRUE(converted) << LastMessage();
+    EXPECT_DOUBLE_EQ(Number(2, 3), 628198.193);
+    EXPECT_DOUBLE_EQ(Number(2, 4), 3065307.732);
 }
 
 TEST_F(CalcTest, RetrieveInverseAndBlocksOfThreeAndOneColumns) {
