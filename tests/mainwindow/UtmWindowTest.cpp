@@ -1134,7 +1134,7 @@ TEST_F(UtmWindow, BrowseCountsALargeFileWhileTheWindowGoesOnThenSaysTheCount) {
     ASSERT_TRUE(window_.Counting());
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
-    for (const char* name : {"Command1", "Command2", "Combo2"}) {
+    for (const char* name : {"Command1", "Command2", "Combo2", "Option1", "Option2"}) {
         EXPECT_FALSE(window_.findChild<QWidget*>(name)->isEnabled()) << name;
     }
     EXPECT_FALSE(Item("mnubrowse")->isEnabled());
@@ -1147,7 +1147,7 @@ TEST_F(UtmWindow, BrowseCountsALargeFileWhileTheWindowGoesOnThenSaysTheCount) {
     EXPECT_EQ(window_.Columns().DataCount, kLargeFileLines);
     EXPECT_EQ(Text("Text6").toStdString(), data);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    for (const char* name : {"Command1", "Command2", "Combo2"}) {
+    for (const char* name : {"Command1", "Command2", "Combo2", "Option1", "Option2"}) {
         EXPECT_TRUE(window_.findChild<QWidget*>(name)->isEnabled()) << name;
     }
     EXPECT_TRUE(Item("mnubrowse")->isEnabled());

@@ -455,13 +455,17 @@ void Utm::Combo2_Click() {
 void Utm::EnableForMode() {
     const int index = Combo2_->currentIndex();
     // While Browse counts, nothing starts a run on the file before its count
-    // nor another Browse; Retrieve does not read the file.
+    // nor another Browse, nor changes what is counted; Retrieve does not read
+    // the file.
     const bool counting = Counting();
     Command2_->setEnabled(index >= 0 && index != 2 && !counting);
     Command6_->setEnabled(index == 2);
     Command1_->setEnabled(index == 1 && !counting);
     mnubrowse_->setEnabled(!counting);
     Combo2_->setEnabled(!counting);
+    // The direction decides which rows hold points: it stays while they are counted.
+    Option1_->setEnabled(!counting);
+    Option2_->setEnabled(!counting);
     cancelCount_->setEnabled(counting);
 }
 
