@@ -95,8 +95,10 @@ void BackgroundCount::ShowDialog() {
     dialog_->setAutoClose(false);
     dialog_->setAutoReset(false);
     dialog_->setValue(shared_->steps);
-    // Cancel and Esc both end the count.
+    // Cancel and Esc both end the count: Esc is the dialog's shortcut while
+    // it is the active window, and its rejection otherwise.
     connect(dialog_.get(), &QProgressDialog::canceled, this, &BackgroundCount::Cancel);
+    connect(dialog_.get(), &QDialog::rejected, this, &BackgroundCount::Cancel);
     dialog_->show();
     connect(&progressTimer_, &QTimer::timeout, this, [this] {
         if (dialog_) dialog_->setValue(shared_->steps);
