@@ -40,8 +40,9 @@ class BackgroundCount : public QObject {
     /// The dialog with Cancel appears once a count has run this long.
     static constexpr int kDialogAfterMs = 300;
     /// A count that ends within this time is handed over before the
-    /// constructor returns: a small file shows no busy cursor for a blink.
-    static constexpr int kQuickMs = 40;
+    /// constructor returns: a small file shows no busy cursor for a blink,
+    /// and the window's thread never waits longer than this.
+    static constexpr int kQuickMs = 80;
 
     /// Starts `work` on a worker thread. `done` runs once on the window's
     /// thread with the outcome: at the end of the count, at once on Cancel
