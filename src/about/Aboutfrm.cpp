@@ -1,8 +1,11 @@
 #include "about/Aboutfrm.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "about/AboutTexts.h"
 #include "about/WindowTopmost.h"
@@ -22,7 +25,6 @@ Aboutfrm::Aboutfrm(QWidget* owner) : QWidget(owner, Qt::Window) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(box_);
     SetText1("Text1");
-    resize(420, 230);
     Form_Load();
 }
 
@@ -44,6 +46,16 @@ void Aboutfrm::SetText1(const std::string& text) {
     QStringList lines;
     for (const std::string& line : SplitCrLf(text)) lines << QString::fromStdString(line);
     box_->setPlainText(lines.join(QChar('\n')));
+    // Large enough to show every line whole in the box's font, and no smaller
+    // than the usual 420 by 230.
+    const QFontMetrics metrics = box_->fontMetrics();
+    int widest = 0;
+    for (const QString& line : std::as_const(lines))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int margins =
+        2 * (box_->frameWidth() + static_cast<int>(box_->document()->documentMargin()));
+    resize(std::max(420, widest + margins + metrics.averageCharWidth()),
+           std::max(230, static_cast<int>(lines.size() + 1) * metrics.lineSpacing() + margins));
 }
 
 }  // namespace utm

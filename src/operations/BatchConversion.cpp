@@ -537,8 +537,7 @@ DataLine ReadDataLine(std::string_view line) {
     return data;
 }
 
-std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader,
-                   const std::function<void(const std::string&)>& showPath, CoordinateKind kind) {
+std::string ChooseDataFile(CommonDialog& dialog, MessageBoxPort& messages) {
     dialog.Filter = kBrowseFilter;
     dialog.FilterIndex = 1;
     dialog.DialogTitle = kBrowseTitle;
@@ -547,26 +546,38 @@ std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loa
     } catch (const std::exception&) {
         return {};  // a failing dialog ends the command without a message
     }
-    const std::string path = dialog.FileName;
-    if (path.empty()) {
-        messages.Inform("Select the data file");
-        return {};
-    }
-    if (showPath) showPath(path);
-    loader.Columns().DataCount = 0;
+    if (dialog.FileName.empty()) messages.Inform("Select the data file");
+    return dialog.FileName;
+}
+
+std::size_t CountForBrowse(const std::string& path, CoordinateKind kind, const Progress& progress) {
     // A name typed for a file that does not exist counts no data; a file that
     // is no text file of numbers is named as such instead of being counted.
-    if (IdentityOf(path)) {
-        try {
-            // A GIS file counts the features a run converts.
-            loader.Columns().DataCount =
-                IsGisFormat(FormatOfPath(path)) ? CountFeatures(path) : CountDataRows(path, kind);
-        } catch (const OperationError& e) {
-            messages.Inform(e.what());
-            return path;
-        }
+    if (!IdentityOf(path)) return 0;
+    // A GIS file counts the features a run converts.
+    if (IsGisFormat(FormatOfPath(path))) return CountFeatures(path);
+    return CountDataRows(path, kind, {}, progress);
+}
+
+void ShowBrowseCount(MessageBoxPort& messages, dataload& loader, std::size_t count) {
+    loader.Columns().DataCount = count;
+    messages.Inform("No of Data = " + std::to_string(count));
+}
+
+std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loader,
+                   const std::function<void(const std::string&)>& showPath, CoordinateKind kind) {
+    const std::string path = ChooseDataFile(dialog, messages);
+    if (path.empty()) return {};
+    if (showPath) showPath(path);
+    loader.Columns().DataCount = 0;
+    std::size_t count = 0;
+    try {
+        count = CountForBrowse(path, kind);
+    } catch (const OperationError& e) {
+        messages.Inform(e.what());
+        return path;
     }
-    messages.Inform("No of Data = " + std::to_string(loader.Columns().DataCount));
+    ShowBrowseCount(messages, loader, count);
     return path;
 }
 

@@ -54,6 +54,20 @@ std::string Browse(CommonDialog& dialog, MessageBoxPort& messages, dataload& loa
                    const std::function<void(const std::string&)>& showPath = {},
                    CoordinateKind kind = CoordinateKind::LatLong);
 
+/// Browse in three steps, for a window that counts on a worker thread. First
+/// the Open dialog: the path chosen, or an empty text when no name was chosen
+/// (after "Select the data file") or the dialog failed (no message).
+std::string ChooseDataFile(CommonDialog& dialog, MessageBoxPort& messages);
+/// Then the count Browse shows for the file at `path`: the features of a GIS
+/// file, else the rows that hold `kind` coordinates; 0 for a name typed for a
+/// file that does not exist. Touches no port, so it may run on any thread.
+/// Throws OperationError when the file cannot be counted, OperationCancelled
+/// once `progress` returns false (a GIS file's count does not stop).
+std::size_t CountForBrowse(const std::string& path, CoordinateKind kind,
+                           const Progress& progress = {});
+/// Last, the count into `loader`'s columns and "No of Data = N".
+void ShowBrowseCount(MessageBoxPort& messages, dataload& loader, std::size_t count);
+
 /// How a batch run ended.
 struct BatchRunResult {
     enum class Status {

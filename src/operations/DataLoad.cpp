@@ -15,8 +15,8 @@ std::size_t CountDataLines(const std::string& path) {
     return lines;
 }
 
-std::size_t CountDataRows(const std::string& path, CoordinateKind kind,
-                          const TableRequest& request) {
+std::size_t CountDataRows(const std::string& path, CoordinateKind kind, const TableRequest& request,
+                          const Progress& progress) {
     DataFileReader reader(path);
     const std::string_view start = reader.Peek();  // before PeekIsWhole, which it sets
     const TableLayout layout = DetectTableLayout(start, reader.PeekIsWhole(), kind, request);
@@ -26,6 +26,8 @@ std::size_t CountDataRows(const std::string& path, CoordinateKind kind,
         ForEachLine(block, [&](std::string_view line, std::size_t) {
             if (KindOfRow(line, layout) == RowKind::Data) ++rows;
         });
+        if (progress && !progress(reader.Done()))
+            throw OperationCancelled("The count was cancelled.");
     }
     return rows;
 }

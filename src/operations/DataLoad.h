@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/DataTable.h"
+#include "common/OperationError.h"
 
 namespace utm {
 
@@ -82,8 +83,10 @@ std::size_t CountDataLines(const std::string& path);
 /// The number of rows of the data file at `path` that hold a point, as a run
 /// reads it with `request` for `kind` coordinates: blank lines, comments and
 /// header rows are not counted. Throws OperationError when it cannot be read,
-/// is no text file or the request names columns it does not have.
+/// is no text file or the request names columns it does not have, and
+/// OperationCancelled when `progress`, told the part read after each block,
+/// returns false.
 std::size_t CountDataRows(const std::string& path, CoordinateKind kind = CoordinateKind::LatLong,
-                          const TableRequest& request = {});
+                          const TableRequest& request = {}, const Progress& progress = {});
 
 }  // namespace utm

@@ -162,7 +162,6 @@ FrmMERIDEX::FrmMERIDEX(MessageBoxPort& messages, FileDialogPort& dialogs,
     layout->addWidget(Frame1);
     layout->addLayout(fileRow);
     layout->addLayout(buttonRow);
-    resize(560, 240);
 
     // The list position follows a choice from the list; typing into the list's
     // text leaves no entry selected.
@@ -191,6 +190,9 @@ FrmMERIDEX::FrmMERIDEX(MessageBoxPort& messages, FileDialogPort& dialogs,
     UseAppIcon(*this);
 
     Form_Load();
+    // The window opens at the size its rows ask for in the window's font and
+    // can be made no smaller.
+    adjustSize();
 }
 
 FrmMERIDEX::~FrmMERIDEX() = default;

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -89,7 +90,12 @@ DataTableDialog::DataTableDialog(CoordinateKind kind, const TableRequest& base,
     layout->addLayout(picks);
     layout->addWidget(table_, 1);
     layout->addWidget(buttons);
-    resize(520, 330);
+    // About 87 characters by 24 lines of the window's font (520 by 330 pixels
+    // in a 9-point font), so that a larger font shows as many rows; the
+    // layout keeps it from being made smaller than its parts.
+    const QFontMetrics metrics(font());
+    resize(QSize(metrics.averageCharWidth() * 87, metrics.lineSpacing() * 24)
+               .expandedTo(minimumSizeHint()));
 
     connect(separator_, &QComboBox::activated, this, &DataTableDialog::SeparatorPicked);
     connect(first_, &QComboBox::activated, this, [this](int index) { ColumnPicked(true, index); });

@@ -8,6 +8,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCursor>
+#include <QDeadlineTimer>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -115,9 +118,8 @@ TEST_F(UtmWindow, StartsInTheSinglePointLayoutWithNothingChosen) {
     EXPECT_EQ(Get<QLabel>("Label4")->text(), kEasting);
     EXPECT_EQ(Get<QLabel>("Label5")->text(), kNorthing);
     EXPECT_FALSE(Item("FileTop")->isChecked());
-    EXPECT_EQ(window_.HeightTwips(), 3450);
-    EXPECT_EQ(window_.ButtonRowTopTwips(), 2300);
-    EXPECT_EQ(Get<QPushButton>("Command2")->y(), 153);
+    EXPECT_FALSE(window_.ShowsDataFileRow());
+    EXPECT_LT(Get<QGroupBox>("Frame1")->geometry().bottom(), Get<QPushButton>("Command2")->y());
     EXPECT_EQ(Item("mnubrowse")->shortcut(), QKeySequence(QStringLiteral("Ctrl+B")));
     EXPECT_EQ(Item("mnuexcelret")->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
     EXPECT_EQ(Item("mnuexit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
@@ -126,23 +128,32 @@ TEST_F(UtmWindow, StartsInTheSinglePointLayoutWithNothingChosen) {
 
 TEST_F(UtmWindow, EachModeRearrangesTheWindow) {
     struct Expect {
-        int index, heightTwips, rowTwips;
+        int index;
         bool convert, retrieve, browseShown, browseEnabled, fileRow, frames;
     };
+    QMap<bool, int> heights;  // the window's height without and with the file row
     // Multiple Data then Single Data checks that the single-point layout returns.
-    for (const Expect& e : {Expect{1, 3930, 2760, true, false, true, true, true, false},
-                            Expect{0, 3450, 2300, true, false, false, false, false, true},
-                            Expect{2, 3930, 2760, false, true, true, false, true, false}}) {
+    for (const Expect& e : {Expect{1, true, false, true, true, true, false},
+                            Expect{0, true, false, false, false, false, true},
+                            Expect{2, false, true, true, false, true, false}}) {
         SCOPED_TRACE(e.index);
         PickMode(e.index);
-        EXPECT_EQ(window_.HeightTwips(), e.heightTwips);
-        EXPECT_EQ(window_.ButtonRowTopTwips(), e.rowTwips);
-        EXPECT_EQ(ClientHeight(), (e.heightTwips - 765) / 15);
+        QCoreApplication::processEvents();  // the layout follows the shown rows
+        EXPECT_EQ(window_.ShowsDataFileRow(), e.fileRow);
         EXPECT_EQ(window_.height(),
                   window_.menuBar()->height() + ClientHeight() + window_.statusBar()->height());
-        EXPECT_EQ(window_.width(), (5880 - 120) / 15);
-        for (const char* name : {"Command2", "Command6", "Command3", "Command5", "Combo3"}) {
-            EXPECT_EQ(window_.findChild<QWidget*>(name)->y(), (e.rowTwips + 7) / 15) << name;
+        EXPECT_EQ(window_.size(), window_.minimumSize());
+        if (heights.contains(e.fileRow)) {
+            EXPECT_EQ(window_.height(), heights[e.fileRow]);
+        }
+        heights[e.fileRow] = window_.height();
+        // The button row below everything else, its parts on one line.
+        const int rowTop = Get<QPushButton>("Command2")->y();
+        const QWidget* above = e.fileRow ? static_cast<QWidget*>(Box("Text6"))
+                                         : static_cast<QWidget*>(Get<QGroupBox>("Frame1"));
+        EXPECT_LT(above->geometry().bottom(), rowTop);
+        for (const char* name : {"Command6", "Command3", "Command5"}) {
+            EXPECT_EQ(window_.findChild<QWidget*>(name)->y(), rowTop) << name;
         }
         EXPECT_EQ(Get<QPushButton>("Command2")->isEnabled(), e.convert);
         EXPECT_EQ(Get<QPushButton>("Command6")->isEnabled(), e.retrieve);
@@ -152,6 +163,7 @@ TEST_F(UtmWindow, EachModeRearrangesTheWindow) {
         EXPECT_EQ(Get<QGroupBox>("Frame1")->isEnabled(), e.frames);
         EXPECT_EQ(Get<QGroupBox>("Frame2")->isEnabled(), e.frames);
     }
+    EXPECT_GT(heights[true], heights[false]);
     EXPECT_EQ(Text("Text6"), QStringLiteral("Load data file"));
 }
 
@@ -474,20 +486,19 @@ TEST_F(UtmWindow, CaptionsAndBoxesStayInsideTheirFramesBelowTheTitle) {
     // The run at 1.5 scale is the same test with QT_SCALE_FACTOR=1.5 set.
     EXPECT_DOUBLE_EQ(window_.devicePixelRatioF(), AskedScale());
     PickMode(0);
-    const struct {
-        const char* name;
-        QRect twips;
-    } frames[] = {{"Frame1", QRect(120, 960, 2535, 1215)},
-                  {"Frame2", QRect(2880, 960, 2655, 1215)}};
     for (const char* option : {"Option1", "Option2"}) {
         Get<QRadioButton>(option)->setChecked(true);  // one-line and two-line captions
-        for (const auto& f : frames) {
-            SCOPED_TRACE(std::string(option) + " " + f.name);
-            auto* frame = Get<QGroupBox>(f.name);
-            const QRect& t = f.twips;
-            EXPECT_EQ(frame->geometry(),
-                      QRect(UtmLayout::Pixels(t.x()), UtmLayout::Pixels(t.y()),
-                            UtmLayout::Pixels(t.width()), UtmLayout::Pixels(t.height())));
+        QCoreApplication::processEvents();
+        // Side by side, equally high, inside the window.
+        const QRect input = Get<QGroupBox>("Frame1")->geometry();
+        const QRect output = Get<QGroupBox>("Frame2")->geometry();
+        EXPECT_LT(input.right(), output.left());
+        EXPECT_EQ(input.top(), output.top());
+        EXPECT_EQ(input.height(), output.height());
+        EXPECT_TRUE(window_.centralWidget()->rect().contains(input.united(output)));
+        for (const char* name : {"Frame1", "Frame2"}) {
+            SCOPED_TRACE(std::string(option) + " " + name);
+            auto* frame = Get<QGroupBox>(name);
             QStyleOptionGroupBox opt;
             opt.initFrom(frame);
             opt.text = frame->title();
@@ -753,7 +764,7 @@ TEST_F(UtmWindow, DatumChoiceStartsOnEverest1830InTheTopRow) {
         EXPECT_GE(datum->width(), datum->sizeHint().width());
         EXPECT_LE(datum->geometry().bottom(), Box("Text1")->y());
         EXPECT_TRUE(window_.centralWidget()->rect().contains(datum->geometry()));
-        EXPECT_EQ(window_.width(), (5880 - 120) / 15);
+        EXPECT_EQ(window_.size(), window_.minimumSize());
     }
 }
 
@@ -1075,6 +1086,105 @@ TEST_F(UtmWindow, EachUnitNamesItsResolutionOnTheGround) {
     for (int i = 0; i < units->count(); ++i) {
         EXPECT_EQ(units->itemData(i, Qt::ToolTipRole).toString(), expected[i]) << i;
     }
+}
+
+}  // namespace
+}  // namespace utm
+
+namespace utm {
+namespace {
+
+constexpr std::size_t kLargeFileLines = 5000000;
+
+/// A data file of kLargeFileLines points with a height each, written once
+/// for the test program: its count takes the worker thread a good second.
+const std::string& LargeDataFile() {
+    static QTemporaryDir dir;
+    static const std::string path = [] {
+        const std::string file = dir.filePath(QStringLiteral("large.csv")).toStdString();
+        std::string block;
+        for (int i = 0; i < 10000; ++i) block += "27.7172,85.3240,1337.2\n";
+        std::ofstream out(file, std::ios::binary);
+        for (std::size_t i = 0; i < kLargeFileLines / 10000; ++i) out << block;
+        return file;
+    }();
+    return path;
+}
+
+/// Runs the event loop until `done` holds or `ms` have passed; whether it held.
+bool WaitUntil(const std::function<bool()>& done, int ms = 5000) {
+    const QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qSleep(5);
+    }
+    return true;
+}
+
+TEST_F(UtmWindow, BrowseCountsALargeFileWhileTheWindowGoesOnThenSaysTheCount) {
+    const std::string& data = LargeDataFile();
+    PickMode(1);
+    dialogs_.choices = {data};
+    bool tickedWhileCounting = false;
+    QTimer::singleShot(0, &window_, [&] { tickedWhileCounting = window_.Counting(); });
+    window_.Command1_Click();
+    // Back in the event loop at once, a busy cursor, nothing that would run
+    // on the file before its count.
+    ASSERT_TRUE(window_.Counting());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    for (const char* name : {"Command1", "Command2", "Combo2", "Option1", "Option2"}) {
+        EXPECT_FALSE(window_.findChild<QWidget*>(name)->isEnabled()) << name;
+    }
+    EXPECT_FALSE(Item("mnubrowse")->isEnabled());
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_TRUE(WaitUntil([&] { return tickedWhileCounting; }));
+
+    ASSERT_TRUE(WaitUntil([this] { return !window_.Counting(); }, 120000));
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text, "No of Data = " + std::to_string(kLargeFileLines));
+    EXPECT_EQ(window_.Columns().DataCount, kLargeFileLines);
+    EXPECT_EQ(Text("Text6").toStdString(), data);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    for (const char* name : {"Command1", "Command2", "Combo2", "Option1", "Option2"}) {
+        EXPECT_TRUE(window_.findChild<QWidget*>(name)->isEnabled()) << name;
+    }
+    EXPECT_TRUE(Item("mnubrowse")->isEnabled());
+}
+
+TEST_F(UtmWindow, CancellingACountKeepsTheFileAndTheCountThatWereThere) {
+    const std::string small = TempPath("points.csv");
+    WriteFile(small, "27.7,85.3\r\n27.5,84\r\n28,86\r\n");
+    const std::string& large = LargeDataFile();
+    PickMode(1);
+    dialogs_.choices = {small};
+    window_.Command1_Click();
+    ASSERT_TRUE(WaitUntil([this] { return !window_.Counting(); }));
+    ASSERT_EQ(messages_.shown.size(), 1u);
+
+    // Esc stops the count wherever the focus is in the window.
+    window_.activateWindow();
+    for (const char* focus : {"Text6", "Combo3"}) {
+        SCOPED_TRACE(focus);
+        dialogs_.choices = {large};
+        window_.Command1_Click();
+        ASSERT_TRUE(window_.Counting());
+        auto* box = window_.findChild<QWidget*>(QString::fromLatin1(focus));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Escape);
+        EXPECT_FALSE(window_.Counting());
+        EXPECT_EQ(messages_.shown.size(), 1u);
+        EXPECT_EQ(window_.Columns().DataCount, 3u);
+        EXPECT_EQ(Text("Text6").toStdString(), small);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(Get<QPushButton>("Command2")->isEnabled());
+        EXPECT_EQ(window_.findChild<QProgressDialog*>("CountProgress"), nullptr);
+    }
+    // Esc with no count running does nothing of the kind.
+    QTest::keyClick(Box("Text6"), Qt::Key_Escape);
+    EXPECT_TRUE(window_.isVisible());
+    EXPECT_EQ(Text("Text6").toStdString(), small);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // Reading data files into the batch columns, from exact bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "common/DataFileReader.h"
 #include "operations/BatchConversion.h"
 #include "operations/DataLoad.h"
 #include "support/TempFolder.h"
@@ -139,6 +141,43 @@ TEST(DataLoad, EmptyOrUnreadableFileGivesCountZeroAndKeepsTheColumns) {
     loader.Reset();
     EXPECT_EQ(columns.DataCount, 0u);
     EXPECT_TRUE(columns.DataFirst.empty() && columns.DataSecond.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DataLoad, CountForBrowseReportsProgressAndStopsWhenAskedTo) {
+    // Three blocks of points: progress is asked after each block read.
+    const std::size_t lines = 3 * utm::DataFileReader::kBlockSize / 10 + 7;
+    std::string bytes;
+    for (std::size_t i = 0; i < lines; ++i) bytes += "27.7,85.3\n";
+    TempFolder folder;
+    const std::string path = folder.Write("big.csv", bytes);
+    const struct {
+        int stopAtCall;  ///< the call that returns false; 0: none does
+        bool cancelled;
+    } cases[] = {{0, false}, {1, true}, {3, true}, {100, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stopAtCall);
+        std::vector<double> seen;
+        const utm::Progress progress = [&](double done) {
+            seen.push_back(done);
+            return static_cast<int>(seen.size()) != c.stopAtCall;
+        };
+        if (c.cancelled) {
+            EXPECT_THROW(utm::CountForBrowse(path, utm::CoordinateKind::LatLong, progress),
+                         utm::OperationCancelled);
+            EXPECT_EQ(seen.size(), static_cast<std::size_t>(c.stopAtCall));
+        } else {
+            EXPECT_EQ(utm::CountForBrowse(path, utm::CoordinateKind::LatLong, progress), lines);
+            ASSERT_GE(seen.size(), 3u);
+            EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+            EXPECT_DOUBLE_EQ(seen.back(), 1.0);
+        }
+    }
+    // A name typed for a missing file counts nothing, without progress.
+    EXPECT_EQ(utm::CountForBrowse(folder.File("missing.csv"), utm::CoordinateKind::LatLong), 0u);
 }
 
 }  // namespace

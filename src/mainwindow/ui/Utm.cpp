@@ -6,8 +6,11 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,9 +19,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QVBoxLayout>
 #include <algorithm>
-#include <tuple>
 #include <utility>
 
 #include "about/AboutTexts.h"
@@ -40,14 +44,6 @@ namespace utm {
 
 namespace {
 
-int Px(int twips) {
-    return UtmLayout::Pixels(twips);
-}
-
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(Px(left), Px(top), Px(width), Px(height));
-}
-
 std::string Str(const QLineEdit* box) {
     return box->text().toStdString();
 }
@@ -57,31 +53,41 @@ const QString kNorthingCaption = QStringLiteral("Y-Co-ordinate :\n     (Northing
 const QString kLatitudeCaption = QStringLiteral("Latitude :");
 const QString kLongitudeCaption = QStringLiteral("Longitude :");
 
-/// Space kept between a caption and the box it names, in pixels.
-constexpr int kCaptionGap = 3;
-/// Space kept free at the client area's right edge, in pixels.
-constexpr int kRightEdgeGap = 4;
+/// A text box at least as wide as `sample`, in the box's own font: the
+/// point's boxes show an angle in degrees, minutes and seconds whole, the
+/// results a coordinate to the millimetre, at any font size.
+class SampleWideBox : public QLineEdit {
+  public:
+    SampleWideBox(const QString& sample, QWidget* parent) : QLineEdit(parent), sample_(sample) {}
+
+    QSize sizeHint() const override { return Widened(QLineEdit::sizeHint()); }
+    QSize minimumSizeHint() const override { return Widened(QLineEdit::minimumSizeHint()); }
+
+  private:
+    QSize Widened(QSize hint) const {
+        // QLineEdit's own hint holds 17 "x" and its frame and margins.
+        const QSize base = QLineEdit::sizeHint();
+        const int extra = fontMetrics().horizontalAdvance(sample_) -
+                          fontMetrics().horizontalAdvance(QLatin1Char('x')) * 17;
+        hint.setWidth(std::max(hint.width(), base.width() + extra));
+        return hint;
+    }
+
+    QString sample_;
+};
+
+/// The widest text a point's box shows: an angle in degrees, minutes and
+/// seconds to four decimals, with its hemisphere.
+const QString kWidestPoint = QStringLiteral("888\u00b088\u203288.8888\u2033 N");
 
 /// Lays a frame's two rows out inside it, below its title: each caption at the
-/// left, each box taking the room right of the captions. The captions sit 120
-/// twips inside the frame and the boxes end 120 twips before its right edge
-/// (Fusion's frame line takes 3 of those 8 pixels). Beside the two-line
-/// captions the boxes are as wide as in twips (1095 and 1215); beside the
-/// one-line captions they are wider, so that an angle in degrees, minutes and
-/// seconds shows whole. A row's caption and box are centred on one line; the
-/// rows share the height below the title.
+/// left, its box taking the room right of the captions, the rows sharing the
+/// frame's height.
 void LayOutFrame(QGroupBox* frame, QLabel* topLabel, QLineEdit* topBox, QLabel* bottomLabel,
                  QLineEdit* bottomBox) {
     auto* grid = new QGridLayout(frame);
-    // The frame keeps its size in twips: the rows fit into it, never the reverse.
-    grid->setSizeConstraint(QLayout::SetNoConstraint);
-    grid->setContentsMargins(5, 1, 5, 1);
-    grid->setHorizontalSpacing(kCaptionGap);
-    grid->setVerticalSpacing(2);
     int row = 0;
     for (auto [label, box] : {std::pair{topLabel, topBox}, std::pair{bottomLabel, bottomBox}}) {
-        box->setFixedHeight(Px(285));
-        box->setMinimumWidth(Px(600));
         box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         grid->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
         grid->addWidget(box, row, 1, Qt::AlignVCenter);
@@ -146,15 +152,11 @@ Utm::Utm(MessageBoxPort& messages, FileDialogPort& fileDialog, QWidget* parent)
     : QMainWindow(parent), messages_(messages), dialog_(fileDialog) {
     setObjectName(QStringLiteral("Utm"));
     setWindowTitle(QStringLiteral("UTM"));
-    // The arrangement is laid out in twips for a small dialog font.
-    QFont small = font();
-    small.setPixelSize(10);
-    setFont(small);
     exitProgram = [] {
         QApplication::closeAllWindows();
         QCoreApplication::exit(0);
     };
-    // A fixed size: no maximise button.
+    // Its size follows its controls: no maximise button.
     UseFixedSizeTitleBar(*this);
     UseAppIcon(*this);
     BuildControls();
@@ -162,6 +164,12 @@ Utm::Utm(MessageBoxPort& messages, FileDialogPort& fileDialog, QWidget* parent)
     // The line that says how a file run ended.
     statusBar()->setObjectName(QStringLiteral("StatusLine"));
     statusBar()->setSizeGripEnabled(false);
+    cancelCount_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    cancelCount_->setEnabled(false);
+    connect(cancelCount_, &QShortcut::activated, this, [this] {
+        if (Counting()) count_->Cancel();
+    });
+    LayOutControls();
     EnterPressesButtons(*this);
 }
 
@@ -176,45 +184,35 @@ void Utm::BuildControls() {
     // latitude/longitude side. The two options sit left so that the datum
     // choice lines up with the mode list below it.
     Option1_ = Named(new QRadioButton(QStringLiteral("Lat-Long to XY"), client_), "Option1");
-    Option1_->setGeometry(Twips(120, 0, 1335, 375));
     Option2_ = Named(new QRadioButton(QStringLiteral("XY to LAT-Long"), client_), "Option2");
-    Option2_->setGeometry(Twips(1680, 0, 1455, 375));
     Label8_ = Named(new QLabel(QStringLiteral("Datum:"), client_), "Label8");
-    Label8_->setGeometry(Twips(3600, 60, 600, 255));
     Combo4_ = Named(new QComboBox(client_), "Combo4");
     Combo4_->addItems(
         {QString::fromLatin1(kEverest1830Caption), QString::fromLatin1(kWGS84GpsCaption)});
     Combo4_->setToolTip(QStringLiteral(
         "Datum of the latitude and longitude. WGS 84 (GPS): shifted to and from Nepal 1981 "
         "(Everest 1830) with EPSG:6208, about 0.3 m"));
-    Combo4_->setGeometry(Twips(4200, 30, 1335, 315));
     Label8_->setBuddy(Combo4_);
 
     Label1_ = Named(new QLabel(QStringLiteral("CM (Longitude):"), client_), "Label1");
-    Label1_->setGeometry(Twips(480, 480, 1215, 255));
     Text1_ = Named(new QLineEdit(client_), "Text1");
-    Text1_->setGeometry(Twips(1680, 480, 975, 285));
     Label6_ = Named(new QLabel(QStringLiteral("Conversion:"), client_), "Label6");
-    Label6_->setGeometry(Twips(3240, 480, 975, 255));
     Combo2_ = Named(new QComboBox(client_), "Combo2");
     Combo2_->setEditable(true);
     Combo2_->setInsertPolicy(QComboBox::NoInsert);
-    Combo2_->setGeometry(Twips(4200, 480, 1335, 315));
 
     Frame1_ = Named(new QGroupBox(QStringLiteral("Input :"), client_), "Frame1");
-    Frame1_->setGeometry(Twips(120, 960, 2535, 1215));
     Label2_ = Named(new QLabel(Frame1_), "Label2");
-    Text2_ = Named(new QLineEdit(Frame1_), "Text2");
+    Text2_ = Named(new SampleWideBox(kWidestPoint, Frame1_), "Text2");
     Label3_ = Named(new QLabel(Frame1_), "Label3");
-    Text3_ = Named(new QLineEdit(Frame1_), "Text3");
+    Text3_ = Named(new SampleWideBox(kWidestPoint, Frame1_), "Text3");
     LayOutFrame(Frame1_, Label2_, Text2_, Label3_, Text3_);
 
     Frame2_ = Named(new QGroupBox(QStringLiteral("Output :"), client_), "Frame2");
-    Frame2_->setGeometry(Twips(2880, 960, 2655, 1215));
     Label4_ = Named(new QLabel(Frame2_), "Label4");
-    Text4_ = Named(new QLineEdit(Frame2_), "Text4");
+    Text4_ = Named(new SampleWideBox(kWidestPoint, Frame2_), "Text4");
     Label5_ = Named(new QLabel(Frame2_), "Label5");
-    Text5_ = Named(new QLineEdit(Frame2_), "Text5");
+    Text5_ = Named(new SampleWideBox(kWidestPoint, Frame2_), "Text5");
     LayOutFrame(Frame2_, Label4_, Text4_, Label5_, Text5_);
     // The results can be selected and copied, not edited; their menu also
     // copies both at once.
@@ -229,9 +227,7 @@ void Utm::BuildControls() {
     }
 
     Command1_ = Named(new QPushButton(QStringLiteral("&Browse"), client_), "Command1");
-    Command1_->setGeometry(Twips(120, 2280, 855, 260));
     Text6_ = Named(new QLineEdit(QString::fromLatin1(kNoDataFileText), client_), "Text6");
-    Text6_->setGeometry(Twips(1200, 2280, 4455, 285));
 
     // The input boxes and the data-file box: the box's own entries, with a
     // paste that keeps only what typing would keep.
@@ -256,9 +252,6 @@ void Utm::BuildControls() {
 
     for (QPushButton* button : {Command1_, Command2_, Command6_, Command3_, Command5_}) {
         button->setAutoDefault(false);
-    }
-    for (QRadioButton* option : {Option1_, Option2_}) {
-        option->resize(std::max(option->width(), option->sizeHint().width()), option->height());
     }
 
     connect(Option1_, &QRadioButton::toggled, this, [this](bool on) {
@@ -325,9 +318,9 @@ void Utm::BuildMenus() {
         menu->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
 
-    connect(
-        item(mnufile, "mnubrowse", QStringLiteral("Browse"), QKeySequence(Qt::CTRL | Qt::Key_B)),
-        &QAction::triggered, this, &Utm::mnubrowse_Click);
+    mnubrowse_ =
+        item(mnufile, "mnubrowse", QStringLiteral("Browse"), QKeySequence(Qt::CTRL | Qt::Key_B));
+    connect(mnubrowse_, &QAction::triggered, this, &Utm::mnubrowse_Click);
     connect(item(mnufile, "mnuexcelret", QStringLiteral("Excel Retrieve"),
                  QKeySequence(Qt::CTRL | Qt::Key_E)),
             &QAction::triggered, this, &Utm::mnuexcelret_Click);
@@ -377,7 +370,6 @@ void Utm::Form_Load() {
         Combo3_->setItemData(i, QString::fromUtf8(kUnitResolutions[i]), Qt::ToolTipRole);
     }
     Combo3_->setCurrentIndex(static_cast<int>(Units::DegreesMetres));
-    ApplyLayout(UtmLayout::kSinglePointHeight, UtmLayout::kSinglePointRowTop);
 
     {
         const QSignalBlocker block(Combo2_);
@@ -391,74 +383,94 @@ void Utm::Form_Load() {
     Text1_->setText(QStringLiteral("84"));
 }
 
-void Utm::ApplyLayout(int heightTwips, int rowTopTwips) {
-    heightTwips_ = heightTwips;
-    rowTopTwips_ = rowTopTwips;
-    // The four buttons are 750 twips wide, 105 apart, so that the units list
-    // at the right edge shows its longest caption ("0.00000001°, m") whole.
-    Command2_->setGeometry(Twips(120, rowTopTwips, 750, 260));
-    Command6_->setGeometry(Twips(975, rowTopTwips, 750, 260));
-    Command3_->setGeometry(Twips(1830, rowTopTwips, 750, 260));
-    Command5_->setGeometry(Twips(2685, rowTopTwips, 750, 260));
-    // "Units :" is as wide as its text, so that it stays clear of Exit, and as
-    // high as its list, so that their texts share one line.
-    Combo3_->setGeometry(Twips(4680, rowTopTwips, 975, 315));
-    Label7_->setGeometry(Px(4080), Px(rowTopTwips), Label7_->sizeHint().width(), Combo3_->height());
-    FitCaptions();
+void Utm::LayOutControls() {
+    // The top rows say what is converted: the direction and the datum of the
+    // latitude/longitude side, then the central meridian and the mode. The
+    // datum list lines up with the mode list below it.
+    auto* top = new QGridLayout;
+    top->addWidget(Option1_, 0, 0);
+    top->addWidget(Option2_, 0, 1);
+    top->addWidget(Label8_, 0, 2);
+    top->addWidget(Combo4_, 0, 3);
+    top->addWidget(Label1_, 1, 0);
+    top->addWidget(Text1_, 1, 1);
+    top->addWidget(Label6_, 1, 2);
+    top->addWidget(Combo2_, 1, 3);
+    top->setColumnStretch(1, 1);
+    top->setColumnStretch(3, 1);
 
-    const QSize clientSize(Px(UtmLayout::kWidth - UtmLayout::kNonClientWidth),
-                           Px(heightTwips - UtmLayout::kNonClientHeight));
-    client_->setFixedSize(clientSize);
-    const int menuHeight = menuBar()->sizeHint().height();
-    const int statusHeight = statusBar()->sizeHint().height();
-    setFixedSize(clientSize.width(), clientSize.height() + menuHeight + statusHeight);
+    // The point's boxes and the results side by side, equally wide.
+    auto* frames = new QHBoxLayout;
+    frames->addWidget(Frame1_, 1);
+    frames->addWidget(Frame2_, 1);
+
+    // The data file of Multiple Data and Within Excel: hidden in Single Data,
+    // when the row takes no room.
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(Command1_);
+    fileRow->addWidget(Text6_, 1);
+
+    // The actions at the left, the units at the right edge.
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {Command2_, Command6_, Command3_, Command5_})
+        buttons->addWidget(button);
+    buttons->addStretch(1);
+    buttons->addWidget(Label7_);
+    buttons->addWidget(Combo3_);
+
+    auto* rows = new QVBoxLayout(client_);
+    rows->addLayout(top);
+    rows->addLayout(frames, 1);
+    rows->addLayout(fileRow);
+    rows->addLayout(buttons);
+
+    // The window is as large as its controls ask, in any font and at any
+    // scale, and follows them when a mode shows or hides the data-file row.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void Utm::FitCaptions() {
-    // The mode list may widen into the free space at the window's right edge;
-    // the datum and units lists keep their full width and move left when the
-    // edge is near.
-    const int clientWidth = Px(UtmLayout::kWidth - UtmLayout::kNonClientWidth);
-    Combo2_->resize(std::clamp(Combo2_->sizeHint().width(), Px(1335),
-                               clientWidth - Combo2_->x() - kRightEdgeGap),
-                    Combo2_->height());
-    for (auto [list, leftTwips, widthTwips] :
-         {std::tuple{Combo4_, 4200, 1335}, std::tuple{Combo3_, 4680, 975}}) {
-        const int width = std::max(list->sizeHint().width(), Px(widthTwips));
-        list->setGeometry(std::min(Px(leftTwips), clientWidth - kRightEdgeGap - width), list->y(),
-                          width, list->height());
-    }
+void Utm::Relayout() {
+    // The rows take their new sizes, and the window its own, now rather than
+    // when the event loop next runs: each level's size follows the one inside.
+    for (QLayout* level : {Frame1_->layout(), Frame2_->layout(), client_->layout(), layout()})
+        level->activate();
+}
 
-    // A caption left of a box in the top rows moves left when its text is wider
-    // than its place.
-    for (auto [label, box] : {std::pair<QLabel*, QWidget*>{Label1_, Text1_},
-                              {Label6_, Combo2_},
-                              {Label7_, Combo3_},
-                              {Label8_, Combo4_}}) {
-        const int width = std::max(label->width(), label->sizeHint().width());
-        const int room = box->x() - kCaptionGap;
-        label->setGeometry(std::min(label->x(), room - width), label->y(), width, label->height());
-    }
-    // The frames lay their captions and boxes out again for the new captions.
-    for (QGroupBox* frame : {Frame1_, Frame2_}) frame->layout()->activate();
+bool Utm::ShowsDataFileRow() const {
+    return !Text6_->isHidden();
 }
 
 void Utm::Combo2_Click() {
     const int index = Combo2_->currentIndex();
     if (index < 0 || index > 2) return;
     const bool single = index == 0;
-    Command2_->setEnabled(index != 2);
-    Command6_->setEnabled(index == 2);
     Command1_->setVisible(!single);
-    Command1_->setEnabled(index == 1);
     Text6_->setVisible(!single);
     Frame1_->setEnabled(single);
     Frame2_->setEnabled(single);
-    if (single) {
-        ApplyLayout(UtmLayout::kSinglePointHeight, UtmLayout::kSinglePointRowTop);
-    } else {
-        ApplyLayout(UtmLayout::kFileHeight, UtmLayout::kFileRowTop);
-    }
+    EnableForMode();
+    Relayout();
+}
+
+void Utm::EnableForMode() {
+    const int index = Combo2_->currentIndex();
+    // While Browse counts, nothing starts a run on the file before its count
+    // nor another Browse, nor changes what is counted; Retrieve does not read
+    // the file.
+    const bool counting = Counting();
+    Command2_->setEnabled(index >= 0 && index != 2 && !counting);
+    Command6_->setEnabled(index == 2);
+    Command1_->setEnabled(index == 1 && !counting);
+    mnubrowse_->setEnabled(!counting);
+    Combo2_->setEnabled(!counting);
+    // The direction decides which rows hold points: it stays while they are counted.
+    Option1_->setEnabled(!counting);
+    Option2_->setEnabled(!counting);
+    cancelCount_->setEnabled(counting);
+}
+
+bool Utm::Counting() const {
+    return count_ && count_->Running();
 }
 
 void Utm::Option1_Click() {
@@ -468,7 +480,7 @@ void Utm::Option1_Click() {
     Label3_->setText(kLongitudeCaption);
     Label4_->setText(kEastingCaption);
     Label5_->setText(kNorthingCaption);
-    FitCaptions();
+    Relayout();
     Text1_->setCursorPosition(2);
 }
 
@@ -479,7 +491,7 @@ void Utm::Option2_Click() {
     Label3_->setText(kNorthingCaption);
     Label4_->setText(kLatitudeCaption);
     Label5_->setText(kLongitudeCaption);
-    FitCaptions();
+    Relayout();
     Text1_->setFocus();
     Text1_->setCursorPosition(2);
 }
@@ -508,11 +520,34 @@ dataload& Utm::Loader() {
 }
 
 void Utm::Command1_Click() {
-    const std::string path = Browse(
-        dialog_, messages_, Loader(),
-        [this](const std::string& chosen) { Text6_->setText(QString::fromStdString(chosen)); },
-        DataKind());
+    if (Counting()) return;
+    const std::string path = ChooseDataFile(dialog_, messages_);
     if (path.empty()) return;
+    // The count runs on a worker thread: the window keeps answering, the
+    // person can cancel, and a run waits for the count.
+    const CoordinateKind kind = DataKind();
+    count_.reset();
+    count_ = std::make_unique<BackgroundCount>(
+        this,
+        QStringLiteral("Counting the points of %1…")
+            .arg(QFileInfo(QFile::decodeName(path.c_str())).fileName()),
+        [path, kind](const Progress& progress) { return CountForBrowse(path, kind, progress); },
+        [this, path](const BackgroundCount::Outcome& outcome) { BrowseCounted(path, outcome); });
+    EnableForMode();
+}
+
+void Utm::BrowseCounted(const std::string& path, const BackgroundCount::Outcome& outcome) {
+    EnableForMode();
+    // A cancelled count leaves the file that was there and its count.
+    if (outcome.status == BackgroundCount::Outcome::Status::Cancelled) return;
+    Text6_->setText(QString::fromStdString(path));
+    if (outcome.status == BackgroundCount::Outcome::Status::Failed) {
+        // The file is named as what it is instead of being counted.
+        Loader().Columns().DataCount = 0;
+        messages_.Inform(outcome.message);
+    } else {
+        ShowBrowseCount(messages_, Loader(), outcome.count);
+    }
     // A GIS file has no rows to pick columns from: its features are converted.
     if (IsGisFormat(FormatOfPath(path))) {
         if (!dataTable_.isNull()) dataTable_->hide();
@@ -564,6 +599,8 @@ void Utm::Command2_Click() {
             break;
         }
         case 1: {
+            // A run on a file being counted starts once the count is in.
+            if (Counting()) count_->Finish();
             MultipleDataRequest request;
             request.CentralMeridianText = Str(Text1_);
             request.DataFilePath = Text6_->text().toStdString();

@@ -16,6 +16,7 @@
 #include "operations/DataLoad.h"
 #include "operations/LatLongDatum.h"
 #include "operations/Units.h"
+#include "ui/BackgroundCount.h"
 
 class QAction;
 class QComboBox;
@@ -26,6 +27,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QShortcut;
 
 namespace utm {
 
@@ -37,21 +39,6 @@ class frmAbout;
 /// character typed (backspace 8, Enter 13, Esc 27, Ctrl+letter 1 to 26), or -1
 /// for keys that type no character (arrows, Delete, Home, Tab, function keys).
 int KeyAsciiOf(const QKeyEvent& event);
-
-/// The window's size in twips and the top of its button row, per layout.
-struct UtmLayout {
-    static constexpr int kTwipsPerPixel = 15;
-    static constexpr int kWidth = 5880;
-    static constexpr int kSinglePointHeight = 3450;
-    static constexpr int kFileHeight = 3930;
-    static constexpr int kSinglePointRowTop = 2300;
-    static constexpr int kFileRowTop = 2760;
-    /// Title bar, borders and menu bar of the window's height and width: the
-    /// controls' area is the size less these.
-    static constexpr int kNonClientHeight = 765;
-    static constexpr int kNonClientWidth = 120;
-    static int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-};
 
 class Utm : public QMainWindow {
     Q_OBJECT
@@ -86,10 +73,11 @@ class Utm : public QMainWindow {
     std::string CentralMeridianText() const;
     /// Empties the data-file box `Text6` (Retrieve does so before converting).
     void ClearDataFileBox();
-    /// The window's height in twips (3450 single-point layout, 3930 file layout).
-    int HeightTwips() const { return heightTwips_; }
-    /// The top of the button row in twips (2300 or 2760).
-    int ButtonRowTopTwips() const { return rowTopTwips_; }
+    /// True while the data-file row (Browse and the data-file box) is shown:
+    /// "Multiple Data" and "Within Excel".
+    bool ShowsDataFileRow() const;
+    /// True while Browse counts the chosen file's points on its worker thread.
+    bool Counting() const;
     /// The decimal separator of the user's locale, for results shown and written.
     static char DecimalSeparator();
 
@@ -136,11 +124,18 @@ class Utm : public QMainWindow {
   private:
     void BuildControls();
     void BuildMenus();
-    /// Sets the window height and the top of the button row, in twips.
-    void ApplyLayout(int heightTwips, int rowTopTwips);
-    /// Sizes the labels to their texts and keeps every caption clear of the
-    /// box it names.
-    void FitCaptions();
+    /// Lays the controls out in rows; the window's size follows from them.
+    void LayOutControls();
+    /// Lays the controls out again at once after rows were shown or hidden
+    /// or captions changed.
+    void Relayout();
+    /// Enables the buttons, the mode list and the Browse item for the chosen
+    /// mode, or disables those that would start with a stale count while
+    /// Browse counts.
+    void EnableForMode();
+    /// The count of a Browse arrived: the data-file box names the file, the
+    /// count is said and the file's first rows are shown as a table.
+    void BrowseCounted(const std::string& path, const BackgroundCount::Outcome& outcome);
     dataload& Loader();
     /// The context menu of an output box: its Copy and Select All, and
     /// "Copy X and Y".
@@ -160,8 +155,10 @@ class Utm : public QMainWindow {
     CommonDialog dialog_;
     BatchColumns columns_;
     std::unique_ptr<dataload> loader_;
-    int heightTwips_ = UtmLayout::kSinglePointHeight;
-    int rowTopTwips_ = UtmLayout::kSinglePointRowTop;
+    /// The count of the file Browse chose, while it runs.
+    std::unique_ptr<BackgroundCount> count_;
+    /// Esc anywhere in the window stops a count, as Cancel in its dialog does.
+    QShortcut* cancelCount_ = nullptr;
 
     QWidget* client_ = nullptr;
     QRadioButton* Option1_ = nullptr;
@@ -191,6 +188,7 @@ class Utm : public QMainWindow {
     QLabel* Label7_ = nullptr;
     QComboBox* Combo3_ = nullptr;
     QAction* FileTop_ = nullptr;
+    QAction* mnubrowse_ = nullptr;
     QList<QAction*> menuShortcuts_;
 
     QPointer<DataTableDialog> dataTable_;
