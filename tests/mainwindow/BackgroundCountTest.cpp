@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/QtWait.h"
 #include "ui/BackgroundCount.h"
 
 namespace utm {
@@ -22,15 +23,7 @@ namespace {
 
 using Status = BackgroundCount::Outcome::Status;
 
-bool WaitUntil(const std::function<bool()>& done, int ms = 5000) {
-    const QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(5);
-    }
-    return true;
-}
+using test::WaitUntil;
 
 /// Work that goes on, telling half done, until it is asked to stop.
 std::size_t UntilStopped(const Progress& progress) {

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "mainwindow/ui/Utm.h"
+#include "support/QtWait.h"
 #include "support/ScriptedPorts.h"
 #include "ui/DataTableDialog.h"
 
@@ -1111,16 +1112,7 @@ const std::string& LargeDataFile() {
     return path;
 }
 
-/// Runs the event loop until `done` holds or `ms` have passed; whether it held.
-bool WaitUntil(const std::function<bool()>& done, int ms = 5000) {
-    const QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(5);
-    }
-    return true;
-}
+using test::WaitUntil;
 
 TEST_F(UtmWindow, BrowseCountsALargeFileWhileTheWindowGoesOnThenSaysTheCount) {
     const std::string& data = LargeDataFile();
