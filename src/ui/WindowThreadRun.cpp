@@ -75,6 +75,9 @@ class InputHold : public QObject {
         if (widget == nullptr || window_.isNull() || widget->window() != window_.data()) {
             return false;
         }
+        // An accepted shortcut override makes the key a plain key press,
+        // which is then held back: no menu shortcut of the window fires.
+        if (event->type() == QEvent::ShortcutOverride) event->accept();
         if (event->type() == QEvent::Close) event->ignore();
         return true;
     }

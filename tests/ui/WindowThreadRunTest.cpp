@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -81,9 +82,16 @@ TEST(WindowThreadRun, QuestionsAreAnsweredOnTheWindowThread) {
 
 TEST(WindowThreadRun, TheWindowHearsNoInputAndCannotBeClosedDuringTheRun) {
     Window window;
+    QAction exit(&window.widget);
+    exit.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    window.widget.addAction(&exit);
+    int exits = 0;
+    QObject::connect(&exit, &QAction::triggered, [&] { ++exits; });
+    QApplication::setActiveWindow(&window.widget);
     std::atomic<bool> tried{false};
     QTimer::singleShot(10, [&] {
         QTest::keyClicks(window.box, "85");
+        QTest::keyClick(window.box, Qt::Key_E, Qt::ControlModifier);
         EXPECT_FALSE(window.widget.close());
         tried = true;
     });
@@ -92,9 +100,12 @@ TEST(WindowThreadRun, TheWindowHearsNoInputAndCannotBeClosedDuringTheRun) {
     EXPECT_TRUE(tried);
     EXPECT_EQ(window.box->text(), "");
     EXPECT_TRUE(window.widget.isVisible());
+    EXPECT_EQ(exits, 0);
     // Afterwards the window takes input again.
     QTest::keyClicks(window.box, "85");
     EXPECT_EQ(window.box->text(), "85");
+    QTest::keyClick(window.box, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(exits, 1);
 }
 
 TEST(WindowThreadRun, CancelInTheProgressDialogReachesTheWorkAndItsErrorComesBack) {
