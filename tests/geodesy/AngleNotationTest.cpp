@@ -202,10 +202,29 @@ TEST(ReadDms, HemisphereLettersBeforeOrAfterTheAngleFitTheAxisAndTheSign) {
 
 TEST(ReadDms, ReadsBackWhatFormatDmsWrites) {
     for (double degrees : {27.7, 85.3, 0.0, -0.5, 89.99999999, 12.3456789, -179.87654321}) {
-        const utm::DmsReading r = utm::ReadDms(utm::FormatDms(degrees));
-        ASSERT_TRUE(r.degrees.has_value()) << r.problem;
-        EXPECT_NEAR(*r.degrees, degrees, 0.00005 / 3600 + 1e-12) << degrees;
+        for (utm::DmsMarks marks : {utm::DmsMarks::Unicode, utm::DmsMarks::Ascii}) {
+            const utm::DmsReading r = utm::ReadDms(utm::FormatDms(degrees, '.', marks));
+            ASSERT_TRUE(r.degrees.has_value()) << r.problem;
+            EXPECT_NEAR(*r.degrees, degrees, 0.00005 / 3600 + 1e-12) << degrees;
+        }
     }
+}
+
+TEST(FormatDms, AsciiMarksForATerminalWithoutUnicode) {
+    const utm::DmsMarks ascii = utm::DmsMarks::Ascii;
+    EXPECT_EQ(utm::FormatDms(27.7, '.', ascii), "27d42'00.0000\"");
+    EXPECT_EQ(utm::FormatDms(-0.5, '.', ascii), "-0d30'00.0000\"");
+    EXPECT_EQ(utm::FormatDms(Dms(27, 42, 0.5), ',', ascii), "27d42'00,5000\"");
+    EXPECT_EQ(utm::FormatDms(std::nan(""), '.', ascii), "NaN");
+}
+
+TEST(ReadDms, TakesTheAsciiDegreeMark) {
+    EXPECT_NEAR(*utm::ReadDms("27d42'0.5\"").degrees, Dms(27, 42, 0.5), 1e-13);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("27d42'").degrees, 27.7);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("-27d 42 0").degrees, -27.7);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("85d18'00.0000\"E", utm::AngleAxis::Longitude).degrees, 85.3);
+    EXPECT_FALSE(utm::ReadDms("d27").degrees.has_value());
+    EXPECT_FALSE(utm::ReadDms("27'42d").degrees.has_value());
 }
 
 }  // namespace
