@@ -183,9 +183,10 @@ TEST(ReadDms, HemisphereLettersBeforeOrAfterTheAngleFitTheAxisAndTheSign) {
         {"N27 S", AngleAxis::Latitude, NAN, "it has more than one hemisphere letter."},
         {"27 N 42", AngleAxis::Latitude, NAN,
          "the hemisphere letter N must stand before the degrees or after the last part."},
-        // Letters for the marks are no marks: never run together into 85180.
+        // Letters for the marks (but the d of the ASCII notation) are no
+        // marks: never run together into 8518.
         {"85d18m0s", AngleAxis::Longitude, NAN,
-         "\"d\" is not a digit, a blank, one of the marks \u00b0 \u2032 \u2033 ' \" or a "
+         "\"m\" is not a digit, a blank, one of the marks \u00b0 \u2032 \u2033 d ' \" or a "
          "hemisphere letter N S E W."},
     };
     for (const auto& c : cases) {
