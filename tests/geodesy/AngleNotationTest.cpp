@@ -140,10 +140,10 @@ TEST(ReadDms, RefusesWhatIsNoAngleAndSaysWhy) {
         {"+27", "The angle \"+27\" is not valid: a minus sign may only stand before the degrees."},
         {"27x42",
          "The angle \"27x42\" is not valid: \"x\" is not a digit, a blank, one of "
-         "the marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E W."},
+         "the marks \u00b0 \u2032 \u2033 d ' \" or a hemisphere letter N S E W."},
         {"27\u00ba42",
          "The angle \"27\u00ba42\" is not valid: \"\u00ba\" is not a digit, a "
-         "blank, one of the marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E "
+         "blank, one of the marks \u00b0 \u2032 \u2033 d ' \" or a hemisphere letter N S E "
          "W."},
         {"27.5.3", "The angle \"27.5.3\" is not valid: \"27.5.3\" is not a number."},
         {".", "The angle \".\" is not valid: \".\" is not a number."},
