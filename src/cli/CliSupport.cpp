@@ -1,6 +1,9 @@
 #include "cli/CliSupport.h"
 
+#include <langinfo.h>
+
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 
@@ -163,6 +166,20 @@ void WarnAboutDatum(CoordinateSystem from, CoordinateSystem to, const DatumShift
     if (shift.IsNone()) {
         std::fprintf(stderr, "utmconv: warning: %s\n", std::string(kNoDatumShiftWarning).c_str());
     }
+}
+
+DmsMarks TerminalDmsMarks() {
+    // The environment's character set, read once; the program itself keeps
+    // the C locale for everything else (numbers, file names).
+    static const DmsMarks marks = [] {
+        const char* current = std::setlocale(LC_CTYPE, nullptr);
+        const std::string saved = current != nullptr ? current : "C";
+        if (std::setlocale(LC_CTYPE, "") == nullptr) return DmsMarks::Ascii;
+        const std::string codeset = nl_langinfo(CODESET);
+        std::setlocale(LC_CTYPE, saved.c_str());
+        return codeset == "UTF-8" ? DmsMarks::Unicode : DmsMarks::Ascii;
+    }();
+    return marks;
 }
 
 }  // namespace utm::cli

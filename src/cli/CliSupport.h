@@ -8,6 +8,7 @@
 #include "common/DataTable.h"
 #include "common/OperationError.h"
 #include "common/RunReport.h"
+#include "geodesy/AngleNotation.h"
 #include "geodesy/DatumShift.h"
 #include "geodesy/GridTransform.h"
 
@@ -77,6 +78,11 @@ double ParseNumberArgument(const std::string& text, const std::string& what);
 /// The value of a --cm argument: a number within -180 to 360 degrees.
 /// Throws CommandError naming the text, or the value and the bounds.
 double ParseCentralMeridianArgument(const std::string& text);
+
+/// The marks of angles written for the terminal: ° ′ ″ where the locale's
+/// character set (LC_ALL, LC_CTYPE, LANG) is UTF-8, d ' " where it is not
+/// (the C locale, a Latin-1 one), which could not show them.
+DmsMarks TerminalDmsMarks();
 
 /// Writes `text` to stdout in one piece and flushes; throws CommandError when
 /// the output cannot be written.

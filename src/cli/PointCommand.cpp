@@ -124,7 +124,9 @@ std::string RunPointCommand(const PointOptions& options) {
     }
     if (options.units.empty()) return FormatGeneral(first) + "\t" + FormatGeneral(second) + "\n";
     if (forward) return FormatFixed3(first) + "\t" + FormatFixed3(second) + "\n";
-    return FormatAngleForUnits(first, units) + "\t" + FormatAngleForUnits(second, units) + "\n";
+    const DmsMarks marks = TerminalDmsMarks();
+    return FormatAngleForUnits(first, units, '.', marks) + "\t" +
+           FormatAngleForUnits(second, units, '.', marks) + "\n";
 }
 
 }  // namespace utm::cli

@@ -16,6 +16,11 @@ namespace {
 constexpr std::string_view kDegreeMark = "\u00b0";  // °
 constexpr std::string_view kMinuteMark = "\u2032";  // ′
 constexpr std::string_view kSecondMark = "\u2033";  // ″
+// The ASCII stand-ins: d for degrees (as in many surveying programs), the
+// apostrophe and the double quote for minutes and seconds.
+constexpr std::string_view kAsciiDegreeMark = "d";
+constexpr std::string_view kAsciiMinuteMark = "'";
+constexpr std::string_view kAsciiSecondMark = "\"";
 
 /// Appends `value` (0 to 99) as two digits.
 void AppendTwoDigits(std::string& out, std::int64_t value) {
@@ -25,7 +30,7 @@ void AppendTwoDigits(std::string& out, std::int64_t value) {
 
 }  // namespace
 
-std::string FormatDms(double degrees, char decimalSeparator) {
+std::string FormatDms(double degrees, char decimalSeparator, DmsMarks marks) {
     if (std::isnan(degrees)) return "NaN";
     if (std::isinf(degrees)) return degrees < 0 ? "-Infinity" : "Infinity";
 
@@ -68,9 +73,10 @@ std::string FormatDms(double degrees, char decimalSeparator) {
         std::to_chars(digits, digits + sizeof digits, wholeDegrees, std::chars_format::fixed, 0);
     (void)ec;  // 400 characters hold any finite double without decimals
     out.append(digits, end);
-    out += kDegreeMark;
+    const bool ascii = marks == DmsMarks::Ascii;
+    out += ascii ? kAsciiDegreeMark : kDegreeMark;
     AppendTwoDigits(out, minutes);
-    out += kMinuteMark;
+    out += ascii ? kAsciiMinuteMark : kMinuteMark;
     AppendTwoDigits(out, tenThousandths / 10000);
     out.push_back(decimalSeparator);
     const std::int64_t fraction = tenThousandths % 10000;
@@ -78,7 +84,7 @@ std::string FormatDms(double degrees, char decimalSeparator) {
     out.push_back(static_cast<char>('0' + fraction / 100 % 10));
     out.push_back(static_cast<char>('0' + fraction / 10 % 10));
     out.push_back(static_cast<char>('0' + fraction % 10));
-    out += kSecondMark;
+    out += ascii ? kAsciiSecondMark : kSecondMark;
     return out;
 }
 
@@ -116,6 +122,7 @@ struct Mark {
 
 Mark MarkAt(std::string_view text) {
     if (text.starts_with(kDegreeMark)) return {0, kDegreeMark.size()};
+    if (text.starts_with(kAsciiDegreeMark)) return {0, kAsciiDegreeMark.size()};
     if (text.starts_with(kMinuteMark)) return {1, kMinuteMark.size()};
     if (text.starts_with(kSecondMark)) return {2, kSecondMark.size()};
     if (text.starts_with("''")) return {2, 2};  // two primes typed for seconds
@@ -208,7 +215,7 @@ DmsReading ReadDms(std::string_view text, AngleAxis axis) {
         }
         if (!IsDigit(c) && c != '.') {
             return refuse(Quoted(FirstCharacter(rest)) +
-                          " is not a digit, a blank, one of the marks \u00b0 \u2032 \u2033 ' \" "
+                          " is not a digit, a blank, one of the marks \u00b0 \u2032 \u2033 d ' \" "
                           "or a hemisphere letter N S E W");
         }
         // One number: the run of digits and points up to a blank, a mark or the end.

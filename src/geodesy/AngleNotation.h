@@ -18,7 +18,13 @@ namespace utm {
 /// conversion to radians and back, so that 59.99995″ always carries; seconds
 /// below 0.0001″, which RadToDeg gives as 0, are written 00.0000″.
 /// Not finite: the text of the general number format ("NaN", "Infinity").
-std::string FormatDms(double degrees, char decimalSeparator = '.');
+/// `marks` chooses the marks after the parts (DmsMarks).
+enum class DmsMarks {
+    Unicode,  ///< 27°42′00.0000″, in UTF-8: the windows, files, a UTF-8 terminal
+    Ascii,    ///< 27d42'00.0000", for a terminal whose character set lacks ° ′ ″
+};
+std::string FormatDms(double degrees, char decimalSeparator = '.',
+                      DmsMarks marks = DmsMarks::Unicode);
 
 /// The outcome of reading a typed angle.
 struct DmsReading {
@@ -34,12 +40,12 @@ enum class AngleAxis {
 };
 
 /// Reads an angle typed as degrees, minutes and seconds separated by blanks
-/// or marked with °, ′ and ″ (also ' and "): "27 42 0.5", "27°42′0.5″",
-/// "27°42.5′", "27.7". Only the last part may have decimals; minutes and
-/// seconds must be below 60; "." is the decimal point. Two primes ('') also
-/// mark seconds. A leading minus sign (pasted text, the command line) negates
-/// the angle; a sign anywhere else is refused. One hemisphere letter, a
-/// capital N, S, E or W, may stand before the degrees or after the last part
+/// or marked with °, ′ and ″ (also d, ' and ", the marks FormatDms writes
+/// in ASCII): "27 42 0.5", "27°42′0.5″", "27d42'0.5\"", "27°42.5′", "27.7". Only the last part may
+/// have decimals; minutes and seconds must be below 60; "." is the decimal point. Two primes ('')
+/// also mark seconds. A leading minus sign (pasted text, the command line) negates the angle; a
+/// sign anywhere else is refused. One hemisphere letter, a capital N, S, E or W, may stand before
+/// the degrees or after the last part
 /// ("N27 42 0", "27°42′N", "85 18 0 E"); S and W negate the angle. A letter
 /// that contradicts a minus sign ("-27 N"), or one of the other axis than
 /// `axis` (E or W on a latitude, N or S on a longitude), is refused. Blanks

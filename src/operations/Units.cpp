@@ -16,12 +16,13 @@ constexpr int kAngleDecimals = 8;
 
 }  // namespace
 
-std::string FormatAngleForUnits(double degrees, Units units, char decimalSeparator) {
+std::string FormatAngleForUnits(double degrees, Units units, char decimalSeparator,
+                                DmsMarks marks) {
     switch (units) {
         case Units::Degrees8:
             return FormatFixedDecimals(degrees, kAngleDecimals, decimalSeparator);
         case Units::Dms:
-            return FormatDms(degrees, decimalSeparator);
+            return FormatDms(degrees, decimalSeparator, marks);
         case Units::DegreesMetres:
             break;
     }

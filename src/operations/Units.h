@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "geodesy/AngleNotation.h"
+
 namespace utm {
 
 /// Items of `Combo3`, by list index.
@@ -32,8 +34,9 @@ inline constexpr const char* kUnitResolutions[] = {
 /// "##.000" for DegreesMetres (FormatFixed3), "##.00000000" for Degrees8 (the
 /// same rules with eight decimals: rounded to 15 significant digits, then
 /// halves away from zero; no 0 before the separator below 1, as ".50000000"),
-/// FormatDms for Dms.
-std::string FormatAngleForUnits(double degrees, Units units, char decimalSeparator = '.');
+/// FormatDms for Dms, with `marks`.
+std::string FormatAngleForUnits(double degrees, Units units, char decimalSeparator = '.',
+                                DmsMarks marks = DmsMarks::Unicode);
 
 /// A latitude or longitude result as a file or a cell receives it: rounded
 /// to three decimals for DegreesMetres (as always), to eight for Degrees8 and

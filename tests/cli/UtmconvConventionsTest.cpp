@@ -118,4 +118,35 @@ TEST(UtmconvConventions, OnErrorStopsSkipsOrMarksAndTheStatusSaysSo) {
               2);
 }
 
+// Angles on the terminal follow the locale's character set: ° ′ ″ in UTF-8,
+// d ' " where the character set has no such marks.
+TEST(UtmconvConventions, DmsMarksFollowTheLocalesCharacterSet) {
+    const std::string point = "\"$U\" point --ellipsoid everest --cm 84 --units dms ";
+    const ProcessResult ascii = Shell("LC_ALL=C " + point + "--to-latlong 628198.193 3065307.732");
+    EXPECT_EQ(ascii.status, 0) << ascii.err;
+    EXPECT_EQ(ascii.out, "27d42'00.0000\"\t85d18'00.0000\"\n");
+    const ProcessResult unicode =
+        Shell("LC_ALL=C.UTF-8 " + point + "--to-latlong 628198.193 3065307.732");
+    EXPECT_EQ(unicode.status, 0) << unicode.err;
+    EXPECT_EQ(unicode.out, "27\u00b042\u203200.0000\u2033\t85\u00b018\u203200.0000\u2033\n");
+    // LANG alone names the character set when LC_ALL and LC_CTYPE are unset.
+    const ProcessResult lang = Shell("unset LC_ALL LC_CTYPE; LANG=C.UTF-8 " + point +
+                                     "--to-latlong 628198.193 3065307.732");
+    EXPECT_EQ(lang.out, unicode.out);
+}
+
+TEST(UtmconvConventions, DmsInputTakesBothNotationsInAnyLocale) {
+    const std::string point = "\"$U\" point --ellipsoid everest --cm 84 --units dms --to-xy ";
+    for (const char* locale : {"C", "C.UTF-8"}) {
+        const std::string env = std::string("LC_ALL=") + locale + " ";
+        const ProcessResult ascii = Shell(env + point + "\"27d42'00.0000\\\"\" \"85d18'0\\\"\"");
+        EXPECT_EQ(ascii.status, 0) << locale << ": " << ascii.err;
+        EXPECT_EQ(ascii.out, "628198.193\t3065307.732\n") << locale;
+        const ProcessResult unicode =
+            Shell(env + point + "'27\u00b042\u203200\u2033' '85\u00b018\u2032'");
+        EXPECT_EQ(unicode.status, 0) << locale << ": " << unicode.err;
+        EXPECT_EQ(unicode.out, ascii.out) << locale;
+    }
+}
+
 }  // namespace

@@ -140,10 +140,10 @@ TEST(ReadDms, RefusesWhatIsNoAngleAndSaysWhy) {
         {"+27", "The angle \"+27\" is not valid: a minus sign may only stand before the degrees."},
         {"27x42",
          "The angle \"27x42\" is not valid: \"x\" is not a digit, a blank, one of "
-         "the marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E W."},
+         "the marks \u00b0 \u2032 \u2033 d ' \" or a hemisphere letter N S E W."},
         {"27\u00ba42",
          "The angle \"27\u00ba42\" is not valid: \"\u00ba\" is not a digit, a "
-         "blank, one of the marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E "
+         "blank, one of the marks \u00b0 \u2032 \u2033 d ' \" or a hemisphere letter N S E "
          "W."},
         {"27.5.3", "The angle \"27.5.3\" is not valid: \"27.5.3\" is not a number."},
         {".", "The angle \".\" is not valid: \".\" is not a number."},
@@ -183,9 +183,10 @@ TEST(ReadDms, HemisphereLettersBeforeOrAfterTheAngleFitTheAxisAndTheSign) {
         {"N27 S", AngleAxis::Latitude, NAN, "it has more than one hemisphere letter."},
         {"27 N 42", AngleAxis::Latitude, NAN,
          "the hemisphere letter N must stand before the degrees or after the last part."},
-        // Letters for the marks are no marks: never run together into 85180.
+        // Letters for the marks (but the d of the ASCII notation) are no
+        // marks: never run together into 8518.
         {"85d18m0s", AngleAxis::Longitude, NAN,
-         "\"d\" is not a digit, a blank, one of the marks \u00b0 \u2032 \u2033 ' \" or a "
+         "\"m\" is not a digit, a blank, one of the marks \u00b0 \u2032 \u2033 d ' \" or a "
          "hemisphere letter N S E W."},
     };
     for (const auto& c : cases) {
@@ -202,10 +203,29 @@ TEST(ReadDms, HemisphereLettersBeforeOrAfterTheAngleFitTheAxisAndTheSign) {
 
 TEST(ReadDms, ReadsBackWhatFormatDmsWrites) {
     for (double degrees : {27.7, 85.3, 0.0, -0.5, 89.99999999, 12.3456789, -179.87654321}) {
-        const utm::DmsReading r = utm::ReadDms(utm::FormatDms(degrees));
-        ASSERT_TRUE(r.degrees.has_value()) << r.problem;
-        EXPECT_NEAR(*r.degrees, degrees, 0.00005 / 3600 + 1e-12) << degrees;
+        for (utm::DmsMarks marks : {utm::DmsMarks::Unicode, utm::DmsMarks::Ascii}) {
+            const utm::DmsReading r = utm::ReadDms(utm::FormatDms(degrees, '.', marks));
+            ASSERT_TRUE(r.degrees.has_value()) << r.problem;
+            EXPECT_NEAR(*r.degrees, degrees, 0.00005 / 3600 + 1e-12) << degrees;
+        }
     }
+}
+
+TEST(FormatDms, AsciiMarksForATerminalWithoutUnicode) {
+    const utm::DmsMarks ascii = utm::DmsMarks::Ascii;
+    EXPECT_EQ(utm::FormatDms(27.7, '.', ascii), "27d42'00.0000\"");
+    EXPECT_EQ(utm::FormatDms(-0.5, '.', ascii), "-0d30'00.0000\"");
+    EXPECT_EQ(utm::FormatDms(Dms(27, 42, 0.5), ',', ascii), "27d42'00,5000\"");
+    EXPECT_EQ(utm::FormatDms(std::nan(""), '.', ascii), "NaN");
+}
+
+TEST(ReadDms, TakesTheAsciiDegreeMark) {
+    EXPECT_NEAR(*utm::ReadDms("27d42'0.5\"").degrees, Dms(27, 42, 0.5), 1e-13);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("27d42'").degrees, 27.7);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("-27d 42 0").degrees, -27.7);
+    EXPECT_DOUBLE_EQ(*utm::ReadDms("85d18'00.0000\"E", utm::AngleAxis::Longitude).degrees, 85.3);
+    EXPECT_FALSE(utm::ReadDms("d27").degrees.has_value());
+    EXPECT_FALSE(utm::ReadDms("27'42d").degrees.has_value());
 }
 
 }  // namespace

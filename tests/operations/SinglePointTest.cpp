@@ -258,8 +258,8 @@ TEST(SinglePointRange, OutOfRangeIsNamedAndNothingConvertedHemisphereLettersConv
          "The longitude -85.3 lies 169.3 degrees from the central meridian 84, more than the 90 "
          "degrees within which the projection is defined. Nothing was converted."},
         {InUnits(utm::Units::Dms, "27 42 0", "85d18m0s"), Status::ValidationFailure,
-         "The angle \"85d18m0s\" is not valid: \"d\" is not a digit, a blank, one of the "
-         "marks \u00b0 \u2032 \u2033 ' \" or a hemisphere letter N S E W."},
+         "The angle \"85d18m0s\" is not valid: \"m\" is not a digit, a blank, one of the "
+         "marks \u00b0 \u2032 \u2033 d ' \" or a hemisphere letter N S E W."},
     };
     for (const auto& c : cases) {
         utm::test::ScriptedMessageBox box;
