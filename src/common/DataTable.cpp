@@ -591,4 +591,14 @@ char* WriteRowFields(char* out, std::string_view row, const TableLayout& layout,
     return out;
 }
 
+LineScan FastScanOf(const TableLayout& layout) {
+    LineScan scan;
+    scan.delimiter = SeparatorChar(layout.separator);
+    scan.rows = layout.separator != FieldSeparator::Blank && layout.decimalSeparator == '.';
+    scan.pairs = scan.rows && layout.first == 0 && layout.second == 1;
+    scan.a = layout.first;
+    scan.b = layout.second;
+    return scan;
+}
+
 }  // namespace utm

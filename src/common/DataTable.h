@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/PairScanner.h"
+
 namespace utm {
 
 /// What separates the fields of a row. Blank: one or more spaces or tabs.
@@ -120,6 +122,12 @@ struct RowPoint {
     std::optional<std::size_t> noNumber;
 };
 RowPoint ReadRowPoint(std::string_view row, const TableLayout& layout);
+
+/// Where the fast scanners of the batch runs look in the rows of `layout`:
+/// lines of two plain numbers when the coordinates are its first two fields,
+/// plain table rows otherwise; neither for blank-separated fields or a
+/// decimal comma, which only the general reader reads.
+LineScan FastScanOf(const TableLayout& layout);
 
 /// Why a row holds no point: "the row "…" holds no number in column N".
 std::string NoNumberText(std::string_view row, std::size_t column);

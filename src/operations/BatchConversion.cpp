@@ -347,13 +347,7 @@ void ConvertBlock(const BatchSetup& setup, std::string_view block, BlockOutput& 
         }
         convertLine(data, number);
     };
-    LineScan scan;
-    scan.delimiter = SeparatorChar(layout.separator);
-    scan.pairs = layout.separator != FieldSeparator::Blank && layout.first == 0 &&
-                 layout.second == 1 && layout.decimalSeparator == '.';
-    scan.rows = layout.separator != FieldSeparator::Blank && layout.decimalSeparator == '.';
-    scan.a = layout.first;
-    scan.b = layout.second;
+    const LineScan scan = FastScanOf(layout);
     // Most lines are plain numbers in plain fields: one pass reads them. Any
     // other line goes through the general reader, which reads those the same way.
     out.lines = ForEachPairLine(

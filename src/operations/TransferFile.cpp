@@ -309,13 +309,7 @@ void TransferBlock(const TransferSetup& setup, std::string_view block, BlockOutp
         }
         transferLine(line, text, number, {}, {}, nullptr);
     };
-    LineScan scan;
-    scan.delimiter = SeparatorChar(layout.separator);
-    scan.pairs = layout.separator != FieldSeparator::Blank && layout.first == 0 &&
-                 layout.second == 1 && layout.decimalSeparator == '.';
-    scan.rows = layout.separator != FieldSeparator::Blank && layout.decimalSeparator == '.';
-    scan.a = layout.first;
-    scan.b = layout.second;
+    const LineScan scan = FastScanOf(layout);
     // Most lines are plain numbers in plain fields: one pass reads them (when
     // the fields are read with "."). Any other line goes through the general
     // reader, which reads those the same way.

@@ -9,10 +9,11 @@
 #include <exception>
 #include <mutex>
 
+#include "ui/QtProgress.h"
+
 namespace utm {
 
 namespace {
-constexpr int kSteps = 1000;
 constexpr int kProgressEveryMs = 100;
 }  // namespace
 
@@ -35,7 +36,7 @@ BackgroundCount::BackgroundCount(QWidget* owner, QString label, Work work, Done 
     QFuture<Outcome> future = QtConcurrent::run([shared, work = std::move(work)] {
         Outcome outcome;
         const Progress progress = [&shared](double part) {
-            shared->steps = static_cast<int>(part * kSteps);
+            shared->steps = static_cast<int>(part * kProgressSteps);
             return !shared->cancel.load();
         };
         try {
@@ -86,14 +87,8 @@ BackgroundCount::~BackgroundCount() {
 
 void BackgroundCount::ShowDialog() {
     if (delivered_) return;
-    dialog_ = std::make_unique<QProgressDialog>(label_, QStringLiteral("Cancel"), 0, kSteps,
-                                                owner_.data());
+    dialog_ = MakeProgressDialog(owner_.data(), label_);
     dialog_->setObjectName(QStringLiteral("CountProgress"));
-    dialog_->setWindowTitle(QStringLiteral("UTM"));
-    dialog_->setWindowModality(Qt::WindowModal);
-    dialog_->setMinimumDuration(0);
-    dialog_->setAutoClose(false);
-    dialog_->setAutoReset(false);
     dialog_->setValue(shared_->steps);
     // Cancel and Esc both end the count: Esc is the dialog's shortcut while
     // it is the active window, and its rejection otherwise.

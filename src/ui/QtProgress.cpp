@@ -5,9 +5,19 @@
 namespace utm {
 
 namespace {
-constexpr int kSteps = 1000;
 constexpr qint64 kShowAfterMs = 1000;
 }  // namespace
+
+std::unique_ptr<QProgressDialog> MakeProgressDialog(QWidget* parent, const QString& label) {
+    auto dialog = std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0,
+                                                    kProgressSteps, parent);
+    dialog->setWindowTitle(QStringLiteral("UTM"));
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(0);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    return dialog;
+}
 
 QtProgress::QtProgress(QWidget* parent, QString label) : parent_(parent), label_(std::move(label)) {
     timer_.start();
@@ -22,16 +32,10 @@ Progress QtProgress::Callback() {
 bool QtProgress::Report(double done) {
     if (!dialog_) {
         if (timer_.elapsed() < kShowAfterMs) return true;
-        dialog_ = std::make_unique<QProgressDialog>(label_, QStringLiteral("Cancel"), 0, kSteps,
-                                                    parent_.data());
-        dialog_->setWindowTitle(QStringLiteral("UTM"));
-        dialog_->setWindowModality(Qt::WindowModal);
-        dialog_->setMinimumDuration(0);
-        dialog_->setAutoClose(false);
-        dialog_->setAutoReset(false);
+        dialog_ = MakeProgressDialog(parent_.data(), label_);
         dialog_->show();
     }
-    dialog_->setValue(static_cast<int>(done * kSteps));
+    dialog_->setValue(static_cast<int>(done * kProgressSteps));
     // The run holds the event loop: let the dialog paint and hear Cancel.
     QCoreApplication::processEvents();
     return !dialog_->wasCanceled();

@@ -15,6 +15,14 @@ class QWidget;
 
 namespace utm {
 
+/// The steps of a progress dialog's bar.
+inline constexpr int kProgressSteps = 1000;
+
+/// The progress dialog of the windows' long work, over `parent`: `label`, a
+/// Cancel button, window-modal, titled with the application's name, steps 0
+/// to kProgressSteps; shown by the caller.
+std::unique_ptr<QProgressDialog> MakeProgressDialog(QWidget* parent, const QString& label);
+
 class QtProgress {
   public:
     /// A dialog over `parent` with `label` ("Converting the data file…").
